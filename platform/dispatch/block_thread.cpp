@@ -1,0 +1,197 @@
+#include "platform/dispatch/block_thread.h"
+
+#include <pthread.h>
+#include <sched.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace dispatch {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+thread_local BlockThread* currentThread = nullptr;
+
+struct Task {
+  Block block;
+  std::shared_ptr<std::promise<bool>> done;  // set when a waiting submitter must be told
+};
+
+struct Timer {
+  BlockThread::TimerId id;
+  Clock::time_point due;
+  std::chrono::milliseconds interval;
+  bool repeats;
+  Block block;
+};
+
+}  // namespace
+
+struct BlockThread::State {
+  std::string name;
+  BlockThread* owner;  // guarded by mutex; null once the owner is gone
+  std::mutex mutex;
+  std::condition_variable wake;
+  std::deque<Task> tasks;      // guarded by mutex
+  std::vector<Timer> timers;   // guarded by mutex
+  TimerId nextTimerId = 1;     // guarded by mutex
+  bool stopping = false;       // guarded by mutex: end after the queued tasks
+  bool cancelled = false;      // guarded by mutex: end now, dropping the rest
+  std::thread::id threadId;
+  std::thread thread;
+
+  void run(Priority priority);
+  void dropPending(std::unique_lock<std::mutex>& lock);
+};
+
+void BlockThread::State::dropPending(std::unique_lock<std::mutex>& lock) {
+  std::deque<Task> dropped;
+  dropped.swap(tasks);
+  timers.clear();
+  lock.unlock();
+  for (Task& task : dropped)
+    if (task.done) task.done->set_value(false);
+  lock.lock();
+}
+
+void BlockThread::State::run(Priority priority) {
+  if (priority == Priority::Background) {
+    sched_param parameters{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &parameters);
+  }
+  std::unique_lock lock(mutex);
+  currentThread = owner;
+  for (;;) {
+    if (cancelled) {
+      dropPending(lock);
+      return;
+    }
+    const Clock::time_point now = Clock::now();
+    auto dueTimer = std::min_element(timers.begin(), timers.end(),
+                                     [](const Timer& a, const Timer& b) { return a.due < b.due; });
+    if (dueTimer != timers.end() && dueTimer->due <= now) {
+      Block block = dueTimer->block;
+      if (dueTimer->repeats) {
+        dueTimer->due = now + dueTimer->interval;
+      } else {
+        timers.erase(dueTimer);
+      }
+      lock.unlock();
+      block();
+      lock.lock();
+      continue;
+    }
+    if (!tasks.empty()) {
+      Task task = std::move(tasks.front());
+      tasks.pop_front();
+      lock.unlock();
+      try {
+        task.block();
+        if (task.done) task.done->set_value(true);
+      } catch (...) {
+        if (!task.done) throw;  // nobody waits to receive it: fail loudly
+        task.done->set_exception(std::current_exception());
+      }
+      lock.lock();
+      continue;
+    }
+    if (stopping) return;
+    if (dueTimer != timers.end()) {
+      wake.wait_until(lock, dueTimer->due);
+    } else {
+      wake.wait(lock);
+    }
+  }
+}
+
+BlockThread::BlockThread(std::string name, Priority priority) : m_state(std::make_shared<State>()) {
+  m_state->name = std::move(name);
+  m_state->owner = this;
+  std::lock_guard lock(m_state->mutex);  // publishes owner and name to the new thread
+  m_state->thread = std::thread([state = m_state, priority] { state->run(priority); });
+  m_state->threadId = m_state->thread.get_id();
+}
+
+BlockThread::~BlockThread() {
+  {
+    std::lock_guard lock(m_state->mutex);
+    m_state->stopping = true;
+    m_state->owner = nullptr;
+  }
+  m_state->wake.notify_all();
+  if (isCurrent()) {
+    currentThread = nullptr;
+    m_state->thread.detach();  // the thread keeps its state alive and ends after this block
+  } else {
+    m_state->thread.join();
+  }
+}
+
+const std::string& BlockThread::name() const noexcept { return m_state->name; }
+
+bool BlockThread::perform(Block block, bool waitUntilDone) {
+  if (waitUntilDone && isCurrent()) {
+    block();
+    return true;
+  }
+  std::shared_ptr<std::promise<bool>> done;
+  std::future<bool> finished;
+  if (waitUntilDone) {
+    done = std::make_shared<std::promise<bool>>();
+    finished = done->get_future();
+  }
+  {
+    std::lock_guard lock(m_state->mutex);
+    if (m_state->cancelled) return false;
+    m_state->tasks.push_back({std::move(block), done});
+  }
+  m_state->wake.notify_one();
+  return waitUntilDone ? finished.get() : true;
+}
+
+bool BlockThread::isCurrent() const noexcept { return std::this_thread::get_id() == m_state->threadId; }
+
+BlockThread* BlockThread::current() noexcept { return currentThread; }
+
+BlockThread::TimerId BlockThread::scheduleTimer(std::chrono::milliseconds interval, bool repeats, Block block) {
+  TimerId id;
+  {
+    std::lock_guard lock(m_state->mutex);
+    id = m_state->nextTimerId++;
+    m_state->timers.push_back({id, Clock::now() + interval, interval, repeats, std::move(block)});
+  }
+  m_state->wake.notify_one();
+  return id;
+}
+
+void BlockThread::invalidateTimer(TimerId timer) {
+  std::lock_guard lock(m_state->mutex);
+  std::erase_if(m_state->timers, [timer](const Timer& t) { return t.id == timer; });
+}
+
+void BlockThread::cancel() {
+  {
+    std::lock_guard lock(m_state->mutex);
+    m_state->cancelled = true;
+  }
+  m_state->wake.notify_all();
+}
+
+bool BlockThread::isCancelled() const noexcept {
+  std::lock_guard lock(m_state->mutex);
+  return m_state->cancelled;
+}
+
+BlockThread& backgroundQueue() {
+  static auto* const queue = new BlockThread("background", BlockThread::Priority::Background);  // lives for the process
+  return *queue;
+}
+
+}  // namespace dispatch

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the project and runs every test; ends with CTest's summary line.
+#   scripts/test.sh                     the normal build, every test
+#   scripts/test.sh --sanitize address  ASan+UBSan build, the tests without a screen
+#   scripts/test.sh --sanitize thread   TSan build, the tests without a screen
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sanitizer=""
+if [[ "${1:-}" == "--sanitize" ]]; then
+  sanitizer="${2:?--sanitize needs 'address' or 'thread'}"
+fi
+
+bash scripts/install-deps.sh
+
+build_dir="build${sanitizer:+-$sanitizer}"
+werror=OFF
+[[ -n "${CI:-}" ]] && werror=ON
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DRP_WERROR="$werror" -DRP_SANITIZER="$sanitizer" \
+  -DRP_BUILD_BENCHMARKS="$([[ -z "$sanitizer" ]] && echo ON || echo OFF)" >/dev/null
+cmake --build "$build_dir" -j2
+
+ctest_arguments=(--test-dir "$build_dir" -j2 --output-on-failure)
+if [[ -n "$sanitizer" ]]; then
+  ctest_arguments+=(-LE ui)
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+fi
+ctest "${ctest_arguments[@]}"
