@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds every libFuzzer target with clang under ASan+UBSan and runs each for
+# RP_FUZZ_SECONDS (default 60). A finding fails the run and leaves its input
+# in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+seconds="${RP_FUZZ_SECONDS:-60}"
+build_dir=build-fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DRP_BUILD_FUZZERS=ON -DRP_SANITIZER=address -DRP_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build "$build_dir" -j2 --target fuzzers
+
+mkdir -p "$build_dir/findings"
+shopt -s nullglob
+for fuzzer in "$build_dir"/fuzzers/*; do
+  [[ -x "$fuzzer" ]] || continue
+  name=$(basename "$fuzzer")
+  corpus="$build_dir/corpus/$name"
+  mkdir -p "$corpus"
+  echo "== $name for ${seconds}s"
+  "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+    -artifact_prefix="$build_dir/findings/$name-" -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
+  status=${PIPESTATUS[0]}
+  if ((status != 0)); then
+    echo "$name found a failure (exit $status)"
+    exit 1
+  fi
+done
