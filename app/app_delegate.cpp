@@ -1,0 +1,31 @@
+#include "app/app_delegate.h"
+
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "app/constants.h"
+#include "app/root_view_controller.h"
+#include "platform/defaults/user_defaults.h"
+
+RingeplagvernAppDelegate::RingeplagvernAppDelegate()
+    : m_window(std::make_unique<QWidget>()), m_rootViewController(new RootViewController) {
+  m_window->setWindowTitle(QString::fromUtf8(ProductName.data(), ProductName.size()));
+  m_window->setFixedSize(kWindowWidth, kWindowHeight);
+}
+
+RingeplagvernAppDelegate::~RingeplagvernAppDelegate() = default;
+
+bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
+  auto* layout = new QVBoxLayout(m_window.get());
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(m_rootViewController);
+  m_window->show();
+  m_window->activateWindow();
+  return true;
+}
+
+void RingeplagvernAppDelegate::applicationWillResignActive() { defaults::UserDefaults::standard().synchronize(); }
+
+void RingeplagvernAppDelegate::applicationWillEnterForeground() {}
+
+void RingeplagvernAppDelegate::applicationWillTerminate() { defaults::UserDefaults::standard().synchronize(); }

@@ -1,0 +1,67 @@
+#include "app/app_delegate.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QWidget>
+
+#include "app/application_lifecycle.h"
+#include "app/constants.h"
+#include "app/root_view_controller.h"
+#include "platform/defaults/user_defaults.h"
+
+namespace {
+
+QByteArray storedDefaults() {
+  QFile file(QString::fromStdString(defaults::UserDefaults::standard().filePath()));
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(AppDelegate, LaunchShowsThePhoneSizedWindowWithTheMainScreen) {
+  RingeplagvernAppDelegate delegate;
+  EXPECT_TRUE(delegate.didFinishLaunchingWithOptions());
+  ASSERT_NE(delegate.window(), nullptr);
+  EXPECT_TRUE(delegate.window()->isVisible());
+  EXPECT_EQ(delegate.window()->size(), QSize(320, 480));
+  EXPECT_EQ(delegate.rootViewController()->window(), delegate.window());
+  const auto* title = delegate.rootViewController()->findChild<QLabel*>("titleLabel");
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->text(), "Ringeplagvern");
+}
+
+TEST(AppDelegate, FreshInstallationReadsTheNeverWrittenSettings) {
+  const auto& store = defaults::UserDefaults::standard();
+  EXPECT_FALSE(store.boolForKey(AutoImportEnabledKey));
+  EXPECT_FALSE(store.boolForKey(ImportApprovedKey));
+  EXPECT_EQ(store.integerForKey(ImportNumberKey), 0);
+  EXPECT_EQ(store.dateForKey(DateUpdatedDefaultKey), nullptr);
+}
+
+TEST(AppDelegate, ResignActiveAndTerminateWriteTheDefaultsToDisk) {
+  RingeplagvernAppDelegate delegate;
+  auto& store = defaults::UserDefaults::standard();
+  store.setBool(AutoImportEnabledKey, true);
+  EXPECT_FALSE(storedDefaults().contains("AutoImportEnabledKey"));
+  delegate.applicationWillResignActive();
+  EXPECT_TRUE(storedDefaults().contains("AutoImportEnabledKey=true"));
+
+  store.setInteger(ImportNumberKey, 300);
+  delegate.applicationWillTerminate();
+  EXPECT_TRUE(storedDefaults().contains("ImportNumberKey=300"));
+}
+
+TEST(ApplicationLifecycle, OnlyLeavingActiveResignsAndOnlyReturningFromTheBackgroundEntersForeground) {
+  const auto events = [](Qt::ApplicationState from, Qt::ApplicationState to) {
+    const LifecycleEvents e = lifecycleEventsForTransition(from, to);
+    return std::pair(e.resignActive, e.enterForeground);
+  };
+  EXPECT_EQ(events(Qt::ApplicationActive, Qt::ApplicationInactive), std::pair(true, false));
+  EXPECT_EQ(events(Qt::ApplicationActive, Qt::ApplicationHidden), std::pair(true, false));
+  EXPECT_EQ(events(Qt::ApplicationInactive, Qt::ApplicationHidden), std::pair(false, false));
+  EXPECT_EQ(events(Qt::ApplicationHidden, Qt::ApplicationActive), std::pair(false, true));
+  EXPECT_EQ(events(Qt::ApplicationSuspended, Qt::ApplicationActive), std::pair(false, true));
+  EXPECT_EQ(events(Qt::ApplicationInactive, Qt::ApplicationActive), std::pair(false, false));
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+// Ringeplagvern: protects the user from telemarketers' calls by keeping their
+// numbers in one contact of the address book.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_delegate.h"
+#include "app/application_lifecycle.h"
+#include "app/list_service_config.h"
+#include "platform/foundation/localization.h"
+
+namespace {
+
+// Parsed before the window system is reached, so that --help works anywhere.
+ListServiceConfig configFromCommandLine(int argc, char** argv) {
+  QCommandLineParser parser;
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser.setApplicationDescription(
+      "Ringeplagvern keeps telemarketers' numbers in one protection contact of your address book.\n"
+      "The number list is fetched from the list service; settings and data live under your user "
+      "configuration and data folders.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption listHost("list-host", "Host[:port] of the list service's primary address.", "host");
+  const QCommandLineOption backupHost("backup-host", "Host[:port] of the list service's backup address.", "host");
+  parser.addOption(listHost);
+  parser.addOption(backupHost);
+  // Qt's own window-system option, passed on to the application object.
+  QCommandLineOption platform("platform", "Qt window-system plugin (e.g. offscreen).", "name");
+  platform.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(platform);
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const QString help = parser.helpText().replace("<executable_name>", QFileInfo(arguments.first()).fileName());
+  if (!parser.parse(arguments)) {
+    std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(help));
+    std::exit(2);
+  }
+  if (parser.isSet("help")) {
+    std::printf("%s", qPrintable(help));
+    std::exit(0);
+  }
+  if (parser.isSet("version")) {
+    std::printf("Ringeplagvern %s\n", PROJECT_VERSION);
+    std::exit(0);
+  }
+
+  const auto option = [&parser](const QCommandLineOption& which) -> std::optional<std::string> {
+    if (!parser.isSet(which)) return std::nullopt;
+    return parser.value(which).toStdString();
+  };
+  ListServiceConfig config = ListServiceConfig::load();
+  config.overrideHosts(option(listHost), option(backupHost));
+  return config;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const ListServiceConfig config = configFromCommandLine(argc, argv);
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Ringeplagvern");
+  QApplication::setApplicationVersion(PROJECT_VERSION);
+  setActiveListServiceConfig(config);
+  fnd::installTranslations();
+
+  RingeplagvernAppDelegate delegate;
+  connectLifecycle(delegate);
+  delegate.didFinishLaunchingWithOptions();
+  return QApplication::exec();
+}
