@@ -1,0 +1,204 @@
+#include "json/jd_dictionary.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/foundation/exception.h"
+
+namespace json {
+
+namespace {
+
+// Table sizes: primes (after 0) that keep the load near 75% for counts up
+// to hundreds of millions; a count maps to the first size of at least 1.33
+// times the count.
+constexpr std::array<std::size_t, 40> kCapacities = {
+    0,        3,        7,        13,       23,        41,        71,        127,       191,       251,
+    383,      631,      1087,     1723,     2803,      4523,      7351,      11959,     19447,     31231,
+    50683,    81919,    132607,   214519,   346607,    561109,    907759,    1468927,   2376191,   3845119,
+    6221311,  10066421, 16287743, 26354171, 42641881,  68996069,  111638519, 180634607, 292272623, 472907251};
+constexpr double kLoadStretch = 1.33;
+
+JDHashTableEntry* allocateEntries(std::size_t capacity) {
+  if (capacity == 0) return nullptr;
+  auto* entries = static_cast<JDHashTableEntry*>(std::calloc(capacity, sizeof(JDHashTableEntry)));
+  if (!entries) throw fnd::Exception(fnd::Exception::Kind::Malloc, "Unable to allocate memory for hash table.");
+  return entries;
+}
+
+bool sameKey(const JDHashTableEntry& entry, std::uint32_t keyHash, const fnd::Object& key) {
+  return entry.key && entry.keyHash == keyHash && (entry.key == &key || entry.key->isEqual(key));
+}
+
+}  // namespace
+
+std::size_t JDDictionary::capacityForCount(std::size_t count) noexcept {
+  const auto wanted = static_cast<std::size_t>(std::floor(static_cast<double>(count) * kLoadStretch));
+  const auto found = std::lower_bound(kCapacities.begin(), kCapacities.end(), wanted);
+  return found == kCapacities.end() ? kCapacities.back() : *found;
+}
+
+fnd::Ref<JDDictionary> JDDictionary::create(ContainerAccess, fnd::Object** keys, const std::uint32_t* keyHashes,
+                                            fnd::Object** objects, std::size_t count, bool isMutable) {
+  auto dictionary = fnd::Ref<JDDictionary>::adopt(new JDDictionary(capacityForCount(count), isMutable));
+  for (std::size_t i = 0; i < count; ++i) dictionary->addObject(keyHashes[i], keys[i], objects[i]);
+  return dictionary;
+}
+
+JDDictionary::JDDictionary(std::size_t capacity, bool isMutable)
+    : m_entries(allocateEntries(capacity)), m_capacity(capacity), m_mutations(isMutable ? 1 : 0) {}
+
+JDDictionary::~JDDictionary() {
+  for (std::size_t i = 0; i < m_capacity; ++i) {
+    if (!m_entries[i].key) continue;
+    m_entries[i].key->release();
+    m_entries[i].object->release();
+  }
+  std::free(m_entries);
+}
+
+std::size_t JDDictionary::findEntry(const fnd::Object* key) const {
+  if (!key || m_capacity == 0) return m_capacity;
+  const std::uint32_t keyHash = standardKeyHash(*key);
+  const std::size_t start = keyHash % m_capacity;
+  for (std::size_t i = 0; i < m_capacity; ++i) {
+    const std::size_t index = (start + i) % m_capacity;
+    const JDHashTableEntry& entry = m_entries[index];
+    if (!entry.key) break;
+    if (sameKey(entry, keyHash, *key)) return index;
+  }
+  return m_capacity;
+}
+
+fnd::Object* JDDictionary::objectForKey(const fnd::Object* key) const {
+  const std::size_t index = findEntry(key);
+  return index < m_capacity ? m_entries[index].object : nullptr;
+}
+
+void JDDictionary::addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object) {
+  const std::size_t start = m_capacity ? keyHash % m_capacity : 0;
+  for (std::size_t i = 0; i < m_capacity; ++i) {
+    const std::size_t index = (start + i) % m_capacity;
+    JDHashTableEntry& entry = m_entries[index];
+    // An equal key gives way to the new pair, so the last one added wins.
+    if (sameKey(entry, keyHash, *key)) removeEntry(index);
+    if (!entry.key) {
+      entry = {keyHash, key, object};
+      ++m_count;
+      return;
+    }
+  }
+  key->release();
+  object->release();
+}
+
+void JDDictionary::removeEntry(std::size_t index) {
+  JDHashTableEntry& removed = m_entries[index];
+  removed.key->release();
+  removed.object->release();
+  removed = {};
+  --m_count;
+  // Re-file the rest of the cluster so that no key sits behind the new gap.
+  for (std::size_t i = 1; i <= m_capacity; ++i) {
+    JDHashTableEntry& entry = m_entries[(index + i) % m_capacity];
+    if (!entry.key) break;
+    const JDHashTableEntry moved = entry;
+    entry = {};
+    for (std::size_t probe = 0; probe < m_capacity; ++probe) {
+      JDHashTableEntry& target = m_entries[(moved.keyHash + probe) % m_capacity];
+      if (!target.key) {
+        target = moved;
+        break;
+      }
+    }
+  }
+}
+
+void JDDictionary::getObjectsAndKeys(fnd::Object** objects, fnd::Object** keys) const {
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < m_capacity; ++i) {
+    if (!m_entries[i].key) continue;
+    if (objects) objects[next] = m_entries[i].object;
+    if (keys) keys[next] = m_entries[i].key;
+    ++next;
+  }
+}
+
+std::size_t JDDictionary::countByEnumerating(fnd::FastEnumerationState& state, fnd::Object** buffer,
+                                             std::size_t length) const {
+  if (state.state == 0) state.mutations = &m_mutations;
+  std::size_t produced = 0;
+  while (produced < length && state.state < m_capacity) {
+    const JDHashTableEntry& entry = m_entries[state.state++];
+    if (entry.key) buffer[produced++] = entry.key;
+  }
+  state.items = buffer;
+  return produced;
+}
+
+fnd::Ref<fnd::Enumerator> JDDictionary::keyEnumerator() const { return fnd::makeRef<JDDictionaryEnumerator>(*this); }
+
+void JDDictionary::setObject(fnd::Object* object, const fnd::Object* key) {
+  static constexpr const char* operation = "setObject:forKey:";
+  requireMutable(operation);
+  if (!key) {
+    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
+                         fnd::formatString("*** -[%s %s]: attempt to insert nil key", className(), operation));
+  }
+  if (!object) {
+    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
+                         fnd::formatString("*** -[%s %s]: attempt to insert nil value (key: %s)", className(),
+                                           operation, key->description().c_str()));
+  }
+  resizeIfNecessary();
+  // Keys are immutable values, so sharing the key is the copy.
+  key->retain();
+  object->retain();
+  addObject(standardKeyHash(*key), const_cast<fnd::Object*>(key), object);
+  m_mutations = nextMutation(m_mutations);
+}
+
+void JDDictionary::removeObjectForKey(const fnd::Object* key) {
+  static constexpr const char* operation = "removeObjectForKey:";
+  requireMutable(operation);
+  if (!key) {
+    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
+                         fnd::formatString("*** -[%s %s]: attempt to remove nil key", className(), operation));
+  }
+  const std::size_t index = findEntry(key);
+  if (index == m_capacity) return;
+  removeEntry(index);
+  m_mutations = nextMutation(m_mutations);
+}
+
+void JDDictionary::resizeIfNecessary() {
+  const std::size_t capacity = capacityForCount(m_count + 1);
+  if (capacity <= m_capacity) return;
+  JDHashTableEntry* old = m_entries;
+  const std::size_t oldCapacity = m_capacity;
+  m_entries = allocateEntries(capacity);
+  m_capacity = capacity;
+  m_count = 0;
+  for (std::size_t i = 0; i < oldCapacity; ++i)
+    if (old[i].key) addObject(old[i].keyHash, old[i].key, old[i].object);
+  std::free(old);
+}
+
+void JDDictionary::requireMutable(const char* operation) const {
+  if (!isMutable()) fnd::throwMutatingImmutable(className(), operation);
+}
+
+JDDictionaryEnumerator::JDDictionaryEnumerator(const JDDictionary& dictionary)
+    : m_collection(&dictionary) {}
+
+fnd::Object* JDDictionaryEnumerator::nextObject() {
+  while (m_nextObject < m_collection->m_capacity) {
+    const JDHashTableEntry& entry = m_collection->m_entries[m_nextObject++];
+    if (entry.key) return entry.key;
+  }
+  return nullptr;
+}
+
+}  // namespace json

@@ -1,0 +1,43 @@
+#pragma once
+// The state of one JSON decoder: options, input and position, the current
+// token, the scratch buffers of the parse in progress, the value cache and
+// the first error met. Used by one thread at a time.
+
+#include <cstdarg>
+#include <cstdint>
+#include <optional>
+
+#include "json/object_stack.h"
+#include "json/token.h"
+#include "json/token_buffer.h"
+#include "json/value_cache.h"
+#include "platform/foundation/error.h"
+
+namespace json {
+
+struct Position {
+  std::size_t index = 0;
+  std::size_t line = 1;
+  std::size_t lineStart = 0;
+};
+
+struct ParseState {
+  unsigned options = 0;
+  bool mutableCollections = false;
+  const std::uint8_t* input = nullptr;
+  std::size_t length = 0;
+  Position position;
+  std::size_t depth = 0;
+  Token token;
+  TokenBuffer tokenBuffer;
+  ObjectStack objectStack;
+  ValueCache cache;
+  std::optional<fnd::Error> error;
+
+  bool hasOption(unsigned option) const noexcept { return (options & option) != 0; }
+  bool atEnd() const noexcept { return position.index >= length; }
+  // Records an error at the current index and line unless one is already recorded.
+  void recordError(const char* format, ...) __attribute__((format(printf, 2, 3)));
+};
+
+}  // namespace json

@@ -1,0 +1,251 @@
+#include "json/parser.h"
+
+#include <string>
+
+#include "json/jd_array.h"
+#include "json/jd_dictionary.h"
+#include "json/json_decoder.h"
+#include "platform/foundation/null.h"
+#include "platform/foundation/number.h"
+
+namespace json {
+
+namespace {
+
+// What a container accepts next.
+enum Expect : unsigned { kExpectValue = 1, kExpectComma = 2, kExpectEnd = 4 };
+
+constexpr const char* kObjectMissing = "Internal error: Object == NULL";
+constexpr const char* kStackFull = "Internal error: [%s] objectsIndex > %zu, resize failed? %s line #%d";
+
+// Leaves one nesting level when the container's parse returns.
+class DepthGuard {
+ public:
+  explicit DepthGuard(std::size_t& depth) noexcept : m_depth(depth) { ++m_depth; }
+  ~DepthGuard() { --m_depth; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  std::size_t& m_depth;
+};
+
+fnd::Object* retained(fnd::Object* object) noexcept {
+  object->retain();
+  return object;
+}
+
+}  // namespace
+
+fnd::Ref<fnd::Object> Parser::parse(const std::uint8_t* bytes, std::size_t length, bool mutableCollections) {
+  m_state.input = bytes;
+  m_state.length = length;
+  m_state.position = {};
+  m_state.depth = 0;
+  m_state.error.reset();
+  m_state.mutableCollections = mutableCollections;
+  m_state.tokenBuffer.reset();
+  m_state.objectStack.reset();
+
+  fnd::Ref<fnd::Object> result;
+  if (length > 0 && m_tokenizer.next()) {
+    const TokenKind kind = m_state.token.kind;
+    if (kind == TokenKind::ArrayBegin || kind == TokenKind::ObjectBegin)
+      result = fnd::Ref<fnd::Object>::adopt(parseValue());
+    else
+      m_state.recordError("Expected either '[' or '{'.");
+  }
+  if (!result) {
+    if (m_state.atEnd()) m_state.recordError("Reached the end of the buffer.");
+    m_state.recordError("Unable to parse JSON.");
+  } else if (!m_state.atEnd()) {
+    m_tokenizer.skipWhitespace();
+    if (!m_state.hasOption(JDParseAllowTrailingText) && !m_state.atEnd()) {
+      m_state.recordError(
+          "A valid JSON object was parsed but there were additional non-white-space characters remaining.");
+      result = nullptr;
+    }
+  }
+  m_state.tokenBuffer.reset();
+  m_state.objectStack.reset();
+  m_state.input = nullptr;
+  m_state.length = 0;
+  return result;
+}
+
+fnd::Object* Parser::parseValue() {
+  switch (m_state.token.kind) {
+    case TokenKind::ArrayBegin:
+      return parseArray();
+    case TokenKind::ObjectBegin:
+      return parseDictionary();
+    case TokenKind::String:
+    case TokenKind::Number: {
+      fnd::Object* object = m_state.cache.objectFor(m_state.token.value);
+      if (!object) m_state.recordError("%s", kObjectMissing);
+      return object;
+    }
+    case TokenKind::True:
+      return retained(fnd::Number::yes());
+    case TokenKind::False:
+      return retained(fnd::Number::no());
+    case TokenKind::Null:
+      return retained(fnd::Null::null());
+    default:
+      m_state.recordError("%s", kObjectMissing);
+      return nullptr;
+  }
+}
+
+bool Parser::enterContainer() {
+  // Each level of nesting costs a stack frame; a bound keeps hostile input
+  // from exhausting the thread's stack.
+  if (m_state.depth <= kJDMaximumDepth) return true;
+  m_state.recordError("Exceeded the maximum nesting depth of %zu arrays and objects.", kJDMaximumDepth);
+  return false;
+}
+
+void Parser::recordExpectation(unsigned expected, const char* valueName, const char* endName) {
+  const char* names[3];
+  int count = 0;
+  if (expected & kExpectValue) names[count++] = valueName;
+  if (expected & kExpectComma) names[count++] = "a comma";
+  if (expected & kExpectEnd) names[count++] = endName;
+  const int width = static_cast<int>(m_state.token.length);
+  const auto* found = reinterpret_cast<const char*>(m_state.token.begin);
+  if (count == 1)
+    m_state.recordError("Expected %s, not '%*.*s'", names[0], width, width, found);
+  else if (count == 2)
+    m_state.recordError("Expected %s or %s, not '%*.*s'", names[0], names[1], width, width, found);
+  else
+    m_state.recordError("Expected %s, %s, or %s, not '%*.*s", names[0], names[1], names[2], width, width, found);
+}
+
+fnd::Object* Parser::parseArray() {
+  const DepthGuard depth(m_state.depth);
+  if (!enterContainer()) return nullptr;
+  ObjectStack& stack = m_state.objectStack;
+  const std::size_t start = stack.size();
+  unsigned expected = kExpectValue | kExpectEnd;
+  while (m_tokenizer.next()) {
+    const TokenKind kind = m_state.token.kind;
+    if (beginsValue(kind)) {
+      if (!(expected & kExpectValue)) {
+        m_state.recordError("Unexpected value.");
+        break;
+      }
+      fnd::Object* object = parseValue();
+      if (!object) {
+        m_state.recordError("%s", kObjectMissing);
+        break;
+      }
+      if (!stack.push(object)) {
+        object->release();
+        m_state.recordError(kStackFull, "array", stack.capacity(), __FILE_NAME__, __LINE__);
+        break;
+      }
+      expected = kExpectComma | kExpectEnd;
+    } else if (kind == TokenKind::Comma) {
+      if (!(expected & kExpectComma)) {
+        m_state.recordError("Unexpected ','.");
+        break;
+      }
+      expected = kExpectValue;
+    } else if (kind == TokenKind::ArrayEnd) {
+      if (!(expected & kExpectEnd)) {
+        m_state.recordError("Unexpected ']'.");
+        break;
+      }
+      auto array = JDArray::create({}, stack.objects() + start, stack.size() - start, m_state.mutableCollections);
+      stack.popTo(start, false);
+      return array.leak();
+    } else {
+      recordExpectation(expected, "a value", "a ']'");
+      break;
+    }
+  }
+  stack.popTo(start, true);
+  return nullptr;
+}
+
+fnd::Object* Parser::parseKey(std::uint32_t& keyHash) {
+  TokenValue& value = m_state.token.value;
+  fnd::Object* key = m_state.cache.objectFor(value);
+  if (!key) {
+    m_state.recordError("Internal error: Key == NULL.");
+    return nullptr;
+  }
+  // A key's hash is worked out once per cached string, however often it recurs.
+  if (CacheItem* item = value.cacheItem) {
+    if (item->keyHash == 0) item->keyHash = standardKeyHash(*key);
+    keyHash = item->keyHash;
+  } else {
+    keyHash = standardKeyHash(*key);
+  }
+  return key;
+}
+
+fnd::Object* Parser::parseDictionary() {
+  const DepthGuard depth(m_state.depth);
+  if (!enterContainer()) return nullptr;
+  ObjectStack& stack = m_state.objectStack;
+  const std::size_t start = stack.size();
+  unsigned expected = kExpectValue | kExpectEnd;
+  while (m_tokenizer.next()) {
+    const TokenKind kind = m_state.token.kind;
+    if (kind == TokenKind::String) {
+      if (!(expected & kExpectValue)) {
+        m_state.recordError("Unexpected string.");
+        break;
+      }
+      std::uint32_t keyHash = 0;
+      fnd::Ref<fnd::Object> key = fnd::Ref<fnd::Object>::adopt(parseKey(keyHash));
+      if (!key) break;
+      if (!m_tokenizer.next()) break;
+      if (m_state.token.kind != TokenKind::Colon) {
+        m_state.recordError("Expected ':'.");
+        break;
+      }
+      if (!m_tokenizer.next()) break;
+      if (!beginsValue(m_state.token.kind)) {
+        recordExpectation(expected, "a value", "a '}'");
+        break;
+      }
+      fnd::Object* object = parseValue();
+      if (!object) {
+        m_state.recordError("%s.", kObjectMissing);
+        break;
+      }
+      if (!stack.push(object, key.get(), keyHash)) {
+        object->release();
+        m_state.recordError(kStackFull, "dictionary", stack.capacity(), __FILE_NAME__, __LINE__);
+        break;
+      }
+      (void)key.leak();  // the stack holds the key's reference now
+      expected = kExpectComma | kExpectEnd;
+    } else if (kind == TokenKind::Comma) {
+      if (!(expected & kExpectComma)) {
+        m_state.recordError("Unexpected ','.");
+        break;
+      }
+      expected = kExpectValue;
+    } else if (kind == TokenKind::ObjectEnd) {
+      if (!(expected & kExpectEnd)) {
+        m_state.recordError("Unexpected '}'.");
+        break;
+      }
+      const std::size_t count = stack.size() - start;
+      auto dictionary = JDDictionary::create({}, stack.keys() + start, stack.keyHashes() + start,
+                                             stack.objects() + start, count, m_state.mutableCollections);
+      stack.popTo(start, false);
+      return dictionary.leak();
+    } else {
+      recordExpectation(expected, "a \"STRING\"", "a '}'");
+      break;
+    }
+  }
+  stack.popTo(start, true);
+  return nullptr;
+}
+
+}  // namespace json

@@ -1,0 +1,32 @@
+#pragma once
+// Parser: one recursive-descent pass over a document, building the decoder's
+// containers from the values the tokenizer reads. Used by one thread at a time.
+
+#include <optional>
+
+#include "json/parse_state.h"
+#include "json/tokenizer.h"
+
+namespace json {
+
+class Parser {
+ public:
+  explicit Parser(ParseState& state) noexcept : m_state(state), m_tokenizer(state) {}
+
+  // Decodes `length` bytes (never copied); null with the error recorded in the state.
+  fnd::Ref<fnd::Object> parse(const std::uint8_t* bytes, std::size_t length, bool mutableCollections);
+
+ private:
+  // Each returns one reference for the caller, or null after recording an error.
+  fnd::Object* parseValue();
+  fnd::Object* parseArray();
+  fnd::Object* parseDictionary();
+  fnd::Object* parseKey(std::uint32_t& keyHash);
+  bool enterContainer();
+  void recordExpectation(unsigned expected, const char* valueName, const char* endName);
+
+  ParseState& m_state;
+  Tokenizer m_tokenizer;
+};
+
+}  // namespace json

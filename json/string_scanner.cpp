@@ -1,0 +1,219 @@
+// The string half of the tokenizer: a fast scan that takes unescaped text
+// straight from the input, and a slower decoder into the token buffer for
+// text with escapes or malformed UTF-8.
+
+#include "json/json_decoder.h"
+#include "json/tokenizer.h"
+#include "json/utf8_sequence.h"
+
+namespace json {
+
+namespace {
+
+constexpr const char* kInvalidString = "Invalid string.";
+constexpr const char* kInvalidCharacter = "Invalid character < 0x20 found in string: 0x%2.2x.";
+constexpr const char* kIllegalUnicodeEscape = "Illegal \\u Unicode escape sequence.";
+constexpr const char* kSecondEscapeRequired =
+    "Required a second \\u Unicode escape sequence following a surrogate \\u Unicode escape sequence.";
+constexpr const char* kBufferFull = "Internal error: Unable to resize temporary buffer. %s line #%d";
+
+constexpr bool isHighSurrogate(char32_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool isLowSurrogate(char32_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
+constexpr std::size_t kHexDigits = 4;
+
+int hexValue(std::uint8_t byte) noexcept {
+  if (byte >= '0' && byte <= '9') return byte - '0';
+  if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
+  if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
+  return -1;
+}
+
+// Bytes that end or interrupt the fast scan: controls, the quote, the
+// backslash and every byte that starts or continues a multi-byte sequence.
+constexpr bool needsAttention(std::uint8_t byte) noexcept { return byte < 0x20 || byte == '"' || byte == '\\' || byte >= 0x80; }
+
+// Collects decoded bytes in the token buffer, hashing each one.
+class DecodedText {
+ public:
+  DecodedText(TokenBuffer& buffer, std::uint32_t hash) noexcept : m_buffer(buffer), m_hash(hash) {}
+  bool makeRoom(std::size_t extra = 0) noexcept { return m_buffer.makeRoom(m_used, extra); }
+  void append(const std::uint8_t* bytes, std::size_t length) noexcept {
+    std::uint8_t* destination = m_buffer.data() + m_used;
+    for (std::size_t i = 0; i < length; ++i) {
+      destination[i] = bytes[i];
+      m_hash = hashStep(m_hash, bytes[i]);
+    }
+    m_used += length;
+  }
+  void append(char32_t codePoint) noexcept {
+    std::uint8_t encoded[4];
+    append(encoded, encodeUtf8(codePoint, encoded));
+  }
+  std::size_t used() const noexcept { return m_used; }
+  std::uint32_t hash() const noexcept { return m_hash; }
+
+ private:
+  TokenBuffer& m_buffer;
+  std::size_t m_used = 0;
+  std::uint32_t m_hash;
+};
+
+}  // namespace
+
+bool Tokenizer::readString() {
+  const std::uint8_t* begin = m_state.input + m_state.position.index + 1;
+  const std::uint8_t* end = m_state.input + m_state.length;
+  const std::uint8_t* at = begin;
+  std::uint32_t hash = kValueHashSeed;
+  while (at < end) {
+    const std::uint8_t byte = *at;
+    if (!needsAttention(byte)) {
+      hash = hashStep(hash, byte);
+      ++at;
+      continue;
+    }
+    if (byte == '"') {
+      TokenValue& value = m_state.token.value;
+      value.bytes = begin;
+      value.length = static_cast<std::size_t>(at - begin);
+      value.type = ValueType::String;
+      value.hash = hash;
+      m_state.token.kind = TokenKind::String;
+      m_state.token.length = value.length + 2;
+      m_state.position.index = static_cast<std::size_t>(at + 1 - m_state.input);
+      return true;
+    }
+    if (byte >= 0x80) {
+      const Utf8Sequence sequence = checkUtf8Sequence(at, end);
+      if (sequence.status == Utf8Status::WellFormed) {
+        for (std::size_t i = 0; i < sequence.length; ++i) hash = hashStep(hash, at[i]);
+        at += sequence.length;
+        continue;
+      }
+    } else if (byte < 0x20) {
+      m_state.position.index = static_cast<std::size_t>(at - m_state.input);
+      m_state.recordError(kInvalidCharacter, byte);
+      return false;
+    }
+    return readEscapedString(begin, at, kValueHashSeed);
+  }
+  return failAt(end, kInvalidString);
+}
+
+bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t* at, std::uint32_t seed) {
+  const std::uint8_t* end = m_state.input + m_state.length;
+  const bool loose = m_state.hasOption(JDParseLooseUnicode);
+  DecodedText text(m_state.tokenBuffer, seed);
+  const auto scanned = static_cast<std::size_t>(at - begin);
+  if (!text.makeRoom(scanned)) {
+    m_state.recordError(kBufferFull, __FILE_NAME__, __LINE__);
+    return false;
+  }
+  text.append(begin, scanned);
+  // Reads four hex digits at `at`; false with an error recorded otherwise.
+  const auto readUnit = [&](char32_t& unit) {
+    unit = 0;
+    for (std::size_t i = 0; i < kHexDigits; ++i, ++at) {
+      if (at == end) return failAt(end, kInvalidString);
+      const int digit = hexValue(*at);
+      if (digit < 0) {
+        m_state.position.index = static_cast<std::size_t>(at - m_state.input);
+        m_state.recordError("Unexpected character found in \\u Unicode escape sequence.  Found '%c', expected [0-9a-fA-F].",
+                            *at);
+        return false;
+      }
+      unit = unit << 4 | static_cast<char32_t>(digit);
+    }
+    return true;
+  };
+  // An escape that cannot stand: an error, or U+FFFD when Unicode is read loosely.
+  const auto substitute = [&](const std::uint8_t* where, const char* message) {
+    if (!loose) return failAt(where, message);
+    text.append(kReplacementCharacter);
+    return true;
+  };
+
+  while (true) {
+    if (!text.makeRoom()) {
+      m_state.recordError(kBufferFull, __FILE_NAME__, __LINE__);
+      return false;
+    }
+    if (at == end) return failAt(end, kInvalidString);
+    const std::uint8_t byte = *at;
+    if (byte < 0x20) {
+      m_state.position.index = static_cast<std::size_t>(at - m_state.input);
+      m_state.recordError(kInvalidCharacter, byte);
+      return false;
+    }
+    if (byte == '"') break;
+    if (byte >= 0x80) {
+      const Utf8Sequence sequence = checkUtf8Sequence(at, end);
+      if (sequence.status == Utf8Status::Truncated) return failAt(at, "End of buffer reached while parsing UTF8 in \"\" string.");
+      if (sequence.status == Utf8Status::Malformed && !substitute(at, "Illegal UTF8 sequence found in \"\" string.")) return false;
+      if (sequence.status == Utf8Status::WellFormed) text.append(at, sequence.length);
+      at += sequence.length;
+      continue;
+    }
+    if (byte != '\\') {
+      text.append(at, 1);
+      ++at;
+      continue;
+    }
+    const std::uint8_t* escape = at;
+    if (++at == end) return failAt(end, kInvalidString);
+    std::uint8_t decoded = 0;
+    switch (*at) {
+      case '"': case '/': case '\\': decoded = *at; break;
+      case 'b': decoded = '\b'; break;
+      case 'f': decoded = '\f'; break;
+      case 'n': decoded = '\n'; break;
+      case 'r': decoded = '\r'; break;
+      case 't': decoded = '\t'; break;
+      case 'u': break;
+      default: return failAt(at, "Invalid escape sequence found in \"\" string.");
+    }
+    ++at;
+    if (decoded) {
+      text.append(&decoded, 1);
+      continue;
+    }
+    char32_t codePoint = 0;
+    if (!readUnit(codePoint)) return false;
+    if (isLowSurrogate(codePoint)) {
+      if (!substitute(escape, kIllegalUnicodeEscape)) return false;
+      continue;
+    }
+    if (isHighSurrogate(codePoint)) {
+      if (at == end || (at + 1 == end && *at == '\\')) return failAt(end, kInvalidString);
+      if (at[0] != '\\' || at[1] != 'u') {
+        // Loosely read, the byte that broke the pair is read again on its own.
+        if (!substitute(at, kSecondEscapeRequired)) return false;
+        continue;
+      }
+      at += 2;
+      char32_t low = 0;
+      if (!readUnit(low)) return false;
+      if (!isLowSurrogate(low)) {
+        if (!substitute(escape, kIllegalUnicodeEscape)) return false;
+        continue;
+      }
+      codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (low - 0xDC00);
+    }
+    if (codePoint == 0 || isForbiddenCodePoint(codePoint)) {
+      if (!substitute(escape, kIllegalUnicodeEscape)) return false;
+      continue;
+    }
+    text.append(codePoint);
+  }
+  TokenValue& value = m_state.token.value;
+  value.bytes = m_state.tokenBuffer.data();
+  value.length = text.used();
+  value.type = ValueType::String;
+  value.hash = text.hash();
+  m_state.token.kind = TokenKind::String;
+  m_state.token.length = static_cast<std::size_t>(at + 1 - (begin - 1));
+  m_state.position.index = static_cast<std::size_t>(at + 1 - m_state.input);
+  return true;
+}
+
+}  // namespace json

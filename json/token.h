@@ -1,0 +1,54 @@
+#pragma once
+// One token of JSON text and the value it carries: the bytes of a string
+// (in the input, or in the token buffer when it had escapes) or the 8-byte
+// storage of a number, with its type and 32-bit value hash.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace json {
+
+struct CacheItem;
+
+enum class TokenKind : std::uint8_t {
+  None, Number, String, ObjectBegin, ObjectEnd, ArrayBegin, ArrayEnd, Colon, Comma, True, False, Null
+};
+
+constexpr bool beginsValue(TokenKind kind) noexcept {
+  return kind == TokenKind::Number || kind == TokenKind::String || kind == TokenKind::ObjectBegin ||
+         kind == TokenKind::ArrayBegin || kind == TokenKind::True || kind == TokenKind::False ||
+         kind == TokenKind::Null;
+}
+
+// The codes also enter the cache's probe sequence and the number hash.
+enum class ValueType : std::uint8_t { None = 0, String = 5, Int64 = 7, UInt64 = 11, Double = 13 };
+
+union NumberStorage {
+  std::int64_t int64;
+  std::uint64_t uint64;
+  double real;
+};
+
+struct TokenValue {
+  const std::uint8_t* bytes = nullptr;
+  std::size_t length = 0;
+  ValueType type = ValueType::None;
+  std::uint32_t hash = 0;
+  CacheItem* cacheItem = nullptr;
+  NumberStorage number{};
+};
+
+struct Token {
+  TokenKind kind = TokenKind::None;
+  const std::uint8_t* begin = nullptr;  // the token's text in the input
+  std::size_t length = 0;
+  TokenValue value;
+};
+
+// The value hash: one step per byte of a string's decoded text or a number's storage.
+inline constexpr std::uint32_t kValueHashSeed = 1402737925u;
+constexpr std::uint32_t hashStep(std::uint32_t hash, std::uint8_t byte) noexcept {
+  return (hash * 33u + byte - 29u) ^ (hash >> 19);
+}
+
+}  // namespace json

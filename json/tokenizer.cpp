@@ -1,0 +1,241 @@
+#include "json/tokenizer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "json/json_decoder.h"
+
+namespace json {
+
+namespace {
+
+constexpr const char* kUnexpectedToken =
+    "Unexpected token, wanted '{', '}', '[', ']', ',', ':', 'true', 'false', 'null', '\"STRING\"', 'NUMBER'.";
+constexpr const char* kInvalidNumber = "Invalid number.";
+
+constexpr bool isDigit(std::uint8_t byte) noexcept { return byte >= '0' && byte <= '9'; }
+
+const std::uint8_t* skipDigits(const std::uint8_t* at, const std::uint8_t* end) noexcept {
+  while (at < end && isDigit(*at)) ++at;
+  return at;
+}
+
+std::uint32_t numberHash(ValueType type, const NumberStorage& storage) noexcept {
+  std::uint32_t hash = kValueHashSeed + static_cast<std::uint32_t>(type);
+  if (type != ValueType::Double) hash += static_cast<std::uint32_t>(storage.uint64);
+  // The stored value is hashed lowest byte first whatever the machine's order.
+  std::uint64_t bits = storage.uint64;
+  for (std::size_t i = 0; i < sizeof storage; ++i, bits >>= 8) hash = hashStep(hash, static_cast<std::uint8_t>(bits));
+  return hash;
+}
+
+}  // namespace
+
+bool Tokenizer::failAt(const std::uint8_t* at, const char* message) {
+  m_state.position.index = static_cast<std::size_t>(at - m_state.input);
+  m_state.recordError("%s", message);
+  return false;
+}
+
+std::size_t Tokenizer::lineEndLength(const std::uint8_t* at) const noexcept {
+  const std::uint8_t* end = m_state.input + m_state.length;
+  switch (*at) {
+    case '\n':
+      return 1;
+    case '\r':
+      return at + 1 < end && at[1] == '\n' ? 2 : 1;
+    case 0xC2:
+      return m_state.hasOption(JDParseAllowUnicodeNewlines) && at + 1 < end && at[1] == 0x85 ? 2 : 0;
+    case 0xE2:
+      return m_state.hasOption(JDParseAllowUnicodeNewlines) && at + 2 < end && at[1] == 0x80 &&
+                     (at[2] == 0xA8 || at[2] == 0xA9)
+                 ? 3
+                 : 0;
+    default:
+      return 0;
+  }
+}
+
+void Tokenizer::newLineAt(const std::uint8_t* lineStart) noexcept {
+  ++m_state.position.line;
+  m_state.position.lineStart = static_cast<std::size_t>(lineStart - m_state.input);
+}
+
+const std::uint8_t* Tokenizer::skipComment(const std::uint8_t* at) noexcept {
+  const std::uint8_t* end = m_state.input + m_state.length;
+  if (at[1] == '/') {
+    // A line comment stops before its line end, which is then counted as usual.
+    at += 2;
+    while (at < end && lineEndLength(at) == 0) ++at;
+    return at;
+  }
+  at += 2;
+  while (at < end) {
+    if (*at == '*' && at + 1 < end && at[1] == '/') return at + 2;
+    if (const std::size_t lineEnd = lineEndLength(at)) {
+      at += lineEnd;
+      newLineAt(at);
+    } else {
+      ++at;
+    }
+  }
+  return end;  // an unterminated comment runs to the end of the input
+}
+
+void Tokenizer::skipWhitespace() noexcept {
+  const std::uint8_t* at = m_state.input + m_state.position.index;
+  const std::uint8_t* end = m_state.input + m_state.length;
+  const bool comments = m_state.hasOption(JDParseAllowComments);
+  while (at < end) {
+    if (*at == ' ' || *at == '\t') {
+      ++at;
+    } else if (const std::size_t lineEnd = lineEndLength(at)) {
+      at += lineEnd;
+      newLineAt(at);
+    } else if (comments && *at == '/' && at + 1 < end && (at[1] == '*' || at[1] == '/')) {
+      at = skipComment(at);
+    } else {
+      break;
+    }
+  }
+  m_state.position.index = static_cast<std::size_t>(at - m_state.input);
+}
+
+bool Tokenizer::next() {
+  skipWhitespace();
+  Token& token = m_state.token;
+  token.kind = TokenKind::None;
+  token.value = {};
+  if (m_state.atEnd()) {
+    m_state.recordError("%s", kUnexpectedToken);
+    return false;
+  }
+  const std::uint8_t* at = m_state.input + m_state.position.index;
+  token.begin = at;
+  token.length = 1;
+  switch (*at) {
+    case '{': token.kind = TokenKind::ObjectBegin; break;
+    case '}': token.kind = TokenKind::ObjectEnd; break;
+    case '[': token.kind = TokenKind::ArrayBegin; break;
+    case ']': token.kind = TokenKind::ArrayEnd; break;
+    case ':': token.kind = TokenKind::Colon; break;
+    case ',': token.kind = TokenKind::Comma; break;
+    case '"': return readString();
+    case 't': return readLiteral("true", 4, TokenKind::True);
+    case 'f': return readLiteral("false", 5, TokenKind::False);
+    case 'n': return readLiteral("null", 4, TokenKind::Null);
+    default:
+      if (*at == '-' || isDigit(*at)) return readNumber();
+      m_state.recordError("%s", kUnexpectedToken);
+      return false;
+  }
+  ++m_state.position.index;
+  return true;
+}
+
+bool Tokenizer::readLiteral(const char* text, std::size_t length, TokenKind kind) {
+  const std::size_t index = m_state.position.index;
+  // A literal must be followed by at least one byte; what that byte is, the next token decides.
+  if (index + length >= m_state.length || std::memcmp(m_state.input + index, text, length) != 0) {
+    m_state.recordError("%s", kUnexpectedToken);
+    return false;
+  }
+  m_state.token.kind = kind;
+  m_state.token.length = length;
+  m_state.position.index = index + length;
+  return true;
+}
+
+bool Tokenizer::readNumber() {
+  const std::uint8_t* begin = m_state.input + m_state.position.index;
+  const std::uint8_t* end = m_state.input + m_state.length;
+  const std::uint8_t* at = begin;
+  bool isDouble = false;
+  if (*at == '-') ++at;
+  if (at == end || !isDigit(*at)) return failAt(at, kInvalidNumber);
+  // A leading zero stands alone: a digit after it starts the next token.
+  at = *at == '0' ? at + 1 : skipDigits(at, end);
+  if (at < end && *at == '.') {
+    isDouble = true;
+    if (++at == end || !isDigit(*at)) return failAt(at, kInvalidNumber);
+    at = skipDigits(at, end);
+  }
+  if (at < end && (*at == 'e' || *at == 'E')) {
+    isDouble = true;
+    if (++at < end && (*at == '+' || *at == '-')) ++at;
+    if (at == end || !isDigit(*at)) return failAt(at, kInvalidNumber);
+    at = skipDigits(at, end);
+  }
+  // A number is always followed by something in a well-formed document.
+  if (at == end) return failAt(at, kInvalidNumber);
+  // Minus zero is kept as a double so that its sign survives.
+  if (at - begin == 2 && begin[0] == '-' && begin[1] == '0') isDouble = true;
+  Token& token = m_state.token;
+  token.kind = TokenKind::Number;
+  token.begin = begin;
+  token.length = static_cast<std::size_t>(at - begin);
+  m_state.position.index = static_cast<std::size_t>(at - m_state.input);
+  return convertNumber(begin, at, isDouble);
+}
+
+bool Tokenizer::convertNumber(const std::uint8_t* begin, const std::uint8_t* end, bool isDouble) {
+  TokenValue& value = m_state.token.value;
+  const auto* first = reinterpret_cast<const char*>(begin);
+  const auto* last = reinterpret_cast<const char*>(end);
+  // The token's text, NUL-terminated, for the messages.
+  const auto text = [&] { return std::string(first, last); };
+  if (isDouble) {
+    value.type = ValueType::Double;
+    const auto [stop, status] = std::from_chars(first, last, value.number.real);
+    if (status == std::errc::result_out_of_range) {
+      // The library's own conversion tells a value too small (0) from one too large.
+      const double rounded = std::strtod(text().c_str(), nullptr);
+      m_state.recordError("The value '%s' could not be represented as a 'double' due to %s.", text().c_str(),
+                          rounded == 0.0 ? "underflow" : "overflow");
+      return false;
+    }
+    if (status != std::errc() || stop != last) {
+      m_state.recordError("The conversion function did not consume all of the number tokens characters.");
+      return false;
+    }
+  } else if (*begin == '-') {
+    // Accumulate the magnitude unsigned; it may reach 2^63 exactly.
+    constexpr std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1;
+    std::uint64_t magnitude = 0;
+    for (const std::uint8_t* at = begin + 1; at < end; ++at) {
+      const std::uint64_t digit = *at - '0';
+      if (magnitude > (limit - digit) / 10) {
+        m_state.recordError("The value '%s' exceeded the minimum value that could be represented: %lld.", text().c_str(),
+                            std::numeric_limits<long long>::min());
+        return false;
+      }
+      magnitude = magnitude * 10 + digit;
+    }
+    value.type = ValueType::Int64;
+    value.number.int64 = static_cast<std::int64_t>(0 - magnitude);
+  } else {
+    constexpr std::uint64_t limit = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t result = 0;
+    for (const std::uint8_t* at = begin; at < end; ++at) {
+      const std::uint64_t digit = *at - '0';
+      if (result > (limit - digit) / 10) {
+        m_state.recordError("The value '%s' exceeded the maximum value that could be represented: %llu.", text().c_str(),
+                            std::numeric_limits<unsigned long long>::max());
+        return false;
+      }
+      result = result * 10 + digit;
+    }
+    value.type = ValueType::UInt64;
+    value.number.uint64 = result;
+  }
+  value.bytes = reinterpret_cast<const std::uint8_t*>(&value.number);
+  value.length = sizeof value.number;
+  value.hash = numberHash(value.type, value.number);
+  return true;
+}
+
+}  // namespace json

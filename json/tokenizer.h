@@ -1,0 +1,35 @@
+#pragma once
+// Tokenizer: reads the next JSON token from the parse state's input into its
+// current token, keeping the byte index and line number up to date, and
+// records the first error it meets. Used by one thread at a time.
+
+#include "json/parse_state.h"
+
+namespace json {
+
+class Tokenizer {
+ public:
+  explicit Tokenizer(ParseState& state) noexcept : m_state(state) {}
+
+  // Reads one token into `state.token`; false (with an error recorded) when
+  // there is none or it is malformed.
+  bool next();
+  // Skips white space, line ends and (when allowed) comments.
+  void skipWhitespace() noexcept;
+
+ private:
+  // Length of the line end at `at`, or 0 when there is none.
+  std::size_t lineEndLength(const std::uint8_t* at) const noexcept;
+  void newLineAt(const std::uint8_t* lineStart) noexcept;
+  const std::uint8_t* skipComment(const std::uint8_t* at) noexcept;
+  bool readLiteral(const char* text, std::size_t length, TokenKind kind);
+  bool readString();
+  bool readEscapedString(const std::uint8_t* begin, const std::uint8_t* at, std::uint32_t hash);
+  bool readNumber();
+  bool convertNumber(const std::uint8_t* begin, const std::uint8_t* end, bool isDouble);
+  bool failAt(const std::uint8_t* at, const char* message);
+
+  ParseState& m_state;
+};
+
+}  // namespace json
