@@ -1,0 +1,211 @@
+#include "platform/objectstore/managed_object.h"
+
+#include "platform/foundation/date.h"
+#include "platform/foundation/exception.h"
+#include "platform/foundation/number.h"
+#include "platform/foundation/object_array.h"
+#include "platform/objectstore/managed_object_context.h"
+
+namespace objectstore {
+
+namespace {
+
+bool kindFits(AttributeType type, fnd::ObjectKind kind) {
+  switch (type) {
+    case AttributeType::String: return kind == fnd::ObjectKind::String;
+    case AttributeType::Date: return kind == fnd::ObjectKind::Date;
+    case AttributeType::Binary: return kind == fnd::ObjectKind::Data;
+    default: return kind == fnd::ObjectKind::Number;
+  }
+}
+
+[[noreturn]] void throwUnknownKey(const EntityDescription& entity, std::string_view key) {
+  throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
+                       fnd::formatString("[<%s> valueForUndefinedKey:]: the entity %s is not key value coding-compliant "
+                                         "for the key \"%.*s\".",
+                                         entity.name().c_str(), entity.name().c_str(), static_cast<int>(key.size()),
+                                         key.data()));
+}
+
+}  // namespace
+
+fnd::Ref<fnd::Object> checkedAttributeValue(const AttributeDescription& attribute, fnd::Object* value,
+                                            const EntityDescription& entity) {
+  if (!value || value->kind() == fnd::ObjectKind::Null) return {};
+  if (!kindFits(attribute.type, value->kind())) {
+    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
+                         fnd::formatString("Unacceptable type of value for attribute: property = \"%s\"; desired type = "
+                                           "%s; given type = %s; entity = %s",
+                                           attribute.name.c_str(), attributeTypeName(attribute.type), value->className(),
+                                           entity.name().c_str()));
+  }
+  if (attribute.type == AttributeType::Boolean) {
+    return fnd::Ref<fnd::Object>(fnd::Number::boolean(static_cast<fnd::Number*>(value)->boolValue()));
+  }
+  return fnd::Ref<fnd::Object>(value);
+}
+
+fnd::Ref<fnd::Object> ManagedObject::attributeValue(int index) const {
+  ManagedObjectContext* context = m_context;
+  if (!context) return m_values.attributes[static_cast<std::size_t>(index)];
+  std::lock_guard lock(context->m_mutex);
+  context->fireFault(const_cast<ManagedObject&>(*this));
+  return m_values.attributes[static_cast<std::size_t>(index)];
+}
+
+void ManagedObject::setAttributeValue(int index, fnd::Object* value) {
+  fnd::Ref<fnd::Object> checked =
+      checkedAttributeValue(entity().attributes()[static_cast<std::size_t>(index)], value, entity());
+  ManagedObjectContext* context = m_context;
+  if (!context) {
+    m_values.attributes[static_cast<std::size_t>(index)] = std::move(checked);
+    return;
+  }
+  std::lock_guard lock(context->m_mutex);
+  context->fireFault(*this);
+  m_values.attributes[static_cast<std::size_t>(index)] = std::move(checked);
+  markChanged(static_cast<std::size_t>(index));
+}
+
+void ManagedObject::markChanged(std::size_t property) {
+  if (m_changed.size() != propertyCount()) m_changed.assign(propertyCount(), false);
+  m_changed[property] = true;
+  if (m_context) m_context.load()->noteUpdated(*this);
+}
+
+const std::vector<std::int64_t>& ManagedObject::relationshipKeys(int index) const {
+  auto& keys = const_cast<ManagedObject*>(this)->m_values.relationships[static_cast<std::size_t>(index)];
+  if (!keys) keys = m_context.load() ? m_context.load()->loadToMany(*this, index) : std::vector<std::int64_t>();
+  return *keys;
+}
+
+void ManagedObject::setRelationshipKeys(int index, std::vector<std::int64_t> keys) {
+  m_values.relationships[static_cast<std::size_t>(index)] = std::move(keys);
+  markChanged(m_values.attributes.size() + static_cast<std::size_t>(index));
+}
+
+fnd::Ref<fnd::Object> ManagedObject::valueForKey(std::string_view key) const {
+  int attribute = entity().attributeIndex(key);
+  if (attribute >= 0) return attributeValue(attribute);
+  int relationship = entity().relationshipIndex(key);
+  if (relationship < 0) throwUnknownKey(entity(), key);
+  const RelationshipDescription& description = entity().relationships()[static_cast<std::size_t>(relationship)];
+  ManagedObjectContext* context = m_context;
+  if (!context) return {};
+  std::vector<std::int64_t> keys;
+  {
+    std::lock_guard lock(context->m_mutex);
+    context->fireFault(const_cast<ManagedObject&>(*this));
+    keys = relationshipKeys(relationship);
+  }
+  if (!description.isToMany) {
+    if (keys.empty()) return {};
+    return context->objectWithID(ObjectID{description.destinationEntity, keys.front()});
+  }
+  auto objects = fnd::ObjectArray::createMutable();
+  for (std::int64_t destination : keys) {
+    objects->addObject(context->objectWithID(ObjectID{description.destinationEntity, destination}).get());
+  }
+  return objects->copy();
+}
+
+void ManagedObject::setValueForKey(fnd::Object* value, std::string_view key) {
+  int attribute = entity().attributeIndex(key);
+  if (attribute >= 0) {
+    setAttributeValue(attribute, value);
+    return;
+  }
+  int relationship = entity().relationshipIndex(key);
+  if (relationship < 0) throwUnknownKey(entity(), key);
+  const RelationshipDescription& description = entity().relationships()[static_cast<std::size_t>(relationship)];
+  auto keyOf = [&](fnd::Object* object) {
+    auto* record = dynamic_cast<ManagedObject*>(object);
+    if (!record || &record->entity() != description.destinationEntity) {
+      throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
+                           fnd::formatString("Unacceptable type of value for to-%s relationship: property = \"%s\"",
+                                             description.isToMany ? "many" : "one", description.name.c_str()));
+    }
+    return record->objectID().key;
+  };
+  std::vector<std::int64_t> keys;
+  if (value && value->kind() == fnd::ObjectKind::Array && description.isToMany) {
+    for (fnd::Object* element : *static_cast<fnd::Array*>(value)) keys.push_back(keyOf(element));
+  } else if (value && value->kind() != fnd::ObjectKind::Null) {
+    if (description.isToMany) keyOf(nullptr);
+    keys.push_back(keyOf(value));
+  }
+  ManagedObjectContext* context = m_context;
+  if (!context) {
+    m_values.relationships[static_cast<std::size_t>(relationship)] = std::move(keys);
+    return;
+  }
+  std::lock_guard lock(context->m_mutex);
+  context->fireFault(*this);
+  setRelationshipKeys(relationship, std::move(keys));
+}
+
+void ManagedObject::addObjectToRelationship(ManagedObject& object, std::string_view relationship) {
+  fnd::Ref<fnd::Object> current = valueForKey(relationship);
+  auto objects = current && current->kind() == fnd::ObjectKind::Array
+                     ? fnd::ObjectArray::createWithArray(static_cast<fnd::Array&>(*current), true)
+                     : fnd::ObjectArray::createMutable();
+  if (!objects->containsObject(object)) objects->addObject(&object);
+  setValueForKey(objects.get(), relationship);
+}
+
+void ManagedObject::removeObjectFromRelationship(ManagedObject& object, std::string_view relationship) {
+  fnd::Ref<fnd::Object> current = valueForKey(relationship);
+  if (!current || current->kind() != fnd::ObjectKind::Array) return;
+  auto objects = fnd::ObjectArray::createMutable();
+  for (fnd::Object* element : static_cast<fnd::Array&>(*current)) {
+    if (element != &object) objects->addObject(element);
+  }
+  setValueForKey(objects.get(), relationship);
+}
+
+bool ManagedObject::isInserted() const {
+  ManagedObjectContext* context = m_context;
+  if (!context) return false;
+  std::lock_guard lock(context->m_mutex);
+  return m_isInserted;
+}
+
+bool ManagedObject::isUpdated() const {
+  ManagedObjectContext* context = m_context;
+  if (!context) return false;
+  std::lock_guard lock(context->m_mutex);
+  return m_isUpdated;
+}
+
+bool ManagedObject::isDeleted() const {
+  ManagedObjectContext* context = m_context;
+  if (!context) return m_isDeleted;
+  std::lock_guard lock(context->m_mutex);
+  return m_isDeleted;
+}
+
+bool ManagedObject::isFault() const {
+  ManagedObjectContext* context = m_context;
+  if (!context) return false;
+  std::lock_guard lock(context->m_mutex);
+  return m_isFault;
+}
+
+bool ManagedObject::hasChanges() const { return isInserted() || isUpdated() || (m_context && isDeleted()); }
+
+std::string ManagedObject::description() const {
+  std::string text = "<" + entity().name() + ": " + m_id.uriRepresentation() + ">";
+  if (isFault()) return text + " (fault)";
+  text += " {";
+  for (std::size_t i = 0; i < entity().attributes().size(); ++i) {
+    fnd::Ref<fnd::Object> value = attributeValue(static_cast<int>(i));
+    text += (i ? "; " : " ") + entity().attributes()[i].name + " = " + (value ? value->description() : "nil");
+  }
+  return text + " }";
+}
+
+std::string ObjectID::uriRepresentation() const {
+  return entity ? "x-rp-store://" + entity->name() + "/p" + std::to_string(key) : std::string("x-rp-store://none");
+}
+
+}  // namespace objectstore

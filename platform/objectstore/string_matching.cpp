@@ -1,0 +1,108 @@
+#include "platform/objectstore/string_matching.h"
+
+#include <QList>
+#include <QString>
+
+namespace objectstore {
+
+namespace {
+
+bool isAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::u32string toUtf32(const QString& text) {
+  QList<uint> units = text.toUcs4();
+  return std::u32string(units.begin(), units.end());
+}
+
+}  // namespace
+
+std::u32string foldText(std::string_view utf8, StringOptions options) {
+  if (isAscii(utf8)) {
+    // Plain ASCII has no marks to strip; phone numbers take this path.
+    std::u32string result(utf8.size(), U'\0');
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+      char c = utf8[i];
+      if (options.caseInsensitive && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      result[i] = static_cast<char32_t>(c);
+    }
+    return result;
+  }
+  QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  if (options.diacriticInsensitive) {
+    QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString stripped;
+    stripped.reserve(decomposed.size());
+    for (QChar c : decomposed) {
+      if (!c.isMark()) stripped.append(c);
+    }
+    text = stripped.normalized(QString::NormalizationForm_C);
+  }
+  if (options.caseInsensitive) text = text.toCaseFolded();
+  return toUtf32(text);
+}
+
+std::string searchKey(std::string_view utf8) {
+  std::u32string folded = foldText(utf8, {true, true});
+  return QString::fromUcs4(folded.data(), static_cast<qsizetype>(folded.size())).toStdString();
+}
+
+bool likeMatch(std::u32string_view pattern, std::u32string_view text) {
+  // Greedy match with one backtrack point: the most recent "*" absorbs one more
+  // character whenever the rest fails, which is enough for "*" and "?".
+  std::size_t p = 0;
+  std::size_t t = 0;
+  std::size_t starPattern = std::u32string_view::npos;
+  std::size_t starText = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == U'*') {
+      starPattern = p++;
+      starText = t;
+    } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == text[t])) {
+      ++p;
+      ++t;
+    } else if (starPattern != std::u32string_view::npos) {
+      p = starPattern + 1;
+      t = ++starText;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == U'*') ++p;
+  return p == pattern.size();
+}
+
+bool matchString(StringOperator op, std::string_view text, std::string_view operand, StringOptions options) {
+  std::u32string folded = foldText(text, options);
+  std::u32string foldedOperand = foldText(operand, options);
+  std::u32string_view value(folded);
+  switch (op) {
+    case StringOperator::Equal: return folded == foldedOperand;
+    case StringOperator::Like: return likeMatch(foldedOperand, folded);
+    case StringOperator::Contains: return value.find(foldedOperand) != std::u32string_view::npos;
+    case StringOperator::BeginsWith: return value.starts_with(foldedOperand);
+    case StringOperator::EndsWith: return value.ends_with(foldedOperand);
+  }
+  return false;
+}
+
+int compareStrings(std::string_view a, std::string_view b, StringOptions options) {
+  if (options.bits() == 0) {
+    // UTF-8 byte order is code point order.
+    int order = a.compare(b);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+  }
+  int order = foldText(a, options).compare(foldText(b, options));
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+std::string_view likeLiteralPrefix(std::string_view pattern) {
+  std::size_t end = pattern.find_first_of("*?");
+  return end == std::string_view::npos ? pattern : pattern.substr(0, end);
+}
+
+}  // namespace objectstore

@@ -1,0 +1,37 @@
+#pragma once
+// The string comparisons of predicates, shared by the in-memory evaluator and
+// the SQL functions of the store so both give the same answer. Thread-safe.
+#include <string>
+#include <string_view>
+
+namespace objectstore {
+
+struct StringOptions {
+  bool caseInsensitive = false;       // [c]
+  bool diacriticInsensitive = false;  // [d]
+  int bits() const noexcept { return (caseInsensitive ? 1 : 0) | (diacriticInsensitive ? 2 : 0); }
+  static StringOptions fromBits(int bits) noexcept { return {(bits & 1) != 0, (bits & 2) != 0}; }
+};
+
+enum class StringOperator { Equal, Like, Contains, BeginsWith, EndsWith };
+
+// `text` folded per the options: diacritics removed, case folded. Equal folded
+// texts are equal under the options; the result is UTF-32.
+std::u32string foldText(std::string_view utf8, StringOptions options);
+
+// The case- and diacritic-folded text as UTF-8, the key of search indexes.
+std::string searchKey(std::string_view utf8);
+
+// `pattern` against all of `text`: "*" matches any run, "?" one character.
+bool likeMatch(std::u32string_view pattern, std::u32string_view text);
+
+// Applies `op` with `operand` (the right side) to `text`.
+bool matchString(StringOperator op, std::string_view text, std::string_view operand, StringOptions options);
+
+// Three-way comparison of the folded texts (code point order).
+int compareStrings(std::string_view a, std::string_view b, StringOptions options);
+
+// The characters before the first wildcard of a like pattern.
+std::string_view likeLiteralPrefix(std::string_view pattern);
+
+}  // namespace objectstore

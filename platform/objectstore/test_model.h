@@ -1,0 +1,34 @@
+#pragma once
+// A small model for the object store's tests: people with a to-one employer
+// and an ordered list of phone numbers.
+#include <memory>
+
+#include "platform/foundation/number.h"
+#include "platform/foundation/string_object.h"
+#include "platform/objectstore/model.h"
+
+namespace objectstore::test {
+
+inline std::shared_ptr<ManagedObjectModel> peopleModel(bool withNickname = false) {
+  auto model = std::make_shared<ManagedObjectModel>();
+  EntityDescription& person = model->addEntity("Person");
+  person.addAttribute({.name = "name", .type = AttributeType::String, .isIndexedForSearch = true});
+  person.addAttribute({.name = "age", .type = AttributeType::Integer32});
+  person.addAttribute({.name = "member", .type = AttributeType::Boolean,
+                       .defaultValue = fnd::Ref<fnd::Object>(fnd::Number::no())});
+  person.addAttribute({.name = "born", .type = AttributeType::Date});
+  if (withNickname) {
+    person.addAttribute({.name = "nickname", .type = AttributeType::String,
+                         .defaultValue = fnd::Ref<fnd::Object>(fnd::String::create("none"))});
+  }
+  person.addRelationship({.name = "employer", .destinationEntityName = "Company"});
+  person.addRelationship({.name = "phones", .destinationEntityName = "Phone", .isToMany = true, .isOrdered = true});
+  EntityDescription& company = model->addEntity("Company");
+  company.addAttribute({.name = "title", .type = AttributeType::String});
+  EntityDescription& phone = model->addEntity("Phone");
+  phone.addAttribute({.name = "number", .type = AttributeType::String});
+  model->finish();
+  return model;
+}
+
+}  // namespace objectstore::test
