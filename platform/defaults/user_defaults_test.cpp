@@ -58,7 +58,8 @@ TEST(UserDefaults, DamagedOrUnreadableFileReadsAsEmpty) {
   const QString garbage = folder.filePath("garbage.conf");
   QFile file(garbage);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QByteArray("\x00\xff[[[\n=\n\x01\x02 binary \xfe\n", 22));
+  static constexpr char kGarbage[] = "\x00\xff[[[\n=\n\x01\x02 binary \xfe\n";
+  file.write(QByteArray(kGarbage, sizeof kGarbage - 1));
   file.close();
   UserDefaults damaged(garbage);
   EXPECT_FALSE(damaged.boolForKey("flag"));
