@@ -15,22 +15,24 @@ constexpr std::size_t kGrowthSlots = 16;
 }  // namespace
 
 fnd::Ref<JDArray> JDArray::create(ContainerAccess, fnd::Object** objects, std::size_t count, bool isMutable) {
-  fnd::Object** storage = nullptr;
-  if (count > 0) {
-    storage = static_cast<fnd::Object**>(std::malloc(count * sizeof(fnd::Object*)));
-    if (!storage) throw std::bad_alloc();
-    std::memcpy(storage, objects, count * sizeof(fnd::Object*));
-  }
-  return fnd::Ref<JDArray>::adopt(new JDArray(storage, count, isMutable));
+  // The elements live in the same allocation as the array until an insertion outgrows them.
+  void* memory = ::operator new(sizeof(JDArray) + count * sizeof(fnd::Object*));
+  auto* array = new (memory) JDArray(count, isMutable);
+  if (count > 0) std::memcpy(array->m_objects, objects, count * sizeof(fnd::Object*));
+  return fnd::Ref<JDArray>::adopt(array);
 }
 
-JDArray::JDArray(fnd::Object** objects, std::size_t count, bool isMutable) noexcept
-    : m_objects(objects), m_count(count), m_capacity(count), m_mutations(isMutable ? 1 : 0) {}
+JDArray::JDArray(std::size_t count, bool isMutable) noexcept
+    : m_objects(inlineObjects()), m_count(count), m_capacity(count), m_mutations(isMutable ? 1 : 0) {}
 
 JDArray::~JDArray() {
   for (std::size_t i = 0; i < m_count; ++i) m_objects[i]->release();
-  std::free(m_objects);
+  if (m_objects != inlineObjects()) std::free(m_objects);
 }
+
+void JDArray::operator delete(void* memory) noexcept { ::operator delete(memory); }
+
+fnd::Object** JDArray::inlineObjects() noexcept { return reinterpret_cast<fnd::Object**>(this + 1); }
 
 fnd::Object* JDArray::objectAtIndex(std::size_t index) const {
   if (index >= m_count) throwBeyondBounds("objectAtIndex:", index, m_count);
@@ -67,8 +69,11 @@ void JDArray::insertObject(fnd::Object* object, std::size_t index) {
   if (index > m_count) throwBeyondBounds(operation, index, m_count + 1);
   if (m_count + 1 >= m_capacity) {
     const std::size_t capacity = m_capacity + kGrowthSlots;
-    auto* grown = static_cast<fnd::Object**>(std::realloc(m_objects, capacity * sizeof(fnd::Object*)));
+    const bool onHeap = m_objects != inlineObjects();
+    auto* grown = static_cast<fnd::Object**>(onHeap ? std::realloc(m_objects, capacity * sizeof(fnd::Object*))
+                                                    : std::malloc(capacity * sizeof(fnd::Object*)));
     if (!grown) throw fnd::Exception(fnd::Exception::Kind::Malloc, "Unable to resize objects array.");
+    if (!onHeap) std::memcpy(grown, m_objects, m_count * sizeof(fnd::Object*));
     std::memset(grown + m_capacity, 0, kGrowthSlots * sizeof(fnd::Object*));
     m_objects = grown;
     m_capacity = capacity;

@@ -27,14 +27,17 @@ class JDArray final : public fnd::MutableArray {
   void replaceObjectAtIndex(std::size_t index, fnd::Object* object) override;
 
   const char* className() const override { return "JDArray"; }
+  void operator delete(void* memory) noexcept;
 
  private:
-  JDArray(fnd::Object** objects, std::size_t count, bool isMutable) noexcept;
+  JDArray(std::size_t count, bool isMutable) noexcept;
+  static void* operator new(std::size_t, void* place) noexcept { return place; }
+  fnd::Object** inlineObjects() noexcept;
   void requireMutable(const char* operation) const;
   void requireObject(const char* operation, const fnd::Object* object) const;
   [[noreturn]] void throwBeyondBounds(const char* operation, std::size_t index, std::size_t bound) const;
 
-  fnd::Object** m_objects;
+  fnd::Object** m_objects;  // the inline elements after the object, or a heap array once grown
   std::size_t m_count;
   std::size_t m_capacity;
   std::uint64_t m_mutations;

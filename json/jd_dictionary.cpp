@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/foundation/exception.h"
 
@@ -42,13 +43,22 @@ std::size_t JDDictionary::capacityForCount(std::size_t count) noexcept {
 
 fnd::Ref<JDDictionary> JDDictionary::create(ContainerAccess, fnd::Object** keys, const std::uint32_t* keyHashes,
                                             fnd::Object** objects, std::size_t count, bool isMutable) {
-  auto dictionary = fnd::Ref<JDDictionary>::adopt(new JDDictionary(capacityForCount(count), isMutable));
+  // The first table lives in the same allocation as the dictionary; growth moves it to the heap.
+  const std::size_t capacity = capacityForCount(count);
+  void* memory = ::operator new(sizeof(JDDictionary) + capacity * sizeof(JDHashTableEntry));
+  auto dictionary = fnd::Ref<JDDictionary>::adopt(new (memory) JDDictionary(capacity, isMutable));
   for (std::size_t i = 0; i < count; ++i) dictionary->addObject(keyHashes[i], keys[i], objects[i]);
   return dictionary;
 }
 
-JDDictionary::JDDictionary(std::size_t capacity, bool isMutable)
-    : m_entries(allocateEntries(capacity)), m_capacity(capacity), m_mutations(isMutable ? 1 : 0) {}
+JDDictionary::JDDictionary(std::size_t capacity, bool isMutable) noexcept
+    : m_entries(inlineEntries()), m_capacity(capacity), m_mutations(isMutable ? 1 : 0) {
+  std::memset(static_cast<void*>(m_entries), 0, capacity * sizeof(JDHashTableEntry));
+}
+
+void JDDictionary::operator delete(void* memory) noexcept { ::operator delete(memory); }
+
+JDHashTableEntry* JDDictionary::inlineEntries() noexcept { return reinterpret_cast<JDHashTableEntry*>(this + 1); }
 
 JDDictionary::~JDDictionary() {
   for (std::size_t i = 0; i < m_capacity; ++i) {
@@ -56,7 +66,7 @@ JDDictionary::~JDDictionary() {
     m_entries[i].key->release();
     m_entries[i].object->release();
   }
-  std::free(m_entries);
+  if (m_entries != inlineEntries()) std::free(m_entries);
 }
 
 std::size_t JDDictionary::findEntry(const fnd::Object* key) const {
@@ -183,7 +193,7 @@ void JDDictionary::resizeIfNecessary() {
   m_count = 0;
   for (std::size_t i = 0; i < oldCapacity; ++i)
     if (old[i].key) addObject(old[i].keyHash, old[i].key, old[i].object);
-  std::free(old);
+  if (old != inlineEntries()) std::free(old);
 }
 
 void JDDictionary::requireMutable(const char* operation) const {

@@ -45,17 +45,20 @@ class JDDictionary final : public fnd::MutableDictionary {
   void removeObjectForKey(const fnd::Object* key) override;
 
   const char* className() const override { return "JDDictionary"; }
+  void operator delete(void* memory) noexcept;
 
  private:
   friend class JDDictionaryEnumerator;
-  JDDictionary(std::size_t capacity, bool isMutable);
+  JDDictionary(std::size_t capacity, bool isMutable) noexcept;
+  static void* operator new(std::size_t, void* place) noexcept { return place; }
+  JDHashTableEntry* inlineEntries() noexcept;
   std::size_t findEntry(const fnd::Object* key) const;
   void addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object);
   void removeEntry(std::size_t index);
   void resizeIfNecessary();
   void requireMutable(const char* operation) const;
 
-  JDHashTableEntry* m_entries;
+  JDHashTableEntry* m_entries;  // the inline table after the object, or a heap table once grown
   std::size_t m_capacity;
   std::size_t m_count = 0;
   std::uint64_t m_mutations;

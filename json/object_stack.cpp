@@ -7,9 +7,10 @@ namespace json {
 
 namespace {
 
-// Growth keeps a few entries in hand and rounds to whole blocks.
+// Growth keeps a few entries in hand, doubles (so that a long array costs
+// amortised constant time per element, not a copy of the whole stack every
+// few thousand elements) and rounds to whole blocks.
 constexpr std::size_t kHeadroom = 4;
-constexpr std::size_t kGrowthStep = 128;
 constexpr std::size_t kBlockEntries = 2048;
 
 }  // namespace
@@ -52,11 +53,11 @@ void ObjectStack::popTo(std::size_t start, bool release) noexcept {
 }
 
 bool ObjectStack::grow() noexcept {
-  const std::size_t capacity = (m_capacity + kGrowthStep + kBlockEntries - 1) / kBlockEntries * kBlockEntries;
+  const std::size_t capacity = (2 * m_capacity + kBlockEntries - 1) / kBlockEntries * kBlockEntries;
   // The three arrays share one block, so growth either succeeds whole or
   // leaves the stack as it was.
   constexpr std::size_t entryBytes = 2 * sizeof(fnd::Object*) + sizeof(std::uint32_t);
-  void* block = std::calloc(capacity, entryBytes);
+  void* block = std::malloc(capacity * entryBytes);
   if (!block) return false;
   auto* objects = static_cast<fnd::Object**>(block);
   fnd::Object** keys = objects + capacity;

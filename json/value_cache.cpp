@@ -85,14 +85,22 @@ fnd::Object* ValueCache::objectFor(TokenValue& value) {
 void ValueCache::fill(std::size_t slot, const TokenValue& value, fnd::Object* object) noexcept {
   CacheItem& item = m_items[slot];
   if (item.object) item.object->release();
-  std::free(item.bytes);
-  item = {};
+  item.object = nullptr;
   m_ages[slot] = 0;
-  auto* bytes = static_cast<std::uint8_t*>(std::malloc(value.length));
-  if (!bytes) return;
-  std::memcpy(bytes, value.bytes, value.length);
+  if (item.byteCapacity < value.length) {
+    std::free(item.bytes);
+    item = {};
+    item.bytes = static_cast<std::uint8_t*>(std::malloc(value.length));
+    if (!item.bytes) return;  // the slot stays empty
+    item.byteCapacity = value.length;
+  }
+  std::memcpy(item.bytes, value.bytes, value.length);
   object->retain();
-  item = {object, value.hash, 0, value.length, bytes, value.type};
+  item.object = object;
+  item.valueHash = value.hash;
+  item.keyHash = 0;
+  item.length = value.length;
+  item.type = value.type;
 }
 
 void ValueCache::age() noexcept {

@@ -17,6 +17,7 @@ struct CacheItem {
   std::uint32_t keyHash = 0;  // 0 until the object is first used as a key
   std::size_t length = 0;
   std::uint8_t* bytes = nullptr;  // a heap copy owned by the slot
+  std::size_t byteCapacity = 0;   // kept across refills, so a warm cache allocates nothing
   ValueType type = ValueType::None;
 };
 
