@@ -1,0 +1,17 @@
+#pragma once
+// OVHudQueueItem: one prepared overlay message, shown in turn by the
+// overlay's queue. A plain value.
+
+#include <QImage>
+#include <QString>
+
+#include "platform/uikit/activity_indicator.h"
+#include "ui/ov_hud_layout.h"
+
+struct OVHudQueueItem {
+  QString caption;
+  QImage image;  // null: none
+  bool showActivity = false;
+  int accessoryPosition = OVAccessoryBelow;
+  int activityStyle = uikit::ActivityIndicatorStyleWhite;
+};
