@@ -26,6 +26,7 @@ if [[ -n "$sanitizer" ]]; then
   ctest_arguments+=(-LE ui)
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/support/tsan.supp"
+  export QT_NO_GLIB=1  # Qt's own event dispatcher, whose hand-overs the suppressions cover
 fi
 ctest "${ctest_arguments[@]}"

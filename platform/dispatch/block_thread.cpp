@@ -1,12 +1,13 @@
 #include "platform/dispatch/block_thread.h"
 
+#include "platform/dispatch/completion.h"
+
 #include <pthread.h>
 #include <sched.h>
 
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
-#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -21,7 +22,7 @@ thread_local BlockThread* currentThread = nullptr;
 
 struct Task {
   Block block;
-  std::shared_ptr<std::promise<bool>> done;  // set when a waiting submitter must be told
+  std::shared_ptr<Completion> done;  // set when a submitter waits for the block
 };
 
 struct Timer {
@@ -57,7 +58,7 @@ void BlockThread::State::dropPending(std::unique_lock<std::mutex>& lock) {
   timers.clear();
   lock.unlock();
   for (Task& task : dropped)
-    if (task.done) task.done->set_value(false);
+    if (task.done) task.done->finish(false);
   lock.lock();
 }
 
@@ -92,12 +93,10 @@ void BlockThread::State::run(Priority priority) {
       Task task = std::move(tasks.front());
       tasks.pop_front();
       lock.unlock();
-      try {
-        task.block();
-        if (task.done) task.done->set_value(true);
-      } catch (...) {
-        if (!task.done) throw;  // nobody waits to receive it: fail loudly
-        task.done->set_exception(std::current_exception());
+      if (task.done) {
+        task.done->run(task.block);
+      } else {
+        task.block();  // nobody waits to receive an exception: it ends the program loudly
       }
       lock.lock();
       continue;
@@ -141,19 +140,17 @@ bool BlockThread::perform(Block block, bool waitUntilDone) {
     block();
     return true;
   }
-  std::shared_ptr<std::promise<bool>> done;
-  std::future<bool> finished;
-  if (waitUntilDone) {
-    done = std::make_shared<std::promise<bool>>();
-    finished = done->get_future();
-  }
+  // A local owner keeps the state alive even when the block, once queued,
+  // destroys this BlockThread before the wake-up below.
+  const std::shared_ptr<State> state = m_state;
+  std::shared_ptr<Completion> done = waitUntilDone ? std::make_shared<Completion>() : nullptr;
   {
-    std::lock_guard lock(m_state->mutex);
-    if (m_state->cancelled) return false;
-    m_state->tasks.push_back({std::move(block), done});
+    std::lock_guard lock(state->mutex);
+    if (state->cancelled) return false;
+    state->tasks.push_back({std::move(block), done});
   }
-  m_state->wake.notify_one();
-  return waitUntilDone ? finished.get() : true;
+  state->wake.notify_one();
+  return waitUntilDone ? done->wait() : true;
 }
 
 bool BlockThread::isCurrent() const noexcept { return std::this_thread::get_id() == m_state->threadId; }
@@ -161,13 +158,14 @@ bool BlockThread::isCurrent() const noexcept { return std::this_thread::get_id()
 BlockThread* BlockThread::current() noexcept { return currentThread; }
 
 BlockThread::TimerId BlockThread::scheduleTimer(std::chrono::milliseconds interval, bool repeats, Block block) {
+  const std::shared_ptr<State> state = m_state;
   TimerId id;
   {
-    std::lock_guard lock(m_state->mutex);
-    id = m_state->nextTimerId++;
-    m_state->timers.push_back({id, Clock::now() + interval, interval, repeats, std::move(block)});
+    std::lock_guard lock(state->mutex);
+    id = state->nextTimerId++;
+    state->timers.push_back({id, Clock::now() + interval, interval, repeats, std::move(block)});
   }
-  m_state->wake.notify_one();
+  state->wake.notify_one();
   return id;
 }
 
@@ -177,11 +175,12 @@ void BlockThread::invalidateTimer(TimerId timer) {
 }
 
 void BlockThread::cancel() {
+  const std::shared_ptr<State> state = m_state;
   {
-    std::lock_guard lock(m_state->mutex);
-    m_state->cancelled = true;
+    std::lock_guard lock(state->mutex);
+    state->cancelled = true;
   }
-  m_state->wake.notify_all();
+  state->wake.notify_all();
 }
 
 bool BlockThread::isCancelled() const noexcept {
