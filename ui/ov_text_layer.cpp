@@ -1,6 +1,6 @@
 #include "ui/ov_text_layer.h"
 
-#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
@@ -20,7 +20,8 @@ void OVTextLayer::setCaption(const QString& caption) {
 }
 
 QFont OVTextLayer::captionFont() {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  // The application's font is the system font unless the application chose another.
+  QFont font = QGuiApplication::font();
   font.setPixelSize(kCaptionPixelSize);
   font.setBold(true);
   return font;
