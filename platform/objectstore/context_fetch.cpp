@@ -63,8 +63,10 @@ class ContextFetch {
     ChainLock lock(m_context);
     collectOverlay(lock);
     bool wantsValues = m_request.includesPropertyValues() || m_request.resultType() == FetchResultType::Dictionary;
+    // An aggregate reads every matching record; the limit applies to its one result.
+    bool aggregates = m_request.resultType() == FetchResultType::Dictionary && hasAggregates();
     std::vector<Candidate> candidates;
-    if (!collect(wantsValues, /*applyLimit=*/true, candidates, error)) return std::nullopt;
+    if (!collect(wantsValues, !aggregates, candidates, error)) return std::nullopt;
     return m_request.resultType() == FetchResultType::Dictionary ? dictionaries(candidates) : objects(candidates);
   }
 
@@ -86,6 +88,13 @@ class ContextFetch {
   }
 
  private:
+  bool hasAggregates() const {
+    const auto& properties = m_request.propertiesToFetch();
+    return std::any_of(properties.begin(), properties.end(), [](const PropertyToFetch& property) {
+      return property.expression && property.expression->expression->kind() == Expression::Kind::Function;
+    });
+  }
+
   bool checkEntity(std::optional<fnd::Error>* error) const {
     if (m_request.entity()) return true;
     if (error) *error = fnd::Error::withDescription(kCocoaErrorDomain, 134060, "A fetch request must have an entity.");
@@ -210,11 +219,8 @@ class ContextFetch {
   FetchResults dictionaries(const std::vector<Candidate>& candidates) const {
     const EntityDescription& entity = *m_request.entity();
     const auto& properties = m_request.propertiesToFetch();
-    bool aggregates = std::any_of(properties.begin(), properties.end(), [](const PropertyToFetch& property) {
-      return property.expression && property.expression->expression->kind() == Expression::Kind::Function;
-    });
     FetchResults results;
-    if (aggregates) {
+    if (hasAggregates()) {
       auto dictionary = fnd::ObjectDictionary::createMutable();
       for (const PropertyToFetch& property : properties) {
         if (!property.expression) continue;

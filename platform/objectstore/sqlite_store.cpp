@@ -331,7 +331,7 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
         auto previous = old.find(name);
         if (previous != old.end()) {
           if (previous->second != signature) {
-            return fail(kMigrationMissingMappingModelError,
+            return fail(kMigrationMissingSourceModelError,
                         "Can't find mapping model for migration: " + entity->name() + "." + name + " changed from " +
                             previous->second + " to " + signature);
           }

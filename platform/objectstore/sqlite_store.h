@@ -85,8 +85,8 @@ inline constexpr long kFileReadCorruptFileError = 259;
 inline constexpr long kPersistentStoreOpenError = 134080;
 inline constexpr long kPersistentStoreIncompatibleVersionHashError = 134100;
 inline constexpr long kMigrationError = 134110;
+// The stored schema cannot be mapped to the model (a property changed its kind).
 inline constexpr long kMigrationMissingSourceModelError = 134130;
-inline constexpr long kMigrationMissingMappingModelError = 134140;
 inline constexpr long kPersistentStoreSaveError = 134030;
 inline constexpr long kPersistentStoreCoordinatorNoStoresError = 134060;
 

@@ -1,0 +1,30 @@
+#include "platform/objectstore/store_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace objectstore {
+
+bool storeFileExists(const std::string& path) { return QFileInfo(QString::fromStdString(path)).isFile(); }
+
+bool createStoreDirectory(const std::string& path, std::optional<fnd::Error>* error) {
+  QString directory = QFileInfo(QString::fromStdString(path)).absolutePath();
+  if (QDir().mkpath(directory)) return true;
+  if (error) {
+    *error = fnd::Error::withDescription("NSCocoaErrorDomain", 512,
+                                         "The folder " + directory.toStdString() + " could not be created.");
+  }
+  return false;
+}
+
+bool destroyStoreFiles(const std::string& path) {
+  bool removed = true;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    QString file = QString::fromStdString(path + suffix);
+    if (QFile::exists(file)) removed = QFile::remove(file) && removed;
+  }
+  return removed;
+}
+
+}  // namespace objectstore

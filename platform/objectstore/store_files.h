@@ -1,0 +1,17 @@
+#pragma once
+// The file operations around a store file: its directory, its presence, and
+// its removal together with its journal. Thread-safe.
+#include <optional>
+#include <string>
+
+#include "platform/foundation/error.h"
+
+namespace objectstore {
+
+bool storeFileExists(const std::string& path);
+// Creates the directory that will hold `path`, with intermediate directories.
+bool createStoreDirectory(const std::string& path, std::optional<fnd::Error>* error);
+// Removes the store file and its write-ahead log and index; true when none is left.
+bool destroyStoreFiles(const std::string& path);
+
+}  // namespace objectstore
