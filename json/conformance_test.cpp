@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "json/decode_for_test.h"
+#include "json/json_test_helpers.h"
 #include "tests/support/temporary_home.h"
 
 namespace json {
@@ -69,8 +69,8 @@ TEST(JSONConformanceTest, EveryCaseHasItsExpectedOutcome) {
     const QByteArray bytes = file.readAll();
     const std::string fileName = name.toStdString();
     std::optional<fnd::Error> error;
-    const bool decoded = static_cast<bool>(test::decode({bytes.constData(), static_cast<std::size_t>(bytes.size())},
-                                                        JDParseDefault, false, &error));
+    const bool decoded = static_cast<bool>(
+        test::decode({bytes.constData(), static_cast<std::size_t>(bytes.size())}, JDParseDefault, false, &error));
     EXPECT_EQ(decoded, !error.has_value()) << fileName;
     const char kind = fileName[0];
     ++total[kind];

@@ -15,6 +15,8 @@ class ContainerAccess {
 
 // The mutation counter of a mutable container: 0 is reserved for "immutable",
 // so the counter skips it when it wraps around.
-constexpr std::uint64_t nextMutation(std::uint64_t mutations) noexcept { return mutations + 1 == 0 ? 1 : mutations + 1; }
+constexpr std::uint64_t nextMutation(std::uint64_t mutations) noexcept {
+  return mutations + 1 == 0 ? 1 : mutations + 1;
+}
 
 }  // namespace json

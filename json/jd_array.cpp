@@ -46,7 +46,8 @@ void JDArray::getObjects(fnd::Object** destination, fnd::IndexRange range) const
                          fnd::formatString("*** -[%s %s]: pointer to objects array is NULL but range length is %zu",
                                            className(), "getObjects:range:", end));
   }
-  if (range.location > m_count || end > m_count || end < range.location) throwBeyondBounds("getObjects:range:", end, m_count);
+  if (range.location > m_count || end > m_count || end < range.location)
+    throwBeyondBounds("getObjects:range:", end, m_count);
   if (range.length > 0) std::memcpy(destination, m_objects + range.location, range.length * sizeof(fnd::Object*));
 }
 

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "json/decode_for_test.h"
+#include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/object_array.h"
 #include "platform/foundation/string_object.h"
@@ -13,16 +13,7 @@ namespace json {
 namespace {
 
 using test::decodeAs;
-
-std::string reasonOf(const std::function<void()>& action, fnd::Exception::Kind kind) {
-  try {
-    action();
-  } catch (const fnd::Exception& exception) {
-    EXPECT_EQ(exception.kind(), kind);
-    return exception.reason();
-  }
-  return "no exception";
-}
+using test::reasonOf;
 
 std::string render(const fnd::Array& array) { return array.description(); }
 
@@ -84,9 +75,17 @@ TEST(JDArrayTest, GetObjectsCopiesARangeAndChecksIt) {
   fnd::Object* objects[2] = {};
   array->getObjects(objects, {1, 2});
   EXPECT_EQ(objects[0]->description() + objects[1]->description(), "2030");
-  EXPECT_EQ(reasonOf([&] { array->getObjects(nullptr, {1, 1}); }, fnd::Exception::Kind::Range),
+  EXPECT_EQ(reasonOf(
+                [&] {
+                  array->getObjects(nullptr, {1, 1});
+                },
+                fnd::Exception::Kind::Range),
             "*** -[JDArray getObjects:range:]: pointer to objects array is NULL but range length is 2");
-  EXPECT_EQ(reasonOf([&] { array->getObjects(objects, {2, 2}); }, fnd::Exception::Kind::Range),
+  EXPECT_EQ(reasonOf(
+                [&] {
+                  array->getObjects(objects, {2, 2});
+                },
+                fnd::Exception::Kind::Range),
             "*** -[JDArray getObjects:range:]: index (4) beyond bounds (3)");
   array->getObjects(nullptr, {0, 0});  // nothing asked, nothing checked
 }

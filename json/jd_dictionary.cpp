@@ -16,10 +16,10 @@ namespace {
 // to hundreds of millions; a count maps to the first size of at least 1.33
 // times the count.
 constexpr std::array<std::size_t, 40> kCapacities = {
-    0,        3,        7,        13,       23,        41,        71,        127,       191,       251,
-    383,      631,      1087,     1723,     2803,      4523,      7351,      11959,     19447,     31231,
-    50683,    81919,    132607,   214519,   346607,    561109,    907759,    1468927,   2376191,   3845119,
-    6221311,  10066421, 16287743, 26354171, 42641881,  68996069,  111638519, 180634607, 292272623, 472907251};
+    0,       3,        7,        13,       23,       41,       71,        127,       191,       251,
+    383,     631,      1087,     1723,     2803,     4523,     7351,      11959,     19447,     31231,
+    50683,   81919,    132607,   214519,   346607,   561109,   907759,    1468927,   2376191,   3845119,
+    6221311, 10066421, 16287743, 26354171, 42641881, 68996069, 111638519, 180634607, 292272623, 472907251};
 constexpr double kLoadStretch = 1.33;
 
 JDHashTableEntry* allocateEntries(std::size_t capacity) {
@@ -200,8 +200,7 @@ void JDDictionary::requireMutable(const char* operation) const {
   if (!isMutable()) fnd::throwMutatingImmutable(className(), operation);
 }
 
-JDDictionaryEnumerator::JDDictionaryEnumerator(const JDDictionary& dictionary)
-    : m_collection(&dictionary) {}
+JDDictionaryEnumerator::JDDictionaryEnumerator(const JDDictionary& dictionary) : m_collection(&dictionary) {}
 
 fnd::Object* JDDictionaryEnumerator::nextObject() {
   while (m_nextObject < m_collection->m_capacity) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "json/decode_for_test.h"
+#include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/object_dictionary.h"
@@ -16,16 +16,7 @@ namespace json {
 namespace {
 
 using test::decodeAs;
-
-std::string reasonOf(const std::function<void()>& action, fnd::Exception::Kind kind) {
-  try {
-    action();
-  } catch (const fnd::Exception& exception) {
-    EXPECT_EQ(exception.kind(), kind);
-    return exception.reason();
-  }
-  return "no exception";
-}
+using test::reasonOf;
 
 std::uint64_t mutationsOf(const JDDictionary& dictionary) {
   fnd::FastEnumerationState state;
@@ -47,8 +38,9 @@ std::vector<fnd::Ref<fnd::String>> collidingKeys(std::size_t capacity, std::size
 }
 
 TEST(JDDictionaryTest, CapacityFollowsTheTable) {
-  const std::vector<std::pair<std::size_t, std::size_t>> expected = {
-      {0, 0}, {1, 3}, {3, 3}, {4, 7}, {6, 7}, {7, 13}, {10, 13}, {11, 23}, {18, 23}, {19, 41}, {31, 41}, {32, 71}, {54, 71}};
+  const std::vector<std::pair<std::size_t, std::size_t>> expected = {{0, 0},   {1, 3},   {3, 3},   {4, 7},   {6, 7},
+                                                                     {7, 13},  {10, 13}, {11, 23}, {18, 23}, {19, 41},
+                                                                     {31, 41}, {32, 71}, {54, 71}};
   for (const auto& [count, capacity] : expected) EXPECT_EQ(JDDictionary::capacityForCount(count), capacity) << count;
 }
 
@@ -83,7 +75,7 @@ TEST(JDDictionaryTest, GrowsThroughTheCapacityTableOneKeyAtATime) {
   auto dictionary = decodeAs<JDDictionary>("{}", true);
   ASSERT_TRUE(dictionary);
   // Capacity after the n-th key: it changes only at keys 4, 7, 11, 19 and 32.
-  const std::map<int, std::size_t> expected = {{1, 3},   {3, 3},   {4, 7},   {6, 7},   {7, 13},  {10, 13},
+  const std::map<int, std::size_t> expected = {{1, 3},   {3, 3},   {4, 7},   {6, 7},   {7, 13}, {10, 13},
                                                {11, 23}, {18, 23}, {19, 41}, {31, 41}, {32, 71}};
   for (int i = 1; i <= 32; ++i) {
     dictionary->setObject(fnd::Number::create(std::int64_t{i}).get(), "key" + std::to_string(i));
@@ -139,8 +131,9 @@ TEST(JDDictionaryTest, NilKeysAndValuesAreRefused) {
   auto dictionary = decodeAs<JDDictionary>("{}", true);
   ASSERT_TRUE(dictionary);
   const auto invalid = fnd::Exception::Kind::InvalidArgument;
-  EXPECT_EQ(reasonOf([&] { dictionary->setObject(fnd::Null::null(), static_cast<const fnd::Object*>(nullptr)); }, invalid),
-            "*** -[JDDictionary setObject:forKey:]: attempt to insert nil key");
+  EXPECT_EQ(
+      reasonOf([&] { dictionary->setObject(fnd::Null::null(), static_cast<const fnd::Object*>(nullptr)); }, invalid),
+      "*** -[JDDictionary setObject:forKey:]: attempt to insert nil key");
   EXPECT_EQ(reasonOf([&] { dictionary->setObject(nullptr, "k"); }, invalid),
             "*** -[JDDictionary setObject:forKey:]: attempt to insert nil value (key: k)");
   EXPECT_EQ(reasonOf([&] { dictionary->removeObjectForKey(nullptr); }, invalid),

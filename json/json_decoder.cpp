@@ -1,6 +1,5 @@
 #include "json/json_decoder.h"
 
-#include <cstdio>
 #include <string>
 
 #include "json/parse_state.h"
@@ -11,17 +10,7 @@
 
 namespace json {
 
-void ParseState::recordError(const char* format, ...) {
-  if (error) return;  // the first error is the one that explains the failure
-  va_list arguments;
-  va_start(arguments, format);
-  va_list measuring;
-  va_copy(measuring, arguments);
-  const int length = std::vsnprintf(nullptr, 0, format, measuring);
-  va_end(measuring);
-  std::string message(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-  std::vsnprintf(message.data(), message.size() + 1, format, arguments);
-  va_end(arguments);
+void ParseState::setError(const std::string& message) {
   auto userInfo = fnd::ObjectDictionary::createMutable();
   userInfo->setObject(fnd::String::create(message).get(), fnd::kLocalizedDescriptionKey);
   userInfo->setObject(fnd::Number::createUnsigned(position.index).get(), kJDAtIndexKey);
@@ -30,7 +19,8 @@ void ParseState::recordError(const char* format, ...) {
 }
 
 JSONDecoder::JSONDecoder(JDParseOptionFlags options) {
-  if (options > JDParseValidFlags) throw fnd::Exception(fnd::Exception::Kind::InvalidArgument, "Invalid parse options.");
+  if (options > JDParseValidFlags)
+    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument, "Invalid parse options.");
   m_state = std::make_unique<ParseState>();
   m_state->options = options;
 }
@@ -50,9 +40,10 @@ fnd::Ref<fnd::Object> JSONDecoder::decode(const char* bytes, std::size_t length,
   return result;
 }
 
-const fnd::Data& JSONDecoder::requireData(const fnd::Data* data) {
+fnd::Ref<fnd::Object> JSONDecoder::decodeData(const fnd::Data* data, bool mutableCollections,
+                                              std::optional<fnd::Error>* error) {
   if (!data) throw fnd::Exception(fnd::Exception::Kind::InvalidArgument, "The jsonData argument is NULL.");
-  return *data;
+  return decode(data->bytes(), data->length(), mutableCollections, error);
 }
 
 fnd::Ref<fnd::Object> JSONDecoder::objectWithUTF8String(const char* bytes, std::size_t length,
@@ -61,8 +52,7 @@ fnd::Ref<fnd::Object> JSONDecoder::objectWithUTF8String(const char* bytes, std::
 }
 
 fnd::Ref<fnd::Object> JSONDecoder::objectWithData(const fnd::Data* data, std::optional<fnd::Error>* error) {
-  const fnd::Data& bytes = requireData(data);
-  return decode(bytes.bytes(), bytes.length(), false, error);
+  return decodeData(data, false, error);
 }
 
 fnd::Ref<fnd::Object> JSONDecoder::mutableObjectWithUTF8String(const char* bytes, std::size_t length,
@@ -71,8 +61,7 @@ fnd::Ref<fnd::Object> JSONDecoder::mutableObjectWithUTF8String(const char* bytes
 }
 
 fnd::Ref<fnd::Object> JSONDecoder::mutableObjectWithData(const fnd::Data* data, std::optional<fnd::Error>* error) {
-  const fnd::Data& bytes = requireData(data);
-  return decode(bytes.bytes(), bytes.length(), true, error);
+  return decodeData(data, true, error);
 }
 
 fnd::Ref<fnd::Object> objectFromJSONData(const fnd::Data* data, JDParseOptionFlags options,

@@ -17,11 +17,11 @@ namespace json {
 
 using JDParseOptionFlags = unsigned;
 enum : JDParseOptionFlags {
-  JDParseDefault = 0,                  // strict
-  JDParseAllowComments = 1,            // /* block */ and // line comments are white space
-  JDParseAllowUnicodeNewlines = 2,     // U+0085, U+2028 and U+2029 end lines
-  JDParseLooseUnicode = 4,             // malformed text becomes U+FFFD instead of an error
-  JDParseAllowTrailingText = 8,        // text after the top-level value is ignored
+  JDParseDefault = 0,               // strict
+  JDParseAllowComments = 1,         // /* block */ and // line comments are white space
+  JDParseAllowUnicodeNewlines = 2,  // U+0085, U+2028 and U+2029 end lines
+  JDParseLooseUnicode = 4,          // malformed text becomes U+FFFD instead of an error
+  JDParseAllowTrailingText = 8,     // text after the top-level value is ignored
   JDParseValidFlags = 15,
 };
 
@@ -57,7 +57,8 @@ class JSONDecoder {
   fnd::Ref<fnd::Object> mutableObjectWithData(const fnd::Data* data, std::optional<fnd::Error>* error = nullptr);
 
   // Other names of the immutable forms.
-  fnd::Ref<fnd::Object> parseUTF8String(const char* bytes, std::size_t length, std::optional<fnd::Error>* error = nullptr) {
+  fnd::Ref<fnd::Object> parseUTF8String(const char* bytes, std::size_t length,
+                                        std::optional<fnd::Error>* error = nullptr) {
     return objectWithUTF8String(bytes, length, error);
   }
   fnd::Ref<fnd::Object> parseJSONData(const fnd::Data* data, std::optional<fnd::Error>* error = nullptr) {
@@ -67,7 +68,7 @@ class JSONDecoder {
  private:
   fnd::Ref<fnd::Object> decode(const char* bytes, std::size_t length, bool mutableCollections,
                                std::optional<fnd::Error>* error);
-  static const fnd::Data& requireData(const fnd::Data* data);
+  fnd::Ref<fnd::Object> decodeData(const fnd::Data* data, bool mutableCollections, std::optional<fnd::Error>* error);
 
   std::unique_ptr<ParseState> m_state;
 };

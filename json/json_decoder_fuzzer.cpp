@@ -36,9 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto* text = reinterpret_cast<const char*>(data + 1);
   // Decode twice so the second pass meets a warm cache.
   for (int pass = 0; pass < 2; ++pass) {
-    const fnd::Ref<fnd::Object> value = mutableContainers
-                                            ? decoder.mutableObjectWithUTF8String(text, size - 1, &error)
-                                            : decoder.objectWithUTF8String(text, size - 1, &error);
+    const fnd::Ref<fnd::Object> value = mutableContainers ? decoder.mutableObjectWithUTF8String(text, size - 1, &error)
+                                                          : decoder.objectWithUTF8String(text, size - 1, &error);
     if (value ? error.has_value() : !error.has_value()) __builtin_trap();  // exactly one of result and error
     if (value) walk(*value);
     error.reset();

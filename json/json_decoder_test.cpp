@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "json/decode_for_test.h"
+#include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "tools/jsondecode/compact_json.h"
@@ -65,7 +65,8 @@ TEST(JSONDecoderTest, LineNumbersCountEachLineEndOnce) {
 }
 
 TEST(JSONDecoderTest, TrailingText) {
-  const char* message = "A valid JSON object was parsed but there were additional non-white-space characters remaining.";
+  const char* message =
+      "A valid JSON object was parsed but there were additional non-white-space characters remaining.";
   EXPECT_EQ(failure("[1] x"), std::string(message) + " @4:1");
   EXPECT_EQ(decoded("[1] x", JDParseAllowTrailingText), "[1]");
   EXPECT_EQ(decoded("[1] \r\n \n"), "[1]");
@@ -158,10 +159,14 @@ TEST(JSONDecoderTest, StrictUnicodeRefusesWhatLooseUnicodeReplaces) {
       {R"(["\uD800\u0041"])", illegalEscape, "[\"\xEF\xBF\xBD\"]"},
       {R"(["\uFFFE\uFDD0\uFDEF"])", illegalEscape, "[\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"]"},
       {R"(["\uDBFF\uDFFF"])", illegalEscape, "[\"\xEF\xBF\xBD\"]"},  // U+10FFFF
-      {"[\"\xEF\xBF\xBE\"]", illegalUtf8, "[\"\xEF\xBF\xBD\"]"},       // U+FFFE
-      {"[\"a\xC0\xAF" "b\"]", illegalUtf8, "[\"a\xEF\xBF\xBD" "b\"]"}, // overlong
-      {"[\"\xED\xA0\x80\"]", illegalUtf8, "[\"\xEF\xBF\xBD\"]"},       // encoded surrogate
-      {"[\"\xF4\x90\x80\x80\"]", illegalUtf8, "[\"\xEF\xBF\xBD\"]"},   // beyond U+10FFFF
+      {"[\"\xEF\xBF\xBE\"]", illegalUtf8, "[\"\xEF\xBF\xBD\"]"},     // U+FFFE
+      {"[\"a\xC0\xAF"
+       "b\"]",
+       illegalUtf8,
+       "[\"a\xEF\xBF\xBD"
+       "b\"]"},                                                       // overlong
+      {"[\"\xED\xA0\x80\"]", illegalUtf8, "[\"\xEF\xBF\xBD\"]"},      // encoded surrogate
+      {"[\"\xF4\x90\x80\x80\"]", illegalUtf8, "[\"\xEF\xBF\xBD\"]"},  // beyond U+10FFFF
       {"[\"\xFF\"]", illegalUtf8, "[\"\xEF\xBF\xBD\"]"},
   };
   for (const Case& c : cases) {
@@ -241,7 +246,8 @@ TEST(JSONDecoderTest, DeepDocumentsUseTheHeapStack) {
   text += std::string(200, ']');
   fnd::Ref<fnd::Object> value = decode(text);
   ASSERT_TRUE(value);
-  for (int level = 0; level < 199; ++level) value = fnd::Ref<fnd::Object>(static_cast<fnd::Array&>(*value).objectAtIndex(0));
+  for (int level = 0; level < 199; ++level)
+    value = fnd::Ref<fnd::Object>(static_cast<fnd::Array&>(*value).objectAtIndex(0));
   EXPECT_EQ(static_cast<fnd::Array&>(*value).count(), 3000u);
 }
 

@@ -3,15 +3,16 @@
 // token, the scratch buffers of the parse in progress, the value cache and
 // the first error met. Used by one thread at a time.
 
-#include <cstdarg>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "json/object_stack.h"
 #include "json/token.h"
 #include "json/token_buffer.h"
 #include "json/value_cache.h"
 #include "platform/foundation/error.h"
+#include "platform/foundation/exception.h"
 
 namespace json {
 
@@ -36,8 +37,13 @@ struct ParseState {
 
   bool hasOption(unsigned option) const noexcept { return (options & option) != 0; }
   bool atEnd() const noexcept { return position.index >= length; }
-  // Records an error at the current index and line unless one is already recorded.
-  void recordError(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Records an error (a printf-style message) at the current index and line,
+  // unless one is already recorded: the first error explains the failure.
+  template <class... Arguments>
+  void recordError(const char* format, Arguments... arguments) {
+    if (!error) setError(fnd::formatString(format, arguments...));
+  }
+  void setError(const std::string& message);
 };
 
 }  // namespace json

@@ -121,6 +121,21 @@ void Parser::recordExpectation(unsigned expected, const char* valueName, const c
     m_state.recordError("Expected %s, %s, or %s, not '%*.*s", names[0], names[1], names[2], width, width, found);
 }
 
+bool Parser::accepts(unsigned expected, unsigned what, const char* unexpected) {
+  if (expected & what) return true;
+  m_state.recordError("%s", unexpected);
+  return false;
+}
+
+bool Parser::push(fnd::Object* object, fnd::Object* key, std::uint32_t keyHash, const char* container) {
+  ObjectStack& stack = m_state.objectStack;
+  if (stack.push(object, key, keyHash)) return true;
+  object->release();
+  if (key) key->release();
+  m_state.recordError(kStackFull, container, stack.capacity(), __FILE_NAME__, __LINE__);
+  return false;
+}
+
 fnd::Object* Parser::parseArray() {
   const DepthGuard depth(m_state.depth);
   if (!enterContainer()) return nullptr;
@@ -130,32 +145,19 @@ fnd::Object* Parser::parseArray() {
   while (m_tokenizer.next()) {
     const TokenKind kind = m_state.token.kind;
     if (beginsValue(kind)) {
-      if (!(expected & kExpectValue)) {
-        m_state.recordError("Unexpected value.");
-        break;
-      }
+      if (!accepts(expected, kExpectValue, "Unexpected value.")) break;
       fnd::Object* object = parseValue();
       if (!object) {
         m_state.recordError("%s", kObjectMissing);
         break;
       }
-      if (!stack.push(object)) {
-        object->release();
-        m_state.recordError(kStackFull, "array", stack.capacity(), __FILE_NAME__, __LINE__);
-        break;
-      }
+      if (!push(object, nullptr, 0, "array")) break;
       expected = kExpectComma | kExpectEnd;
     } else if (kind == TokenKind::Comma) {
-      if (!(expected & kExpectComma)) {
-        m_state.recordError("Unexpected ','.");
-        break;
-      }
+      if (!accepts(expected, kExpectComma, "Unexpected ','.")) break;
       expected = kExpectValue;
     } else if (kind == TokenKind::ArrayEnd) {
-      if (!(expected & kExpectEnd)) {
-        m_state.recordError("Unexpected ']'.");
-        break;
-      }
+      if (!accepts(expected, kExpectEnd, "Unexpected ']'.")) break;
       auto array = JDArray::create({}, stack.objects() + start, stack.size() - start, m_state.mutableCollections);
       stack.popTo(start, false);
       return array.leak();
@@ -194,10 +196,7 @@ fnd::Object* Parser::parseDictionary() {
   while (m_tokenizer.next()) {
     const TokenKind kind = m_state.token.kind;
     if (kind == TokenKind::String) {
-      if (!(expected & kExpectValue)) {
-        m_state.recordError("Unexpected string.");
-        break;
-      }
+      if (!accepts(expected, kExpectValue, "Unexpected string.")) break;
       std::uint32_t keyHash = 0;
       fnd::Ref<fnd::Object> key = fnd::Ref<fnd::Object>::adopt(parseKey(keyHash));
       if (!key) break;
@@ -216,24 +215,13 @@ fnd::Object* Parser::parseDictionary() {
         m_state.recordError("%s.", kObjectMissing);
         break;
       }
-      if (!stack.push(object, key.get(), keyHash)) {
-        object->release();
-        m_state.recordError(kStackFull, "dictionary", stack.capacity(), __FILE_NAME__, __LINE__);
-        break;
-      }
-      (void)key.leak();  // the stack holds the key's reference now
+      if (!push(object, key.leak(), keyHash, "dictionary")) break;
       expected = kExpectComma | kExpectEnd;
     } else if (kind == TokenKind::Comma) {
-      if (!(expected & kExpectComma)) {
-        m_state.recordError("Unexpected ','.");
-        break;
-      }
+      if (!accepts(expected, kExpectComma, "Unexpected ','.")) break;
       expected = kExpectValue;
     } else if (kind == TokenKind::ObjectEnd) {
-      if (!(expected & kExpectEnd)) {
-        m_state.recordError("Unexpected '}'.");
-        break;
-      }
+      if (!accepts(expected, kExpectEnd, "Unexpected '}'.")) break;
       const std::size_t count = stack.size() - start;
       auto dictionary = JDDictionary::create({}, stack.keys() + start, stack.keyHashes() + start,
                                              stack.objects() + start, count, m_state.mutableCollections);

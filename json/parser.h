@@ -23,6 +23,10 @@ class Parser {
   fnd::Object* parseDictionary();
   fnd::Object* parseKey(std::uint32_t& keyHash);
   bool enterContainer();
+  // False, with `unexpected` recorded, when `what` is not among the `expected` tokens.
+  bool accepts(unsigned expected, unsigned what, const char* unexpected);
+  // Moves the references into the value stack; releases them when it cannot grow.
+  bool push(fnd::Object* object, fnd::Object* key, std::uint32_t keyHash, const char* container);
   void recordExpectation(unsigned expected, const char* valueName, const char* endName);
 
   ParseState& m_state;

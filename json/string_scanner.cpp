@@ -30,7 +30,9 @@ int hexValue(std::uint8_t byte) noexcept {
 
 // Bytes that end or interrupt the fast scan: controls, the quote, the
 // backslash and every byte that starts or continues a multi-byte sequence.
-constexpr bool needsAttention(std::uint8_t byte) noexcept { return byte < 0x20 || byte == '"' || byte == '\\' || byte >= 0x80; }
+constexpr bool needsAttention(std::uint8_t byte) noexcept {
+  return byte < 0x20 || byte == '"' || byte == '\\' || byte >= 0x80;
+}
 
 // Collects decoded bytes in the token buffer, hashing each one.
 class DecodedText {
@@ -118,8 +120,8 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
       const int digit = hexValue(*at);
       if (digit < 0) {
         m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-        m_state.recordError("Unexpected character found in \\u Unicode escape sequence.  Found '%c', expected [0-9a-fA-F].",
-                            *at);
+        m_state.recordError(
+            "Unexpected character found in \\u Unicode escape sequence.  Found '%c', expected [0-9a-fA-F].", *at);
         return false;
       }
       unit = unit << 4 | static_cast<char32_t>(digit);
@@ -148,8 +150,10 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
     if (byte == '"') break;
     if (byte >= 0x80) {
       const Utf8Sequence sequence = checkUtf8Sequence(at, end);
-      if (sequence.status == Utf8Status::Truncated) return failAt(at, "End of buffer reached while parsing UTF8 in \"\" string.");
-      if (sequence.status == Utf8Status::Malformed && !substitute(at, "Illegal UTF8 sequence found in \"\" string.")) return false;
+      if (sequence.status == Utf8Status::Truncated)
+        return failAt(at, "End of buffer reached while parsing UTF8 in \"\" string.");
+      if (sequence.status == Utf8Status::Malformed && !substitute(at, "Illegal UTF8 sequence found in \"\" string."))
+        return false;
       if (sequence.status == Utf8Status::WellFormed) text.append(at, sequence.length);
       at += sequence.length;
       continue;
@@ -163,14 +167,30 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
     if (++at == end) return failAt(end, kInvalidString);
     std::uint8_t decoded = 0;
     switch (*at) {
-      case '"': case '/': case '\\': decoded = *at; break;
-      case 'b': decoded = '\b'; break;
-      case 'f': decoded = '\f'; break;
-      case 'n': decoded = '\n'; break;
-      case 'r': decoded = '\r'; break;
-      case 't': decoded = '\t'; break;
-      case 'u': break;
-      default: return failAt(at, "Invalid escape sequence found in \"\" string.");
+      case '"':
+      case '/':
+      case '\\':
+        decoded = *at;
+        break;
+      case 'b':
+        decoded = '\b';
+        break;
+      case 'f':
+        decoded = '\f';
+        break;
+      case 'n':
+        decoded = '\n';
+        break;
+      case 'r':
+        decoded = '\r';
+        break;
+      case 't':
+        decoded = '\t';
+        break;
+      case 'u':
+        break;
+      default:
+        return failAt(at, "Invalid escape sequence found in \"\" string.");
     }
     ++at;
     if (decoded) {

@@ -11,7 +11,18 @@ namespace json {
 struct CacheItem;
 
 enum class TokenKind : std::uint8_t {
-  None, Number, String, ObjectBegin, ObjectEnd, ArrayBegin, ArrayEnd, Colon, Comma, True, False, Null
+  None,
+  Number,
+  String,
+  ObjectBegin,
+  ObjectEnd,
+  ArrayBegin,
+  ArrayEnd,
+  Colon,
+  Comma,
+  True,
+  False,
+  Null
 };
 
 constexpr bool beginsValue(TokenKind kind) noexcept {

@@ -118,16 +118,32 @@ bool Tokenizer::next() {
   token.begin = at;
   token.length = 1;
   switch (*at) {
-    case '{': token.kind = TokenKind::ObjectBegin; break;
-    case '}': token.kind = TokenKind::ObjectEnd; break;
-    case '[': token.kind = TokenKind::ArrayBegin; break;
-    case ']': token.kind = TokenKind::ArrayEnd; break;
-    case ':': token.kind = TokenKind::Colon; break;
-    case ',': token.kind = TokenKind::Comma; break;
-    case '"': return readString();
-    case 't': return readLiteral("true", 4, TokenKind::True);
-    case 'f': return readLiteral("false", 5, TokenKind::False);
-    case 'n': return readLiteral("null", 4, TokenKind::Null);
+    case '{':
+      token.kind = TokenKind::ObjectBegin;
+      break;
+    case '}':
+      token.kind = TokenKind::ObjectEnd;
+      break;
+    case '[':
+      token.kind = TokenKind::ArrayBegin;
+      break;
+    case ']':
+      token.kind = TokenKind::ArrayEnd;
+      break;
+    case ':':
+      token.kind = TokenKind::Colon;
+      break;
+    case ',':
+      token.kind = TokenKind::Comma;
+      break;
+    case '"':
+      return readString();
+    case 't':
+      return readLiteral("true", 4, TokenKind::True);
+    case 'f':
+      return readLiteral("false", 5, TokenKind::False);
+    case 'n':
+      return readLiteral("null", 4, TokenKind::Null);
     default:
       if (*at == '-' || isDigit(*at)) return readNumber();
       m_state.recordError("%s", kUnexpectedToken);
@@ -209,8 +225,8 @@ bool Tokenizer::convertNumber(const std::uint8_t* begin, const std::uint8_t* end
     for (const std::uint8_t* at = begin + 1; at < end; ++at) {
       const std::uint64_t digit = *at - '0';
       if (magnitude > (limit - digit) / 10) {
-        m_state.recordError("The value '%s' exceeded the minimum value that could be represented: %lld.", text().c_str(),
-                            std::numeric_limits<long long>::min());
+        m_state.recordError("The value '%s' exceeded the minimum value that could be represented: %lld.",
+                            text().c_str(), std::numeric_limits<long long>::min());
         return false;
       }
       magnitude = magnitude * 10 + digit;
@@ -223,8 +239,8 @@ bool Tokenizer::convertNumber(const std::uint8_t* begin, const std::uint8_t* end
     for (const std::uint8_t* at = begin; at < end; ++at) {
       const std::uint64_t digit = *at - '0';
       if (result > (limit - digit) / 10) {
-        m_state.recordError("The value '%s' exceeded the maximum value that could be represented: %llu.", text().c_str(),
-                            std::numeric_limits<unsigned long long>::max());
+        m_state.recordError("The value '%s' exceeded the maximum value that could be represented: %llu.",
+                            text().c_str(), std::numeric_limits<unsigned long long>::max());
         return false;
       }
       result = result * 10 + digit;

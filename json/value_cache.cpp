@@ -74,6 +74,10 @@ fnd::Object* ValueCache::objectFor(TokenValue& value) {
       }
     }
   }
+  // The object about to be evicted was made long ago and is likely out of the
+  // processor's cache; fetching its reference count now overlaps that wait
+  // with creating the new object.
+  if (chosen != kSlots && m_items[chosen].object) __builtin_prefetch(m_items[chosen].object, 1);
   fnd::Object* object = createValueObject(value);
   if (object && chosen != kSlots) {
     fill(chosen, value, object);

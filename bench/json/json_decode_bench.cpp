@@ -56,7 +56,8 @@ void measure(benchmark::State& state, const std::string& name, Decode decode) {
 void decodeWithJSONDecoder(benchmark::State& state, const std::string& name) {
   measure(state, name, [](const QByteArray& bytes) {
     json::JSONDecoder decoder;
-    fnd::Ref<fnd::Object> tree = decoder.objectWithUTF8String(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    fnd::Ref<fnd::Object> tree =
+        decoder.objectWithUTF8String(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     if (!tree) std::abort();
     return tree;
   });

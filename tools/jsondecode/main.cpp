@@ -52,9 +52,9 @@ std::optional<json::JDParseOptionFlags> parseOptionsArgument(const char* text) {
 
 std::optional<QByteArray> readInput(const char* path) {
   QFile file;
-  const bool opened = std::strcmp(path, "-") == 0 ? file.open(stdin, QIODevice::ReadOnly)
-                                                  : (file.setFileName(QString::fromLocal8Bit(path)),
-                                                     file.open(QIODevice::ReadOnly));
+  const bool opened = std::strcmp(path, "-") == 0
+                          ? file.open(stdin, QIODevice::ReadOnly)
+                          : (file.setFileName(QString::fromLocal8Bit(path)), file.open(QIODevice::ReadOnly));
   if (!opened) return std::nullopt;
   return file.readAll();
 }

@@ -1,14 +1,18 @@
 #pragma once
-// Test helpers: decode a text and reach the result as the decoder's own types.
+// Test helpers: decode a text, reach the result as the decoder's own types,
+// and catch the reason of a library exception.
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "json/jd_array.h"
 #include "json/jd_dictionary.h"
 #include "json/json_decoder.h"
+#include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/number.h"
 
@@ -39,6 +43,17 @@ inline std::string failure(std::string_view text, JDParseOptionFlags options = J
     return value ? std::to_string(value->uint64Value()) : std::string("?");
   };
   return error->localizedDescription() + " @" + number(kJDAtIndexKey) + ":" + number(kJDLineNumberKey);
+}
+
+// The reason of the library exception `action` raises (checking its kind), or "no exception".
+inline std::string reasonOf(const std::function<void()>& action, fnd::Exception::Kind kind) {
+  try {
+    action();
+  } catch (const fnd::Exception& exception) {
+    EXPECT_EQ(exception.kind(), kind);
+    return exception.reason();
+  }
+  return "no exception";
 }
 
 }  // namespace json::test
