@@ -6,6 +6,8 @@
 #include "app/constants.h"
 #include "app/root_view_controller.h"
 #include "platform/defaults/user_defaults.h"
+#include "platform/foundation/notification_center.h"
+#include "ui/rating_prompt.h"
 
 RingeplagvernAppDelegate::RingeplagvernAppDelegate()
     : m_window(std::make_unique<QWidget>()), m_rootViewController(new RootViewController) {
@@ -16,6 +18,8 @@ RingeplagvernAppDelegate::RingeplagvernAppDelegate()
 RingeplagvernAppDelegate::~RingeplagvernAppDelegate() = default;
 
 bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
+  // Counted before the window appears; an alert it may bring comes later, over the window.
+  RatingPrompt::appLaunched(true);
   auto* layout = new QVBoxLayout(m_window.get());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_rootViewController);
@@ -24,8 +28,11 @@ bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
   return true;
 }
 
-void RingeplagvernAppDelegate::applicationWillResignActive() { defaults::UserDefaults::standard().synchronize(); }
+void RingeplagvernAppDelegate::applicationWillResignActive() {
+  defaults::UserDefaults::standard().synchronize();
+  fnd::NotificationCenter::defaultCenter().post(kApplicationWillResignActiveNotification, this);
+}
 
-void RingeplagvernAppDelegate::applicationWillEnterForeground() {}
+void RingeplagvernAppDelegate::applicationWillEnterForeground() { RatingPrompt::appEnteredForeground(true); }
 
 void RingeplagvernAppDelegate::applicationWillTerminate() { defaults::UserDefaults::standard().synchronize(); }

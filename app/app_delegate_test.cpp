@@ -10,6 +10,9 @@
 #include "app/constants.h"
 #include "app/root_view_controller.h"
 #include "platform/defaults/user_defaults.h"
+#include "tests/support/event_loop.h"
+#include "ui/rating_prompt.h"
+#include "ui/rating_prompt_record.h"
 
 namespace {
 
@@ -49,6 +52,27 @@ TEST(AppDelegate, ResignActiveAndTerminateWriteTheDefaultsToDisk) {
   store.setInteger(ImportNumberKey, 300);
   delegate.applicationWillTerminate();
   EXPECT_TRUE(storedDefaults().contains("ImportNumberKey=300"));
+}
+
+TEST(AppDelegate, LaunchAndEveryReturnToTheForegroundCountAUseOfTheVersion) {
+  RingeplagvernAppDelegate delegate;
+  const auto& store = defaults::UserDefaults::standard();
+  delegate.didFinishLaunchingWithOptions();
+  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 1; }));
+  delegate.applicationWillEnterForeground();
+  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 2; }));
+}
+
+TEST(AppDelegate, ResignActiveTakesTheRatingAlertAwayWithoutAChoice) {
+  RingeplagvernAppDelegate delegate;
+  delegate.didFinishLaunchingWithOptions();
+  RatingPrompt::sharedInstance().showRatingAlert();
+  const QPointer<uikit::AlertView> alert = RatingPrompt::sharedInstance().ratingAlert();
+  ASSERT_TRUE(alert && alert->isVisible());
+  EXPECT_EQ(alert->window(), delegate.window());
+  delegate.applicationWillResignActive();
+  EXPECT_FALSE(alert && alert->isVisible());
+  EXPECT_FALSE(defaults::UserDefaults::standard().boolForKey(RatingPromptRecord::kDeclinedToRate));
 }
 
 TEST(ApplicationLifecycle, OnlyLeavingActiveResignsAndOnlyReturningFromTheBackgroundEntersForeground) {
