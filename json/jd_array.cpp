@@ -1,5 +1,6 @@
 #include "json/jd_array.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -51,14 +52,15 @@ void JDArray::getObjects(fnd::Object** destination, fnd::IndexRange range) const
   if (range.length > 0) std::memcpy(destination, m_objects + range.location, range.length * sizeof(fnd::Object*));
 }
 
-std::size_t JDArray::countByEnumerating(fnd::FastEnumerationState& state, fnd::Object** /*buffer*/,
+std::size_t JDArray::countByEnumerating(fnd::FastEnumerationState& state, fnd::Object** buffer,
                                         std::size_t length) const {
-  // The batch points straight into the element array: nothing is copied.
+  // The batch is copied out, so a mutation in the middle of a batch (which
+  // may move the elements) is reported at the batch's end, never read freed.
   if (state.state == 0) state.mutations = &m_mutations;
-  const std::size_t start = state.state;
-  if (start >= m_count) return 0;
+  const std::size_t start = std::min(state.state, m_count);
   const std::size_t produced = std::min(length, m_count - start);
-  state.items = m_objects + start;
+  if (produced > 0) std::memcpy(buffer, m_objects + start, produced * sizeof(fnd::Object*));
+  state.items = buffer;
   state.state = start + produced;
   return produced;
 }

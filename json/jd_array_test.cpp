@@ -96,14 +96,18 @@ TEST(JDArrayTest, EnumerationSeesEveryElementAndNoticesMutation) {
   std::int64_t sum = 0;
   for (fnd::Object* element : *array) sum += static_cast<fnd::Number*>(element)->int64Value();
   EXPECT_EQ(sum, 210);
+  // Grown onto the heap, so further growth moves the elements mid-walk.
+  for (int i = 0; i < 40; ++i) array->addObject(fnd::Null::null());
+  std::size_t seen = 0;
   EXPECT_THROW(
       {
         for (fnd::Object* element : *array) {
-          (void)element;
-          array->addObject(fnd::Null::null());
+          seen += element != nullptr;
+          for (int i = 0; i < 64; ++i) array->addObject(fnd::Null::null());
         }
       },
       fnd::Exception);
+  EXPECT_EQ(seen, 16u);  // the first batch, then the mutation is reported
 }
 
 TEST(JDArrayTest, CopiesFollowMutability) {

@@ -19,7 +19,6 @@ namespace json {
 struct Position {
   std::size_t index = 0;
   std::size_t line = 1;
-  std::size_t lineStart = 0;
 };
 
 struct ParseState {

@@ -60,11 +60,6 @@ std::size_t Tokenizer::lineEndLength(const std::uint8_t* at) const noexcept {
   }
 }
 
-void Tokenizer::newLineAt(const std::uint8_t* lineStart) noexcept {
-  ++m_state.position.line;
-  m_state.position.lineStart = static_cast<std::size_t>(lineStart - m_state.input);
-}
-
 const std::uint8_t* Tokenizer::skipComment(const std::uint8_t* at) noexcept {
   const std::uint8_t* end = m_state.input + m_state.length;
   if (at[1] == '/') {
@@ -78,7 +73,7 @@ const std::uint8_t* Tokenizer::skipComment(const std::uint8_t* at) noexcept {
     if (*at == '*' && at + 1 < end && at[1] == '/') return at + 2;
     if (const std::size_t lineEnd = lineEndLength(at)) {
       at += lineEnd;
-      newLineAt(at);
+      ++m_state.position.line;
     } else {
       ++at;
     }
@@ -95,7 +90,7 @@ void Tokenizer::skipWhitespace() noexcept {
       ++at;
     } else if (const std::size_t lineEnd = lineEndLength(at)) {
       at += lineEnd;
-      newLineAt(at);
+      ++m_state.position.line;
     } else if (comments && *at == '/' && at + 1 < end && (at[1] == '*' || at[1] == '/')) {
       at = skipComment(at);
     } else {

@@ -20,7 +20,6 @@ class Tokenizer {
  private:
   // Length of the line end at `at`, or 0 when there is none.
   std::size_t lineEndLength(const std::uint8_t* at) const noexcept;
-  void newLineAt(const std::uint8_t* lineStart) noexcept;
   const std::uint8_t* skipComment(const std::uint8_t* at) noexcept;
   bool readLiteral(const char* text, std::size_t length, TokenKind kind);
   bool readString();

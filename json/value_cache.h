@@ -37,8 +37,6 @@ class ValueCache {
   // Releases every cached object and empties every slot.
   void clear() noexcept;
 
-  const CacheItem& item(std::size_t slot) const noexcept { return m_items[slot]; }
-
  private:
   void age() noexcept;
   void fill(std::size_t slot, const TokenValue& value, fnd::Object* object) noexcept;
