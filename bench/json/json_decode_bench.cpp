@@ -1,6 +1,7 @@
 // Decoding the benchmark documents to a full tree: this decoder side by side
 // with RapidJSON's DOM parser, in the same run. Each benchmark reports the
-// throughput and the heap bytes its finished tree holds ("tree_bytes").
+// throughput, the heap bytes its finished tree holds ("tree_bytes") and how
+// far one decode raised the resident peak of the process ("peak_bytes").
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -8,6 +9,7 @@
 
 #include <QFile>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "json/json_decoder.h"
@@ -29,6 +31,30 @@ std::size_t heapInUse() {
   return info.uordblks + info.hblkhd;
 }
 
+// A "VmRSS:" or "VmHWM:" figure of this process, in bytes.
+std::size_t residentFigure(const char* field) {
+  QFile status("/proc/self/status");
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith(field))
+      return line.mid(static_cast<qsizetype>(std::strlen(field))).trimmed().split(' ')[0].toULongLong() * 1024;
+  }
+  return 0;
+}
+
+// Runs `work` once and returns how far it raised the resident peak: free heap
+// memory goes back to the system first and the peak mark is reset.
+template <class Work>
+std::size_t peakGrowth(Work work) {
+  malloc_trim(0);
+  QFile clearRefs("/proc/self/clear_refs");
+  if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1) return 0;
+  clearRefs.close();
+  const std::size_t before = residentFigure("VmRSS:");
+  work();
+  return residentFigure("VmHWM:") - before;
+}
+
 // Runs `decode` (which returns the tree) once per iteration; the tree is
 // destroyed outside the timed part.
 template <class Decode>
@@ -38,6 +64,7 @@ void measure(benchmark::State& state, const std::string& name, Decode decode) {
     state.SkipWithError("the shared benchmark documents are absent; set RP_SHARED_DATA");
     return;
   }
+  state.counters["peak_bytes"] = static_cast<double>(peakGrowth([&] { benchmark::DoNotOptimize(decode(bytes)); }));
   const std::size_t before = heapInUse();
   {
     auto tree = decode(bytes);
