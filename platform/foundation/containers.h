@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 
 #include "platform/foundation/object.h"
@@ -35,6 +36,12 @@ struct IndexRange {
 // container is mutated during the walk.
 class FastEnumerationIterator {
  public:
+  using iterator_category = std::input_iterator_tag;
+  using value_type = Object*;
+  using difference_type = std::ptrdiff_t;
+  using pointer = Object* const*;
+  using reference = Object*;
+
   FastEnumerationIterator() = default;
   explicit FastEnumerationIterator(const class Object* collection);
   Object* operator*() const { return m_state.items[m_index]; }
