@@ -12,6 +12,7 @@
 #include "platform/foundation/date.h"
 #include "platform/foundation/localization.h"
 #include "platform/foundation/system_log.h"
+#include "platform/net/url_error.h"
 #include "platform/net/url_loader.h"
 #include "ui/rating_prompt_record.h"
 
@@ -19,6 +20,8 @@ namespace {
 
 constexpr const char* kStringTable = "RatingPromptLocalizable";
 constexpr std::chrono::seconds kConnectionTestTimeout{20};
+// The test needs an answer, not the page: a large page is cut off here.
+constexpr std::uint64_t kConnectionTestBodyBytes = 16 * 1024;
 constexpr int kNoThanksButton = 0;
 constexpr int kRateButton = 1;
 constexpr int kRemindLaterButton = 2;
@@ -66,7 +69,8 @@ void openReviewPage(const QUrl& address) {
   // Where nothing handles the store's own scheme, the same page is on the web.
   QUrl webAddress(address);
   webAddress.setScheme(QStringLiteral("https"));
-  if (!QDesktopServices::openUrl(webAddress)) RP_LOG("Could not open the review page " + address.toString().toStdString());
+  if (!QDesktopServices::openUrl(webAddress))
+    RP_LOG("Could not open the review page " + address.toString().toStdString());
 }
 
 }  // namespace
@@ -114,15 +118,14 @@ RatingPrompt& RatingPrompt::sharedInstance() {
 
 RatingPrompt::RatingPrompt() {
   auto& center = fnd::NotificationCenter::defaultCenter();
-  m_resignActiveObserver =
-      fnd::ScopedObserver(center, center.addObserver(kApplicationWillResignActiveNotification, nullptr,
-                                                     [](const fnd::Notification&) {
-                                                       if (dispatch::isMainThread()) {
-                                                         appWillResignActive();
-                                                       } else {
-                                                         dispatch::asyncMain(appWillResignActive);
-                                                       }
-                                                     }));
+  m_resignActiveObserver = fnd::ScopedObserver(
+      center, center.addObserver(kApplicationWillResignActiveNotification, nullptr, [](const fnd::Notification&) {
+        if (dispatch::isMainThread()) {
+          appWillResignActive();
+        } else {
+          dispatch::asyncMain(appWillResignActive);
+        }
+      }));
 }
 
 void RatingPrompt::appWillResignActive() {
@@ -189,12 +192,14 @@ void RatingPrompt::connectedToNetwork(std::function<void(bool connected)> answer
   net::UrlRequest request;
   request.url = settings.config.connectionTestUrl;
   request.timeout = kConnectionTestTimeout;
-  net::sendAsynchronousRequest(std::move(request),
-                               [answer = std::move(answer)](const std::optional<net::UrlResponse>& response,
-                                                            const fnd::Ref<fnd::Data>&,
-                                                            const std::optional<fnd::Error>&) {
-                                 answer(response.has_value());
-                               });
+  request.maximumBodyBytes = kConnectionTestBodyBytes;
+  net::sendAsynchronousRequest(
+      std::move(request),
+      [answer = std::move(answer)](const std::optional<net::UrlResponse>& response, const fnd::Ref<fnd::Data>&,
+                                   const std::optional<fnd::Error>& error) {
+        // A page cut short for its size has still come over the network.
+        answer(response || error->code() == net::DataLengthExceedsMaximum);
+      });
 }
 
 void RatingPrompt::showRatingAlert() {

@@ -35,7 +35,8 @@ double leadingNumber(const std::string& text) {
 
 RatingPromptConfig RatingPromptConfig::load() {
   RatingPromptConfig config;
-  const defaults::UserDefaults file(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + kConfigFile);
+  const defaults::UserDefaults file(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                    kConfigFile);
   const std::pair<std::string*, const char*> keys[] = {{&config.appId, "appId"},
                                                        {&config.storeHost, "storeHost"},
                                                        {&config.reviewHost, "reviewHost"},

@@ -65,9 +65,9 @@ class RatingPromptTest : public testing::Test {
     RatingPrompt::setSignificantEventsUntilPrompt(-1);
     RatingPrompt::setTimeBeforeReminding(1);
     RatingPrompt::setDebug(false);
-    for (const char* key : {Record::kCurrentVersion, Record::kFirstUseDate, Record::kUseCount,
-                            Record::kSignificantEventCount, Record::kRatedCurrentVersion, Record::kDeclinedToRate,
-                            Record::kReminderRequestDate})
+    for (const char* key :
+         {Record::kCurrentVersion, Record::kFirstUseDate, Record::kUseCount, Record::kSignificantEventCount,
+          Record::kRatedCurrentVersion, Record::kDeclinedToRate, Record::kReminderRequestDate})
       store().removeObjectForKey(key);
     m_window.resize(320, 480);
     m_window.show();
@@ -116,7 +116,8 @@ class RatingPromptTest : public testing::Test {
 
   bool logged(const std::string& text) {
     std::lock_guard lock(m_logMutex);
-    return std::any_of(m_log.begin(), m_log.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return std::any_of(m_log.begin(), m_log.end(),
+                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
   }
 
   std::atomic<double> m_now{kStart};
@@ -249,6 +250,13 @@ TEST_F(RatingPromptTest, TheConnectionTestMustBeAnswered) {
     EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return connected.has_value(); }));
     return connected.value_or(false);
   };
+  EXPECT_TRUE(answer());
+
+  // A page far larger than the test reads is an answer all the same.
+  m_service.setBody(QByteArray(1 << 20, 'x'));
+  RatingPromptConfig largePage = m_config;
+  largePage.connectionTestUrl = "http://" + m_service.hostAndPort().toStdString() + ListService::kPrimaryPath;
+  RatingPrompt::setConfig(largePage);
   EXPECT_TRUE(answer());
 
   // A port that nothing listens on any more.
