@@ -43,6 +43,7 @@ class RowSource final : public KeyValueSource {
 struct Candidate {
   std::int64_t key;
   const RecordValues* values;  // null when fetched without values
+  bool isStored = false;       // the values are the fetch's own row and may be moved
 };
 
 int compareForSort(const fnd::Object* a, const fnd::Object* b) {
@@ -157,12 +158,12 @@ class ContextFetch {
     for (const StoredRow& row : m_rows) {
       if (m_overlay.count(row.key)) continue;
       if (!filter.isExact && !matches(ObjectID{&entity, row.key}, row.values)) continue;
-      candidates.push_back({row.key, needValues ? &row.values : nullptr});
+      candidates.push_back({row.key, needValues ? &row.values : nullptr, true});
     }
     bool addedPending = false;
     for (const auto& [key, object] : m_overlay) {
       if (!object || !matches(object->m_id, object->m_values)) continue;
-      candidates.push_back({key, &object->m_values});
+      candidates.push_back({key, &object->m_values, false});
       addedPending = true;
     }
     if (addedPending || !orderInSql) sortCandidates(candidates, entity);
@@ -194,6 +195,12 @@ class ContextFetch {
     });
   }
 
+  static RecordValues takeValues(const Candidate& candidate) {
+    // A stored row belongs to this fetch alone and is read once.
+    if (candidate.isStored) return std::move(const_cast<RecordValues&>(*candidate.values));
+    return *candidate.values;
+  }
+
   FetchResults objects(const std::vector<Candidate>& candidates) {
     FetchResults results;
     results.reserve(candidates.size());
@@ -205,10 +212,10 @@ class ContextFetch {
       // Beyond the first batch, records stay faults until first used.
       bool withValues = candidates[i].values && (!batch || i < batch);
       if (!object) {
-        RecordValues values = withValues ? *candidates[i].values : RecordValues();
+        RecordValues values = withValues ? takeValues(candidates[i]) : RecordValues();
         object = m_context.registerObject(id, withValues ? &values : nullptr);
       } else if (object->m_isFault && withValues) {
-        object->m_values = *candidates[i].values;
+        object->m_values = takeValues(candidates[i]);
         object->m_isFault = false;
       }
       results.emplace_back(std::move(object));

@@ -68,6 +68,7 @@ void ManagedObject::setAttributeValue(int index, fnd::Object* value) {
 }
 
 void ManagedObject::markChanged(std::size_t property) {
+  if (m_isInserted) return;  // a new record is written whole
   if (m_changed.size() != propertyCount()) m_changed.assign(propertyCount(), false);
   m_changed[property] = true;
   if (m_context) m_context.load()->noteUpdated(*this);

@@ -19,7 +19,7 @@ constexpr std::string_view kSavedChangesKey = "savedChanges";
 // copies rather than the saving context's objects.
 class SavedChanges final : public fnd::Object {
  public:
-  std::vector<std::pair<ObjectID, RecordValues>> changed;  // inserted and updated
+  std::vector<std::pair<ObjectID, RecordValues>> updated;
   std::vector<ObjectID> deleted;
 };
 
@@ -284,8 +284,11 @@ std::size_t ManagedObjectContext::registeredObjectCount() const {
 
 bool ManagedObjectContext::pushChangesToParent(ManagedObjectContext& parent) {
   for (const ManagedObjectRef& object : m_inserted) {
-    RecordValues values = object->m_values;
-    ManagedObjectRef copy = parent.registerObject(object->m_id, &values);
+    // The parent takes the values over; this context's record reads them back
+    // from the parent when next used.
+    ManagedObjectRef copy = parent.registerObject(object->m_id, &object->m_values);
+    object->m_values = RecordValues();
+    object->m_isFault = true;
     copy->m_isInserted = true;
     parent.m_inserted.push_back(copy);
   }
@@ -326,12 +329,13 @@ bool ManagedObjectContext::writeChangesToStore(std::optional<fnd::Error>* error)
   }
   std::vector<StoreChange> changes;
   changes.reserve(m_inserted.size() + m_updated.size() + m_deleted.size());
-  for (const ManagedObjectRef& object : m_deleted) changes.push_back({StoreChange::Kind::Delete, object->m_id, {}, {}});
+  // The store reads the values in place: this context stays locked until it is done.
+  for (const ManagedObjectRef& object : m_deleted) changes.push_back({StoreChange::Kind::Delete, object->m_id, nullptr, {}});
   for (const ManagedObjectRef& object : m_inserted) {
-    changes.push_back({StoreChange::Kind::Insert, object->m_id, object->m_values, {}});
+    changes.push_back({StoreChange::Kind::Insert, object->m_id, &object->m_values, {}});
   }
   for (ManagedObject* object : m_updated) {
-    changes.push_back({StoreChange::Kind::Update, object->m_id, object->m_values, object->m_changed});
+    changes.push_back({StoreChange::Kind::Update, object->m_id, &object->m_values, object->m_changed});
   }
   return store->storage().save(changes, error);
 }
@@ -339,10 +343,10 @@ bool ManagedObjectContext::writeChangesToStore(std::optional<fnd::Error>* error)
 fnd::Ref<fnd::Dictionary> ManagedObjectContext::didSaveUserInfo() const {
   std::vector<ManagedObjectRef> updated;
   auto changes = fnd::makeRef<SavedChanges>();
-  for (const ManagedObjectRef& object : m_inserted) changes->changed.emplace_back(object->m_id, object->m_values);
+  // New records need no values here: no other context can hold them yet.
   for (ManagedObject* object : m_updated) {
     updated.emplace_back(object);
-    changes->changed.emplace_back(object->m_id, object->m_values);
+    changes->updated.emplace_back(object->m_id, object->m_values);
   }
   for (const ManagedObjectRef& object : m_deleted) changes->deleted.push_back(object->m_id);
   auto userInfo = fnd::ObjectDictionary::createMutable();
@@ -382,12 +386,9 @@ bool ManagedObjectContext::save(std::optional<fnd::Error>* error) {
   {
     ChainLock lock(*this);
     if (m_inserted.empty() && m_updated.empty() && m_deleted.empty()) return true;
-    if (m_parent) {
-      pushChangesToParent(*m_parent);
-    } else if (!writeChangesToStore(error)) {
-      return false;
-    }
+    if (!m_parent && !writeChangesToStore(error)) return false;
     userInfo = didSaveUserInfo();
+    if (m_parent) pushChangesToParent(*m_parent);
     forgetSavedObjects();
   }
   fnd::NotificationCenter::defaultCenter().post(kContextDidSaveNotification, this, std::move(userInfo));
@@ -408,7 +409,7 @@ void ManagedObjectContext::mergeChangesFromContextDidSaveNotification(const fnd:
   auto* changes = dynamic_cast<const SavedChanges*>(notification.userInfo->objectForKey(kSavedChangesKey));
   if (!changes) return;
   std::lock_guard lock(m_mutex);
-  for (const auto& [id, values] : changes->changed) {
+  for (const auto& [id, values] : changes->updated) {
     ManagedObjectRef object = registeredObject(id);
     if (!object || object->m_isFault || object->m_isDeleted) continue;
     // Values changed here and not yet saved win over the merged ones.

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <map>
 
 #include "platform/foundation/data.h"
@@ -77,6 +78,9 @@ class Statement {
 namespace {
 
 constexpr std::size_t kStatementCacheLimit = 128;
+// Deletions of plain rows are written this many to a statement: replacing a
+// whole list deletes every old row.
+constexpr std::size_t kDeleteBatch = 200;
 constexpr const char* kVersionHashKey = "modelVersionHash";
 constexpr const char* kEntitySchemaPrefix = "entity:";
 
@@ -230,6 +234,7 @@ SqliteStore::SqliteStore(std::string path, std::shared_ptr<const ManagedObjectMo
 
 SqliteStore::~SqliteStore() {
   m_statements.clear();
+  m_entityStatements.clear();
   sqlite3_close_v2(m_database);
 }
 
@@ -506,7 +511,8 @@ bool SqliteStore::writeRelationships(const StoreChange& change) {
     const RelationshipDescription& relationship = entity.relationships()[r];
     if (!relationship.isToMany) continue;
     bool changed = change.kind != StoreChange::Kind::Update || change.changed[attributeCount + r];
-    const auto& keys = change.values.relationships[r];
+    const std::optional<std::vector<std::int64_t>> none;
+    const auto& keys = change.values ? change.values->relationships[r] : none;
     if (!changed || (!keys && change.kind == StoreChange::Kind::Update)) continue;
     std::string join = joinTableName(entity, relationship);
     if (change.kind != StoreChange::Kind::Insert) {
@@ -527,49 +533,92 @@ bool SqliteStore::writeRelationships(const StoreChange& change) {
   return true;
 }
 
+// The statements that write one entity's rows, prepared once per store.
+struct SqliteStore::EntityStatements {
+  std::unique_ptr<Statement> insert;
+  std::unique_ptr<Statement> update;
+  std::unique_ptr<Statement> remove;
+  std::unique_ptr<Statement> removeBatch;  // kDeleteBatch keys at once; absent with to-many relationships
+};
+
+SqliteStore::EntityStatements& SqliteStore::statementsFor(const EntityDescription& entity) {
+  auto found = m_entityStatements.find(&entity);
+  if (found != m_entityStatements.end()) return *found->second;
+  const std::string table = tableName(entity);
+  std::vector<std::string> columns;
+  for (const AttributeDescription& attribute : entity.attributes()) columns.push_back(columnName(attribute.name));
+  for (const RelationshipDescription& relationship : entity.relationships()) {
+    if (!relationship.isToMany) columns.push_back(columnName(relationship.name));
+  }
+  std::string insert = "INSERT INTO " + table + " (Z_PK";
+  std::string placeholders = "?1";
+  std::string update = "UPDATE " + table + " SET Z_PK = ?1";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    std::string parameter = "?" + std::to_string(i + 2);
+    insert += ", " + columns[i];
+    placeholders += ", " + parameter;
+    update += ", " + columns[i] + " = " + parameter;
+  }
+  auto statements = std::make_unique<EntityStatements>();
+  statements->insert = std::make_unique<Statement>(m_database, insert + ") VALUES (" + placeholders + ")");
+  statements->update = std::make_unique<Statement>(m_database, update + " WHERE Z_PK = ?1");
+  statements->remove = std::make_unique<Statement>(m_database, "DELETE FROM " + table + " WHERE Z_PK = ?1");
+  bool hasJoinTables = std::any_of(entity.relationships().begin(), entity.relationships().end(),
+                                   [](const RelationshipDescription& relationship) { return relationship.isToMany; });
+  if (!hasJoinTables) {
+    std::string keys = "?";
+    for (std::size_t i = 1; i < kDeleteBatch; ++i) keys += ", ?";
+    statements->removeBatch =
+        std::make_unique<Statement>(m_database, "DELETE FROM " + table + " WHERE Z_PK IN (" + keys + ")");
+  }
+  return *m_entityStatements.emplace(&entity, std::move(statements)).first->second;
+}
+
 bool SqliteStore::writeChange(const StoreChange& change) {
   const EntityDescription& entity = *change.id.entity;
-  const std::string table = tableName(entity);
+  EntityStatements& statements = statementsFor(entity);
   if (change.kind == StoreChange::Kind::Delete) {
-    StatementUse remove(cachedStatement("DELETE FROM " + table + " WHERE Z_PK = ?"));
+    if (!statements.remove->isValid()) return false;
+    StatementUse remove(*statements.remove);
     remove->bindKey(1, change.id.key);
     return remove->step() == SQLITE_DONE && writeRelationships(change);
   }
-  std::vector<std::string> columns;
-  std::vector<const fnd::Object*> values;
-  for (std::size_t a = 0; a < entity.attributes().size(); ++a) {
-    columns.push_back(columnName(entity.attributes()[a].name));
-    values.push_back(change.values.attributes[a].get());
-  }
-  std::vector<fnd::Ref<fnd::Object>> toOneKeys;
-  for (std::size_t r = 0; r < entity.relationships().size(); ++r) {
-    const RelationshipDescription& relationship = entity.relationships()[r];
-    if (relationship.isToMany) continue;
-    columns.push_back(columnName(relationship.name));
-    const auto& keys = change.values.relationships[r];
-    toOneKeys.push_back(keys && !keys->empty() ? fnd::Ref<fnd::Object>(fnd::Number::create(keys->front())) : nullptr);
-    values.push_back(toOneKeys.back().get());
-  }
-  std::string sql;
-  if (change.kind == StoreChange::Kind::Insert) {
-    sql = "INSERT INTO " + table + " (Z_PK";
-    std::string placeholders = "?";
-    for (const std::string& column : columns) {
-      sql += ", " + column;
-      placeholders += ", ?";
-    }
-    sql += ") VALUES (" + placeholders + ")";
-  } else {
-    sql = "UPDATE " + table + " SET Z_PK = ?";
-    for (const std::string& column : columns) sql += ", " + column + " = ?";
-    sql += " WHERE Z_PK = ?1";
-  }
-  Statement& statement = cachedStatement(sql);
+  Statement& statement = change.kind == StoreChange::Kind::Insert ? *statements.insert : *statements.update;
   if (!statement.isValid()) return false;
   StatementUse use(statement);
   use->bindKey(1, change.id.key);
-  for (std::size_t i = 0; i < values.size(); ++i) use->bind(static_cast<int>(i + 2), values[i]);
+  int parameter = 2;
+  for (const fnd::Ref<fnd::Object>& value : change.values->attributes) use->bind(parameter++, value.get());
+  for (std::size_t r = 0; r < entity.relationships().size(); ++r) {
+    if (entity.relationships()[r].isToMany) continue;
+    const auto& keys = change.values->relationships[r];
+    if (keys && !keys->empty()) {
+      use->bindKey(parameter, keys->front());
+    } else {
+      use->bind(parameter, nullptr);
+    }
+    ++parameter;
+  }
   return use->step() == SQLITE_DONE && writeRelationships(change);
+}
+
+std::size_t SqliteStore::deletableRun(const std::vector<StoreChange>& changes, std::size_t first) {
+  const EntityDescription* entity = changes[first].id.entity;
+  if (changes[first].kind != StoreChange::Kind::Delete || !statementsFor(*entity).removeBatch) return 0;
+  std::size_t count = 0;
+  while (count < kDeleteBatch && first + count < changes.size() &&
+         changes[first + count].kind == StoreChange::Kind::Delete && changes[first + count].id.entity == entity) {
+    ++count;
+  }
+  return count;
+}
+
+bool SqliteStore::deleteBatch(const std::vector<StoreChange>& changes, std::size_t first) {
+  Statement& statement = *statementsFor(*changes[first].id.entity).removeBatch;
+  if (!statement.isValid()) return false;
+  StatementUse use(statement);
+  for (std::size_t i = 0; i < kDeleteBatch; ++i) use->bindKey(static_cast<int>(i + 1), changes[first + i].id.key);
+  return use->step() == SQLITE_DONE;
 }
 
 bool SqliteStore::save(const std::vector<StoreChange>& changes, std::optional<fnd::Error>* error) {
@@ -578,12 +627,21 @@ bool SqliteStore::save(const std::vector<StoreChange>& changes, std::optional<fn
     if (error) *error = lastError(kPersistentStoreSaveError, "begin a save");
     return false;
   }
-  for (const StoreChange& change : changes) {
-    if (!writeChange(change)) {
-      if (error) *error = lastError(kPersistentStoreSaveError, "save " + change.id.entity->name());
-      sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
-      return false;
+  auto fail = [&](const EntityDescription& entity) {
+    if (error) *error = lastError(kPersistentStoreSaveError, "save " + entity.name());
+    sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  };
+  for (std::size_t i = 0; i < changes.size();) {
+    const StoreChange& change = changes[i];
+    std::size_t batch = deletableRun(changes, i);
+    if (batch == kDeleteBatch) {
+      if (!deleteBatch(changes, i)) return fail(*change.id.entity);
+      i += batch;
+      continue;
     }
+    if (!writeChange(change)) return fail(*change.id.entity);
+    ++i;
   }
   if (sqlite3_exec(m_database, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
     if (error) *error = lastError(kPersistentStoreSaveError, "commit a save");

@@ -26,7 +26,7 @@ struct StoreChange {
   enum class Kind { Insert, Update, Delete };
   Kind kind = Kind::Insert;
   ObjectID id;
-  RecordValues values;        // Insert and Update
+  const RecordValues* values = nullptr;  // Insert and Update; must outlive the save
   std::vector<bool> changed;  // Update: which properties to write
 };
 
@@ -70,6 +70,11 @@ class SqliteStore {
   fnd::Error lastError(long code, const std::string& what) const;
   void readValues(Statement& statement, int firstColumn, const EntityDescription& entity, RecordValues& values);
   bool writeChange(const StoreChange& change);
+  // The number of deletions from `first` on that can go in one batch statement.
+  std::size_t deletableRun(const std::vector<StoreChange>& changes, std::size_t first);
+  bool deleteBatch(const std::vector<StoreChange>& changes, std::size_t first);
+  struct EntityStatements;
+  EntityStatements& statementsFor(const EntityDescription& entity);
   bool writeRelationships(const StoreChange& change);
 
   std::string m_path;
@@ -77,6 +82,7 @@ class SqliteStore {
   std::mutex m_mutex;
   sqlite3* m_database = nullptr;                                          // guarded by m_mutex
   std::unordered_map<std::string, std::unique_ptr<Statement>> m_statements;  // guarded by m_mutex
+  std::unordered_map<const EntityDescription*, std::unique_ptr<EntityStatements>> m_entityStatements;  // guarded by m_mutex
 };
 
 // Error domain and codes of the object store, as the platform gives them.
