@@ -15,7 +15,8 @@ namespace ab {
 
 struct SourceDescription {
   std::string name;
-  SourceType type = kSourceTypeLocal;
+  // A source without a type (as some accounts store them) reads as local.
+  std::optional<SourceType> type = kSourceTypeLocal;
 };
 
 struct Configuration {

@@ -36,7 +36,7 @@ constexpr std::string_view kInitializedKey = "initialized";
 bool insertSource(SqliteDatabase& database, const SourceDescription& source) {
   PropertyValues values;
   if (!source.name.empty()) values[kSourceNameProperty] = fnd::String::create(source.name);
-  values[kSourceTypeProperty] = fnd::Number::create(static_cast<std::int64_t>(source.type));
+  if (source.type) values[kSourceTypeProperty] = fnd::Number::create(static_cast<std::int64_t>(*source.type));
   SqliteStatement insert = database.prepare("INSERT INTO records(type, properties) VALUES(?, ?)");
   insert.bind(1, static_cast<std::int64_t>(RecordType::Source));
   insert.bindBlob(2, encodePropertyValues(values));
