@@ -59,36 +59,31 @@ void OVHudView::setShadowOpacity(double opacity) {
 
 QSizeF OVHudView::sizeForActivityStyle(int style) { return uikit::ActivityIndicator::sizeForStyle(style); }
 
-void OVHudView::calculate() {
+// What the layout needs of one message, with the controller's spacing.
+OVHudLayoutInput OVHudView::layoutInput(const QString& caption, const QImage& image, bool showActivity,
+                                        int activityStyle, int accessoryPosition) const {
   OVHudLayoutInput in;
   in.margin = m_p.margin();
   in.padding = m_p.padding();
-  in.accessoryPosition = m_p.accessoryPosition();
-  in.hasCaption = !m_caption.isEmpty();
-  in.measureCaption = [caption = m_caption](double width) {
-    return OVTextLayer::measure(caption, width, kOVCaptionMaxHeight);
-  };
-  in.activitySize = m_activitySize;
-  in.showActivity = m_showActivity;
-  if (!m_image.isNull()) in.imageSize = m_image.deviceIndependentSize();
+  in.accessoryPosition = accessoryPosition;
+  in.hasCaption = !caption.isEmpty();
+  in.measureCaption = [caption](double width) { return OVTextLayer::measure(caption, width, kOVCaptionMaxHeight); };
+  in.activitySize = sizeForActivityStyle(activityStyle);
+  in.showActivity = showActivity;
+  if (!image.isNull()) in.imageSize = image.deviceIndependentSize();
+  return in;
+}
+
+void OVHudView::calculate() {
+  OVHudLayoutInput in = layoutInput(m_caption, m_image, m_showActivity, m_activityStyle, m_p.accessoryPosition());
   in.progress = m_progress;
   in.fixedSize = m_fixedSize;
   calculateOVHudLayout(in, m_geometry);
 }
 
 QSizeF OVHudView::calculateSizeForQueueItem(const OVHudQueueItem& item) const {
-  OVHudLayoutInput in;
-  in.margin = m_p.margin();
-  in.padding = m_p.padding();
-  in.accessoryPosition = item.accessoryPosition;
-  in.hasCaption = !item.caption.isEmpty();
-  in.measureCaption = [caption = item.caption](double width) {
-    return OVTextLayer::measure(caption, width, kOVCaptionMaxHeight);
-  };
-  in.activitySize = sizeForActivityStyle(item.activityStyle);
-  in.showActivity = item.showActivity;
-  if (!item.image.isNull()) in.imageSize = item.image.deviceIndependentSize();
-  return calculateOVHudQueueItemSize(in);
+  return calculateOVHudQueueItemSize(
+      layoutInput(item.caption, item.image, item.showActivity, item.activityStyle, item.accessoryPosition));
 }
 
 void OVHudView::show() {

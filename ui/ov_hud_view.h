@@ -72,6 +72,8 @@ class OVHudView : public QObject {
   void needsDisplay();
 
  private:
+  OVHudLayoutInput layoutInput(const QString& caption, const QImage& image, bool showActivity, int activityStyle,
+                               int accessoryPosition) const;
   void setPanelFrame();
   void placeLayers();
   void placeActivity();
