@@ -10,7 +10,8 @@
 
 namespace json {
 
-void ParseState::setError(const std::string& message) {
+void ParseState::recordError(std::string_view message) {
+  if (error) return;
   auto userInfo = fnd::ObjectDictionary::createMutable();
   userInfo->setObject(fnd::String::create(message).get(), fnd::kLocalizedDescriptionKey);
   userInfo->setObject(fnd::Number::createUnsigned(position.index).get(), kJDAtIndexKey);

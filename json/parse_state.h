@@ -5,14 +5,13 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
+#include <string_view>
 
 #include "json/object_stack.h"
 #include "json/token.h"
 #include "json/token_buffer.h"
 #include "json/value_cache.h"
 #include "platform/foundation/error.h"
-#include "platform/foundation/exception.h"
 
 namespace json {
 
@@ -36,13 +35,9 @@ struct ParseState {
 
   bool hasOption(unsigned option) const noexcept { return (options & option) != 0; }
   bool atEnd() const noexcept { return position.index >= length; }
-  // Records an error (a printf-style message) at the current index and line,
-  // unless one is already recorded: the first error explains the failure.
-  template <class... Arguments>
-  void recordError(const char* format, Arguments... arguments) {
-    if (!error) setError(fnd::formatString(format, arguments...));
-  }
-  void setError(const std::string& message);
+  // Records an error at the current index and line, unless one is already
+  // recorded: the first error is the one that explains the failure.
+  void recordError(std::string_view message);
 };
 
 }  // namespace json

@@ -5,6 +5,7 @@
 #include "json/jd_array.h"
 #include "json/jd_dictionary.h"
 #include "json/json_decoder.h"
+#include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/number.h"
 
@@ -82,7 +83,7 @@ fnd::Object* Parser::parseValue() {
     case TokenKind::String:
     case TokenKind::Number: {
       fnd::Object* object = m_state.cache.objectFor(m_state.token.value);
-      if (!object) m_state.recordError("%s", kObjectMissing);
+      if (!object) m_state.recordError(kObjectMissing);
       return object;
     }
     case TokenKind::True:
@@ -92,7 +93,7 @@ fnd::Object* Parser::parseValue() {
     case TokenKind::Null:
       return retained(fnd::Null::null());
     default:
-      m_state.recordError("%s", kObjectMissing);
+      m_state.recordError(kObjectMissing);
       return nullptr;
   }
 }
@@ -101,7 +102,8 @@ bool Parser::enterContainer() {
   // Each level of nesting costs a stack frame; a bound keeps hostile input
   // from exhausting the thread's stack.
   if (m_state.depth <= kJDMaximumDepth) return true;
-  m_state.recordError("Exceeded the maximum nesting depth of %zu arrays and objects.", kJDMaximumDepth);
+  m_state.recordError(
+      fnd::formatString("Exceeded the maximum nesting depth of %zu arrays and objects.", kJDMaximumDepth));
   return false;
 }
 
@@ -114,16 +116,17 @@ void Parser::recordExpectation(unsigned expected, const char* valueName, const c
   const int width = static_cast<int>(m_state.token.length);
   const auto* found = reinterpret_cast<const char*>(m_state.token.begin);
   if (count == 1)
-    m_state.recordError("Expected %s, not '%*.*s'", names[0], width, width, found);
+    m_state.recordError(fnd::formatString("Expected %s, not '%*.*s'", names[0], width, width, found));
   else if (count == 2)
-    m_state.recordError("Expected %s or %s, not '%*.*s'", names[0], names[1], width, width, found);
+    m_state.recordError(fnd::formatString("Expected %s or %s, not '%*.*s'", names[0], names[1], width, width, found));
   else
-    m_state.recordError("Expected %s, %s, or %s, not '%*.*s", names[0], names[1], names[2], width, width, found);
+    m_state.recordError(
+        fnd::formatString("Expected %s, %s, or %s, not '%*.*s", names[0], names[1], names[2], width, width, found));
 }
 
 bool Parser::accepts(unsigned expected, unsigned what, const char* unexpected) {
   if (expected & what) return true;
-  m_state.recordError("%s", unexpected);
+  m_state.recordError(unexpected);
   return false;
 }
 
@@ -132,7 +135,7 @@ bool Parser::push(fnd::Object* object, fnd::Object* key, std::uint32_t keyHash, 
   if (stack.push(object, key, keyHash)) return true;
   object->release();
   if (key) key->release();
-  m_state.recordError(kStackFull, container, stack.capacity(), __FILE_NAME__, __LINE__);
+  m_state.recordError(fnd::formatString(kStackFull, container, stack.capacity(), __FILE_NAME__, __LINE__));
   return false;
 }
 
@@ -148,7 +151,7 @@ fnd::Object* Parser::parseArray() {
       if (!accepts(expected, kExpectValue, "Unexpected value.")) break;
       fnd::Object* object = parseValue();
       if (!object) {
-        m_state.recordError("%s", kObjectMissing);
+        m_state.recordError(kObjectMissing);
         break;
       }
       if (!push(object, nullptr, 0, "array")) break;
@@ -212,7 +215,7 @@ fnd::Object* Parser::parseDictionary() {
       }
       fnd::Object* object = parseValue();
       if (!object) {
-        m_state.recordError("%s.", kObjectMissing);
+        m_state.recordError(std::string(kObjectMissing) + ".");
         break;
       }
       if (!push(object, key.leak(), keyHash, "dictionary")) break;

@@ -5,6 +5,7 @@
 #include "json/json_decoder.h"
 #include "json/tokenizer.h"
 #include "json/utf8_sequence.h"
+#include "platform/foundation/exception.h"
 
 namespace json {
 
@@ -94,7 +95,7 @@ bool Tokenizer::readString() {
       }
     } else if (byte < 0x20) {
       m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-      m_state.recordError(kInvalidCharacter, byte);
+      m_state.recordError(fnd::formatString(kInvalidCharacter, byte));
       return false;
     }
     return readEscapedString(begin, at, kValueHashSeed);
@@ -108,7 +109,7 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
   DecodedText text(m_state.tokenBuffer, seed);
   const auto scanned = static_cast<std::size_t>(at - begin);
   if (!text.makeRoom(scanned)) {
-    m_state.recordError(kBufferFull, __FILE_NAME__, __LINE__);
+    m_state.recordError(fnd::formatString(kBufferFull, __FILE_NAME__, __LINE__));
     return false;
   }
   text.append(begin, scanned);
@@ -120,8 +121,8 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
       const int digit = hexValue(*at);
       if (digit < 0) {
         m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-        m_state.recordError(
-            "Unexpected character found in \\u Unicode escape sequence.  Found '%c', expected [0-9a-fA-F].", *at);
+        m_state.recordError(fnd::formatString(
+            "Unexpected character found in \\u Unicode escape sequence.  Found '%c', expected [0-9a-fA-F].", *at));
         return false;
       }
       unit = unit << 4 | static_cast<char32_t>(digit);
@@ -137,14 +138,14 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
 
   while (true) {
     if (!text.makeRoom()) {
-      m_state.recordError(kBufferFull, __FILE_NAME__, __LINE__);
+      m_state.recordError(fnd::formatString(kBufferFull, __FILE_NAME__, __LINE__));
       return false;
     }
     if (at == end) return failAt(end, kInvalidString);
     const std::uint8_t byte = *at;
     if (byte < 0x20) {
       m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-      m_state.recordError(kInvalidCharacter, byte);
+      m_state.recordError(fnd::formatString(kInvalidCharacter, byte));
       return false;
     }
     if (byte == '"') break;

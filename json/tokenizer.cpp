@@ -8,6 +8,7 @@
 #include <string>
 
 #include "json/json_decoder.h"
+#include "platform/foundation/exception.h"
 
 namespace json {
 
@@ -37,7 +38,7 @@ std::uint32_t numberHash(ValueType type, const NumberStorage& storage) noexcept 
 
 bool Tokenizer::failAt(const std::uint8_t* at, const char* message) {
   m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-  m_state.recordError("%s", message);
+  m_state.recordError(message);
   return false;
 }
 
@@ -106,7 +107,7 @@ bool Tokenizer::next() {
   token.kind = TokenKind::None;
   token.value = {};
   if (m_state.atEnd()) {
-    m_state.recordError("%s", kUnexpectedToken);
+    m_state.recordError(kUnexpectedToken);
     return false;
   }
   const std::uint8_t* at = m_state.input + m_state.position.index;
@@ -141,7 +142,7 @@ bool Tokenizer::next() {
       return readLiteral("null", 4, TokenKind::Null);
     default:
       if (*at == '-' || isDigit(*at)) return readNumber();
-      m_state.recordError("%s", kUnexpectedToken);
+      m_state.recordError(kUnexpectedToken);
       return false;
   }
   ++m_state.position.index;
@@ -152,7 +153,7 @@ bool Tokenizer::readLiteral(const char* text, std::size_t length, TokenKind kind
   const std::size_t index = m_state.position.index;
   // A literal must be followed by at least one byte; what that byte is, the next token decides.
   if (index + length >= m_state.length || std::memcmp(m_state.input + index, text, length) != 0) {
-    m_state.recordError("%s", kUnexpectedToken);
+    m_state.recordError(kUnexpectedToken);
     return false;
   }
   m_state.token.kind = kind;
@@ -205,8 +206,8 @@ bool Tokenizer::convertNumber(const std::uint8_t* begin, const std::uint8_t* end
     if (status == std::errc::result_out_of_range) {
       // The library's own conversion tells a value too small (0) from one too large.
       const double rounded = std::strtod(text().c_str(), nullptr);
-      m_state.recordError("The value '%s' could not be represented as a 'double' due to %s.", text().c_str(),
-                          rounded == 0.0 ? "underflow" : "overflow");
+      m_state.recordError(fnd::formatString("The value '%s' could not be represented as a 'double' due to %s.",
+                                            text().c_str(), rounded == 0.0 ? "underflow" : "overflow"));
       return false;
     }
     if (status != std::errc() || stop != last) {
@@ -220,8 +221,9 @@ bool Tokenizer::convertNumber(const std::uint8_t* begin, const std::uint8_t* end
     for (const std::uint8_t* at = begin + 1; at < end; ++at) {
       const std::uint64_t digit = *at - '0';
       if (magnitude > (limit - digit) / 10) {
-        m_state.recordError("The value '%s' exceeded the minimum value that could be represented: %lld.",
-                            text().c_str(), std::numeric_limits<long long>::min());
+        m_state.recordError(
+            fnd::formatString("The value '%s' exceeded the minimum value that could be represented: %lld.",
+                              text().c_str(), std::numeric_limits<long long>::min()));
         return false;
       }
       magnitude = magnitude * 10 + digit;
@@ -234,8 +236,9 @@ bool Tokenizer::convertNumber(const std::uint8_t* begin, const std::uint8_t* end
     for (const std::uint8_t* at = begin; at < end; ++at) {
       const std::uint64_t digit = *at - '0';
       if (result > (limit - digit) / 10) {
-        m_state.recordError("The value '%s' exceeded the maximum value that could be represented: %llu.",
-                            text().c_str(), std::numeric_limits<unsigned long long>::max());
+        m_state.recordError(
+            fnd::formatString("The value '%s' exceeded the maximum value that could be represented: %llu.",
+                              text().c_str(), std::numeric_limits<unsigned long long>::max()));
         return false;
       }
       result = result * 10 + digit;
