@@ -17,7 +17,6 @@ namespace {
 enum Expect : unsigned { kExpectValue = 1, kExpectComma = 2, kExpectEnd = 4 };
 
 constexpr const char* kObjectMissing = "Internal error: Object == NULL";
-constexpr const char* kStackFull = "Internal error: [%s] objectsIndex > %zu, resize failed? %s line #%d";
 
 // Leaves one nesting level when the container's parse returns.
 class DepthGuard {
@@ -135,7 +134,8 @@ bool Parser::push(fnd::Object* object, fnd::Object* key, std::uint32_t keyHash, 
   if (stack.push(object, key, keyHash)) return true;
   object->release();
   if (key) key->release();
-  m_state.recordError(fnd::formatString(kStackFull, container, stack.capacity(), __FILE_NAME__, __LINE__));
+  m_state.recordError(fnd::formatString("Internal error: [%s] objectsIndex > %zu, resize failed? %s line #%d",
+                                        container, stack.capacity(), __FILE_NAME__, __LINE__));
   return false;
 }
 

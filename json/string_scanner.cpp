@@ -2,6 +2,8 @@
 // straight from the input, and a slower decoder into the token buffer for
 // text with escapes or malformed UTF-8.
 
+#include <string>
+
 #include "json/json_decoder.h"
 #include "json/tokenizer.h"
 #include "json/utf8_sequence.h"
@@ -12,11 +14,15 @@ namespace json {
 namespace {
 
 constexpr const char* kInvalidString = "Invalid string.";
-constexpr const char* kInvalidCharacter = "Invalid character < 0x20 found in string: 0x%2.2x.";
+std::string invalidCharacter(std::uint8_t byte) {
+  return fnd::formatString("Invalid character < 0x20 found in string: 0x%2.2x.", byte);
+}
 constexpr const char* kIllegalUnicodeEscape = "Illegal \\u Unicode escape sequence.";
 constexpr const char* kSecondEscapeRequired =
     "Required a second \\u Unicode escape sequence following a surrogate \\u Unicode escape sequence.";
-constexpr const char* kBufferFull = "Internal error: Unable to resize temporary buffer. %s line #%d";
+std::string bufferFull(int line) {
+  return fnd::formatString("Internal error: Unable to resize temporary buffer. %s line #%d", __FILE_NAME__, line);
+}
 
 constexpr bool isHighSurrogate(char32_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
 constexpr bool isLowSurrogate(char32_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -95,7 +101,7 @@ bool Tokenizer::readString() {
       }
     } else if (byte < 0x20) {
       m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-      m_state.recordError(fnd::formatString(kInvalidCharacter, byte));
+      m_state.recordError(invalidCharacter(byte));
       return false;
     }
     return readEscapedString(begin, at, kValueHashSeed);
@@ -109,7 +115,7 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
   DecodedText text(m_state.tokenBuffer, seed);
   const auto scanned = static_cast<std::size_t>(at - begin);
   if (!text.makeRoom(scanned)) {
-    m_state.recordError(fnd::formatString(kBufferFull, __FILE_NAME__, __LINE__));
+    m_state.recordError(bufferFull(__LINE__));
     return false;
   }
   text.append(begin, scanned);
@@ -138,14 +144,14 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
 
   while (true) {
     if (!text.makeRoom()) {
-      m_state.recordError(fnd::formatString(kBufferFull, __FILE_NAME__, __LINE__));
+      m_state.recordError(bufferFull(__LINE__));
       return false;
     }
     if (at == end) return failAt(end, kInvalidString);
     const std::uint8_t byte = *at;
     if (byte < 0x20) {
       m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-      m_state.recordError(fnd::formatString(kInvalidCharacter, byte));
+      m_state.recordError(invalidCharacter(byte));
       return false;
     }
     if (byte == '"') break;
