@@ -121,6 +121,15 @@ TEST_F(Overlay, ShowCentresThePanelThenGrowsInAndSwallowsTouches) {
   EXPECT_EQ(m_hud.panel().captionLayer().caption(), "Henter liste");
 }
 
+TEST_F(Overlay, ThePanelStaysCentredWhenTheScreenChangesSize) {
+  m_hud.setCaption("Henter liste");
+  showAndWait();
+  const QPointF before = m_hud.panel().frame().center();
+  m_screen.resize(400, 600);
+  ASSERT_TRUE(runEventLoopUntil([this] { return m_hud.view()->size() == QSize(400, 600); }));
+  EXPECT_EQ(m_hud.panel().frame().center(), before + QPointF(40, 60));
+}
+
 TEST_F(Overlay, AChosenCentrePlacesThePanelAndSuperviewInteractionLeavesTouchesThrough) {
   m_hud.setCaption("Ferdig");
   m_hud.setCenter(QPointF(100, 100));
