@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -67,15 +67,6 @@ std::optional<double> fileNumber(const std::string& path) {
   double number = 0;
   if (value >> number) return number;
   return std::nullopt;
-}
-
-std::optional<std::array<unsigned, kHardwareAddressLength>> parseHardwareAddress(const std::string& text) {
-  std::array<unsigned, kHardwareAddressLength> bytes{};
-  char tail = 0;
-  const int found = std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &bytes[0], &bytes[1], &bytes[2], &bytes[3],
-                                &bytes[4], &bytes[5], &tail);
-  if (found != static_cast<int>(kHardwareAddressLength)) return std::nullopt;
-  return bytes;
 }
 
 }  // namespace
@@ -144,15 +135,23 @@ std::optional<std::string> hardwareAddress(const std::string& interfaceName) {
     return std::nullopt;
   }
   const auto text = firstLine("/sys/class/net/" + interfaceName + "/address");
-  const auto bytes = text ? parseHardwareAddress(*text) : std::nullopt;
-  if (!bytes) {
-    std::puts("Error: no hardware address");
-    return std::nullopt;
+  auto address = text ? formatHardwareAddress(*text) : std::nullopt;
+  if (!address) std::puts("Error: no hardware address");
+  return address;
+}
+
+std::optional<std::string> formatHardwareAddress(const std::string& kernelText) {
+  // Exactly six pairs of hex digits joined by colons; nothing before or after.
+  constexpr std::size_t kTextLength = kHardwareAddressLength * 3 - 1;
+  if (kernelText.size() != kTextLength) return std::nullopt;
+  std::string formatted = kernelText;
+  for (std::size_t index = 0; index < kTextLength; ++index) {
+    const bool separator = index % 3 == 2;
+    const unsigned char character = static_cast<unsigned char>(kernelText[index]);
+    if (separator ? character != ':' : !std::isxdigit(character)) return std::nullopt;
+    formatted[index] = static_cast<char>(std::toupper(character));
   }
-  char formatted[sizeof "00:00:00:00:00:00"];
-  std::snprintf(formatted, sizeof formatted, "%02X:%02X:%02X:%02X:%02X:%02X", (*bytes)[0], (*bytes)[1], (*bytes)[2],
-                (*bytes)[3], (*bytes)[4], (*bytes)[5]);
-  return std::string(formatted);
+  return formatted;
 }
 
 }  // namespace device

@@ -33,6 +33,10 @@ struct DiskSpace {
 // The file system holding `path`; nullopt when it cannot be asked.
 std::optional<DiskSpace> diskSpace(const std::string& path);
 
+// "aa:bb:cc:dd:ee:ff" as the kernel writes it, formatted as six upper-case
+// hex pairs; nullopt for any other text.
+std::optional<std::string> formatHardwareAddress(const std::string& kernelText);
+
 // The six bytes of the named interface's hardware address as "AA:BB:CC:DD:EE:FF";
 // nullopt (and a line on standard output saying why) for an unknown interface.
 std::optional<std::string> hardwareAddress(const std::string& interfaceName);

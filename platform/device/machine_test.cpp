@@ -47,6 +47,14 @@ TEST(Machine, HardwareAddressIsUpperCaseHexPairs) {
   }
 }
 
+TEST(Machine, OnlyTheKernelsAddressTextIsFormatted) {
+  EXPECT_EQ(device::formatHardwareAddress("02:fc:0a:00:be:01"), "02:FC:0A:00:BE:01");
+  for (const char* text : {"", "02:fc:0a:00:be", "02:fc:0a:00:be:01:", "02-fc-0a-00-be-01", "-1:fc:0a:00:be:01",
+                           " 2:fc:0a:00:be:01", "0x:fc:0a:00:be:01", "g2:fc:0a:00:be:01"}) {
+    EXPECT_EQ(device::formatHardwareAddress(text), std::nullopt) << text;
+  }
+}
+
 TEST(Machine, UnknownOrUnsafeInterfaceNamesGiveNoAddress) {
   testing::internal::CaptureStdout();
   EXPECT_FALSE(device::hardwareAddress("en0-not-here").has_value());
