@@ -72,14 +72,22 @@ JDDictionary::~JDDictionary() {
 std::size_t JDDictionary::findEntry(const fnd::Object* key) const {
   if (!key || m_capacity == 0) return m_capacity;
   const std::uint32_t keyHash = standardKeyHash(*key);
-  const std::size_t start = keyHash % m_capacity;
-  for (std::size_t i = 0; i < m_capacity; ++i) {
-    const std::size_t index = (start + i) % m_capacity;
+  std::size_t index = homeOf(keyHash);
+  for (std::size_t i = 0; i < m_capacity; ++i, index = following(index)) {
     const JDHashTableEntry& entry = m_entries[index];
     if (!entry.key) break;
     if (sameKey(entry, keyHash, *key)) return index;
   }
   return m_capacity;
+}
+
+std::size_t JDDictionary::homeOf(std::uint32_t keyHash) const noexcept {
+  // Every table size fits in 32 bits, and a 32-bit division is the cheaper one.
+  return keyHash % static_cast<std::uint32_t>(m_capacity);
+}
+
+std::size_t JDDictionary::following(std::size_t index) const noexcept {
+  return index + 1 == m_capacity ? 0 : index + 1;
 }
 
 fnd::Object* JDDictionary::objectForKey(const fnd::Object* key) const {
@@ -88,9 +96,8 @@ fnd::Object* JDDictionary::objectForKey(const fnd::Object* key) const {
 }
 
 void JDDictionary::addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object) {
-  const std::size_t start = m_capacity ? keyHash % m_capacity : 0;
-  for (std::size_t i = 0; i < m_capacity; ++i) {
-    const std::size_t index = (start + i) % m_capacity;
+  std::size_t index = m_capacity ? homeOf(keyHash) : 0;
+  for (std::size_t i = 0; i < m_capacity; ++i, index = following(index)) {
     JDHashTableEntry& entry = m_entries[index];
     // An equal key gives way to the new pair, so the last one added wins.
     if (sameKey(entry, keyHash, *key)) removeEntry(index);
@@ -111,18 +118,16 @@ void JDDictionary::removeEntry(std::size_t index) {
   removed = {};
   --m_count;
   // Re-file the rest of the cluster so that no key sits behind the new gap.
+  std::size_t next = index;
   for (std::size_t i = 1; i <= m_capacity; ++i) {
-    JDHashTableEntry& entry = m_entries[(index + i) % m_capacity];
+    next = following(next);
+    JDHashTableEntry& entry = m_entries[next];
     if (!entry.key) break;
     const JDHashTableEntry moved = entry;
     entry = {};
-    for (std::size_t probe = 0; probe < m_capacity; ++probe) {
-      JDHashTableEntry& target = m_entries[(moved.keyHash + probe) % m_capacity];
-      if (!target.key) {
-        target = moved;
-        break;
-      }
-    }
+    std::size_t target = homeOf(moved.keyHash);
+    while (m_entries[target].key) target = following(target);  // `next` itself is free now
+    m_entries[target] = moved;
   }
 }
 

@@ -53,6 +53,9 @@ class JDDictionary final : public fnd::MutableDictionary {
   static void* operator new(std::size_t, void* place) noexcept { return place; }
   JDHashTableEntry* inlineEntries() noexcept;
   std::size_t findEntry(const fnd::Object* key) const;
+  // The entry a key's probe starts at, and the entry probed after `index`.
+  std::size_t homeOf(std::uint32_t keyHash) const noexcept;
+  std::size_t following(std::size_t index) const noexcept;
   void addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object);
   void removeEntry(std::size_t index);
   void resizeIfNecessary();

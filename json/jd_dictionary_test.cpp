@@ -104,6 +104,35 @@ TEST(JDDictionaryTest, RemovalInsideAClusterKeepsEveryOtherKeyFindable) {
   EXPECT_EQ(dictionary->count(), 9u);
 }
 
+TEST(JDDictionaryTest, AgreesWithAModelThroughRandomChanges) {
+  auto dictionary = decodeAs<JDDictionary>("{}", true);
+  ASSERT_TRUE(dictionary);
+  std::map<std::string, std::int64_t> model;
+  std::uint32_t seed = 12345;
+  const auto nextRandom = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (int step = 0; step < 5000; ++step) {
+    const std::string key = "k" + std::to_string(nextRandom() % 300);
+    if (nextRandom() % 3 == 0) {
+      dictionary->removeObjectForKey(fnd::str(key).get());
+      model.erase(key);
+    } else {
+      dictionary->setObject(fnd::Number::create(std::int64_t{step}).get(), key);
+      model[key] = step;
+    }
+  }
+  ASSERT_EQ(dictionary->count(), model.size());
+  for (int i = 0; i < 300; ++i) {
+    const std::string key = "k" + std::to_string(i);
+    const fnd::Object* found = dictionary->objectForKey(key);
+    if (model.contains(key)) {
+      ASSERT_NE(found, nullptr) << key;
+      EXPECT_EQ(found->description(), std::to_string(model[key])) << key;
+    } else {
+      EXPECT_EQ(found, nullptr) << key;
+    }
+  }
+}
+
 TEST(JDDictionaryTest, MutationsCountOnlyRealChanges) {
   auto dictionary = decodeAs<JDDictionary>(R"({"a":1})", true);
   ASSERT_TRUE(dictionary);
