@@ -39,7 +39,7 @@ struct Arguments {
 };
 
 int usageError(const char* message) {
-  std::fprintf(stderr, "jsondecode: %s\n%s", message, kUsage);
+  std::fprintf(stderr, "jsondecode: %s\nTry 'jsondecode --help' for more information.\n", message);
   return 2;
 }
 
