@@ -58,7 +58,9 @@ std::int64_t minutesBeforeDate(const Date& date, const Date& other) { return min
 std::int64_t hoursBeforeDate(const Date& date, const Date& other) { return hoursAfterDate(other, date); }
 std::int64_t daysBeforeDate(const Date& date, const Date& other) { return daysAfterDate(other, date); }
 
-bool isEqualToDateIgnoringTime(const Date& date, const Date& other) { return local(date).date() == local(other).date(); }
+bool isEqualToDateIgnoringTime(const Date& date, const Date& other) {
+  return local(date).date() == local(other).date();
+}
 bool isToday(const Date& date) { return isEqualToDateIgnoringTime(date, *Date::now()); }
 bool isTomorrow(const Date& date) { return isEqualToDateIgnoringTime(date, *dateTomorrow()); }
 bool isYesterday(const Date& date) { return isEqualToDateIgnoringTime(date, *dateYesterday()); }

@@ -8,7 +8,12 @@
 #include <optional>
 
 // Where the accessory (image, indicator or bar) stands relative to the caption.
-enum OVAccessoryPosition : int { OVAccessoryAbove = 0, OVAccessoryRight = 1, OVAccessoryBelow = 2, OVAccessoryLeft = 3 };
+enum OVAccessoryPosition : int {
+  OVAccessoryAbove = 0,
+  OVAccessoryRight = 1,
+  OVAccessoryBelow = 2,
+  OVAccessoryLeft = 3
+};
 
 // The size of the caption in the overlay's font, wrapped to `width` and at most `kOVCaptionMaxHeight` high.
 using OVCaptionMeasure = std::function<QSizeF(double width)>;

@@ -21,7 +21,9 @@ struct RecordingDelegate : OVHudDelegate {
   void hudDidUpdate(OVHud&) override { events.push_back("didUpdate"); }
   void hudWillDisappear(OVHud&) override { events.push_back("willDisappear"); }
   void hudDidDisappear(OVHud&) override { events.push_back("didDisappear"); }
-  int count(const std::string& event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+  int count(const std::string& event) const {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+  }
 };
 
 class Overlay : public testing::Test {
@@ -33,7 +35,9 @@ class Overlay : public testing::Test {
     m_screen.show();
   }
 
-  bool shown() { return runEventLoopUntil([this] { return m_delegate.count("didAppear") > m_appeared; }); }
+  bool shown() {
+    return runEventLoopUntil([this] { return m_delegate.count("didAppear") > m_appeared; });
+  }
   void showAndWait() {
     m_appeared = m_delegate.count("didAppear");
     m_hud.show();

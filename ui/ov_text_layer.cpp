@@ -1,7 +1,7 @@
 #include "ui/ov_text_layer.h"
 
-#include <QGuiApplication>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
 #include <cmath>
 

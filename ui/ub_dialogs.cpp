@@ -50,7 +50,9 @@ int UBActionSheet::addButtonItem(std::shared_ptr<UBButtonItem> item) {
   return index;
 }
 
-void UBActionSheet::setDismissalAction(UBButtonItem::Action action) { ub::storeDismissalAction(*this, std::move(action)); }
+void UBActionSheet::setDismissalAction(UBButtonItem::Action action) {
+  ub::storeDismissalAction(*this, std::move(action));
+}
 
 UBButtonItem::Action UBActionSheet::dismissalAction() const { return ub::storedDismissalAction(*this); }
 

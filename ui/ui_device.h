@@ -8,18 +8,48 @@
 
 // Model numbers that platformType() answers (1, 4 and 21 only name models).
 enum UIDevicePlatform : int {
-  UIDeviceUnknown = 0, UIDeviceiPhoneSimulator = 1, UIDeviceiPhoneSimulatoriPhone = 2,
-  UIDeviceiPhoneSimulatoriPad = 3, UIDeviceAppleTVSimulator = 4, UIDevice1GiPhone = 5, UIDevice3GiPhone = 6,
-  UIDevice3GSiPhone = 7, UIDevice4iPhone = 8, UIDevice4SiPhone = 9, UIDevice5iPhone = 10, UIDevice1GiPod = 11,
-  UIDevice2GiPod = 12, UIDevice3GiPod = 13, UIDevice4GiPod = 14, UIDevice1GiPad = 15, UIDevice2GiPad = 16,
-  UIDevice3GiPad = 17, UIDevice4GiPad = 18, UIDeviceAppleTV2 = 19, UIDeviceAppleTV3 = 20, UIDeviceAppleTV4 = 21,
-  UIDeviceUnknowniPhone = 22, UIDeviceUnknowniPod = 23, UIDeviceUnknowniPad = 24, UIDeviceUnknownAppleTV = 25,
+  UIDeviceUnknown = 0,
+  UIDeviceiPhoneSimulator = 1,
+  UIDeviceiPhoneSimulatoriPhone = 2,
+  UIDeviceiPhoneSimulatoriPad = 3,
+  UIDeviceAppleTVSimulator = 4,
+  UIDevice1GiPhone = 5,
+  UIDevice3GiPhone = 6,
+  UIDevice3GSiPhone = 7,
+  UIDevice4iPhone = 8,
+  UIDevice4SiPhone = 9,
+  UIDevice5iPhone = 10,
+  UIDevice1GiPod = 11,
+  UIDevice2GiPod = 12,
+  UIDevice3GiPod = 13,
+  UIDevice4GiPod = 14,
+  UIDevice1GiPad = 15,
+  UIDevice2GiPad = 16,
+  UIDevice3GiPad = 17,
+  UIDevice4GiPad = 18,
+  UIDeviceAppleTV2 = 19,
+  UIDeviceAppleTV3 = 20,
+  UIDeviceAppleTV4 = 21,
+  UIDeviceUnknowniPhone = 22,
+  UIDeviceUnknowniPod = 23,
+  UIDeviceUnknowniPad = 24,
+  UIDeviceUnknownAppleTV = 25,
   UIDeviceIFPGA = 26,
 };
-enum UIDeviceFamily : int { UIDeviceFamilyiPhone, UIDeviceFamilyiPod, UIDeviceFamilyiPad, UIDeviceFamilyAppleTV, UIDeviceFamilyUnknown };
+enum UIDeviceFamily : int {
+  UIDeviceFamilyiPhone,
+  UIDeviceFamilyiPod,
+  UIDeviceFamilyiPad,
+  UIDeviceFamilyAppleTV,
+  UIDeviceFamilyUnknown
+};
 enum UIDeviceOrientation : int {
-  UIDeviceOrientationUnknown, UIDeviceOrientationPortrait, UIDeviceOrientationPortraitUpsideDown,
-  UIDeviceOrientationLandscapeLeft, UIDeviceOrientationLandscapeRight, UIDeviceOrientationFaceUp,
+  UIDeviceOrientationUnknown,
+  UIDeviceOrientationPortrait,
+  UIDeviceOrientationPortraitUpsideDown,
+  UIDeviceOrientationLandscapeLeft,
+  UIDeviceOrientationLandscapeRight,
+  UIDeviceOrientationFaceUp,
   UIDeviceOrientationFaceDown,
 };
 

@@ -107,8 +107,8 @@ TEST(UIDeviceOrientationTest, RelativeAnglesFoldIntoTheNegativeHalfTurn) {
   EXPECT_NEAR(UIDevice::angleRelativeToOrientation(pi / 2, UIDeviceOrientationLandscapeRight), 0, 1e-6);
   EXPECT_NEAR(UIDevice::angleRelativeToOrientation(0, UIDeviceOrientationLandscapeLeft), pi / 2, 1e-6);
   EXPECT_NEAR(UIDevice::angleRelativeToOrientation(-pi / 2, UIDeviceOrientationPortraitUpsideDown), -3 * pi / 2, 1e-5);
-  EXPECT_NEAR(UIDevice::angleRelativeToOrientation(pi - 0.1f, UIDeviceOrientationLandscapeLeft), 3 * pi / 2 - 0.1f - 2 * pi,
-              1e-5);
+  EXPECT_NEAR(UIDevice::angleRelativeToOrientation(pi - 0.1f, UIDeviceOrientationLandscapeLeft),
+              3 * pi / 2 - 0.1f - 2 * pi, 1e-5);
 }
 
 TEST(UIDeviceOrientationTest, NamesAndTheUnknownAnswersOfAMachineWithoutAccelerometer) {

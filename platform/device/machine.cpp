@@ -39,7 +39,8 @@ std::optional<std::string> firstLine(const std::string& path) {
   std::ifstream file(path);
   std::string line;
   if (!file || !std::getline(file, line)) return std::nullopt;
-  while (!line.empty() && (line.back() == '\0' || std::isspace(static_cast<unsigned char>(line.back())))) line.pop_back();
+  while (!line.empty() && (line.back() == '\0' || std::isspace(static_cast<unsigned char>(line.back()))))
+    line.pop_back();
   return line;
 }
 

@@ -4,9 +4,9 @@
 // buttons numbered in the order they were added. It belongs to the window while
 // shown and deletes itself after its dismissal. Main thread only.
 
+#include <QBoxLayout>
 #include <QPointer>
 #include <QString>
-#include <QBoxLayout>
 #include <QWidget>
 #include <vector>
 

@@ -5,9 +5,9 @@
 #include <QTest>
 #include <QWidget>
 
+#include <QCoreApplication>
 #include "platform/uikit/action_sheet.h"
 #include "platform/uikit/alert_view.h"
-#include <QCoreApplication>
 
 namespace {
 
