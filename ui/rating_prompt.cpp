@@ -19,6 +19,12 @@
 namespace {
 
 constexpr const char* kStringTable = "RatingPromptLocalizable";
+constexpr const char* kRateText = "Rate %@";
+constexpr const char* kMessageText =
+    "If you enjoy using %@, would you mind taking a moment to rate it? It won't take more than a minute. Thanks "
+    "for your support!";
+constexpr const char* kNoThanksText = "No, Thanks";
+constexpr const char* kRemindLaterText = "Remind me later";
 constexpr std::chrono::seconds kConnectionTestTimeout{20};
 // The test needs an answer, not the page: a large page is cut off here.
 constexpr std::uint64_t kConnectionTestBodyBytes = 16 * 1024;
@@ -205,11 +211,8 @@ void RatingPrompt::connectedToNetwork(std::function<void(bool connected)> answer
 void RatingPrompt::showRatingAlert() {
   // Launch and a quick return to the foreground may both find the prompt due.
   if (m_ratingAlert && m_ratingAlert->isVisible()) return;
-  m_ratingAlert = new uikit::AlertView(
-      alertText("Rate %@"),
-      alertText("If you enjoy using %@, would you mind taking a moment to rate it? It won't take more than a minute. "
-                "Thanks for your support!"),
-      this, alertText("No, Thanks"), {alertText("Rate %@"), alertText("Remind me later")});
+  m_ratingAlert = new uikit::AlertView(alertText(kRateText), alertText(kMessageText), this, alertText(kNoThanksText),
+                                       {alertText(kRateText), alertText(kRemindLaterText)});
   m_ratingAlert->show();
 }
 
