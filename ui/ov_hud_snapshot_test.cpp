@@ -6,11 +6,13 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QPainter>
+#include <QPushButton>
 #include <QRawFont>
 #include <QWidget>
 
 #include "tests/support/event_loop.h"
 #include "ui/ov_hud.h"
+#include "ui/ub_dialogs.h"
 
 namespace {
 
@@ -133,6 +135,27 @@ TEST_F(OverlaySnapshots, QueueItemWithImage) {
   const QImage image = snapshot("overlay-queue-image");
   const QRectF picturePlace = m_hud.panel().geometry().imageRect.translated(m_hud.panel().frame().topLeft());
   EXPECT_EQ(image.pixelColor(picturePlace.center().toPoint()), QColor(40, 120, 220));
+}
+
+TEST_F(OverlaySnapshots, AlertAndActionSheet) {
+  auto* alert = new UBAlertView("Slå av beskyttelsen?", "Kontakten med telefonselgernes numre fjernes.",
+                                UBButtonItem::itemWithLabel("Avbryt"), {UBButtonItem::itemWithLabel("Slå av")});
+  alert->show(&m_screen);
+  const QImage alertImage = snapshot("dialog-alert");
+  const QPoint middle = alert->buttonAtIndex(0)->parentWidget()->geometry().center();
+  EXPECT_LT(alertImage.pixelColor(middle).lightness(), 100) << "the alert's dark panel stands in the middle";
+  alert->dismissWithClickedButtonIndex(-1);
+
+  auto* sheet = new UBActionSheet("Nummeret", UBButtonItem::itemWithLabel("Avbryt"),
+                                  UBButtonItem::itemWithLabel("Slett"), {UBButtonItem::itemWithLabel("Kopier")});
+  sheet->show(&m_screen);
+  const QImage sheetImage = snapshot("dialog-action-sheet");
+  const QPoint destructive = sheet->buttonAtIndex(1)->geometry().translated(
+      sheet->buttonAtIndex(1)->parentWidget()->pos()).topLeft() + QPoint(6, 6);
+  const QColor red = sheetImage.pixelColor(destructive);
+  EXPECT_GT(red.red(), 150);
+  EXPECT_LT(red.green(), 80) << "the destructive button is red";
+  sheet->dismissWithClickedButtonIndex(-1);
 }
 
 }  // namespace
