@@ -188,6 +188,17 @@ bool BlockThread::isCancelled() const noexcept {
   return m_state->cancelled;
 }
 
+void asyncOnNewSerialQueue(std::string label, Block block) {
+  auto queue = std::make_shared<BlockThread>(std::move(label));
+  // The block keeps its queue alive; the last owner lets go on the queue's own
+  // thread, which then ends by itself.
+  queue->async([queue, block = std::move(block)]() mutable {
+    block();
+    block = nullptr;
+    queue.reset();
+  });
+}
+
 BlockThread& backgroundQueue() {
   static auto* const queue = new BlockThread("background", BlockThread::Priority::Background);  // lives for the process
   return *queue;

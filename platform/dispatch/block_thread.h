@@ -55,6 +55,10 @@ class BlockThread {
 
 using SerialQueue = BlockThread;
 
+// Runs `block` on a serial queue of its own, made for this one block and gone
+// once it has run.
+void asyncOnNewSerialQueue(std::string label, Block block);
+
 // The process-wide background-priority queue, for work nobody waits for.
 BlockThread& backgroundQueue();
 

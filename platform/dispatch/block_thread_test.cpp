@@ -120,5 +120,16 @@ TEST(BlockThread, LastOwnerReleasedFromItsOwnBlockDoesNotDeadlock) {
   EXPECT_EQ(released.get_future().wait_for(5s), std::future_status::ready);
 }
 
+TEST(BlockThread, BlockOnANewSerialQueueRunsOnAThreadOfItsOwnNamedByTheLabel) {
+  std::promise<std::string> ranOn;
+  asyncOnNewSerialQueue("no.tindravik.Queue", [&] {
+    BlockThread* current = BlockThread::current();
+    ranOn.set_value(current ? current->name() : "<none>");
+  });
+  auto result = ranOn.get_future();
+  ASSERT_EQ(result.wait_for(5s), std::future_status::ready);
+  EXPECT_EQ(result.get(), "no.tindravik.Queue");
+}
+
 }  // namespace
 }  // namespace dispatch

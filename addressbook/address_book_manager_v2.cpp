@@ -1,0 +1,239 @@
+#include "addressbook/address_book_manager_v2.h"
+
+#include <QImage>
+
+#include "addressbook/wrapper/pb_multi_value.h"
+#include "addressbook/wrapper/pb_person.h"
+#include "addressbook/wrapper/pb_source.h"
+#include "platform/addressbook/properties.h"
+#include "platform/dispatch/block_thread.h"
+#include "platform/dispatch/main_thread.h"
+#include "platform/foundation/localization.h"
+#include "platform/objectstore/string_matching.h"
+
+using Message = IManageAddressBookDelegate::Message;
+using numberlist::Contact;
+
+namespace {
+
+constexpr int kAuthorizationNotDetermined = 0;
+constexpr int kAuthorizationRestricted = 1;
+constexpr int kAuthorizationDenied = 2;
+constexpr int kLocalSourceType = 0;
+
+// "note contains[cd] %@" with the marker: case and diacritics do not matter.
+bool isProtectionContact(const PBPerson& person) {
+  const PBPerson::Text note = person.note();
+  return note && objectstore::matchString(objectstore::StringOperator::Contains, note->utf8(),
+                                          ProtectionContactNoteMarker, {true, true});
+}
+
+std::shared_ptr<PBMutableMultiValue> mutablePhoneNumbers(const PBPerson& person) {
+  if (const PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
+  return PBMutableMultiValue::create(ab::kMultiStringPropertyType);
+}
+
+}  // namespace
+
+std::shared_ptr<AddressBookManagerV2> AddressBookManagerV2::initWithDelegate(IManageAddressBookDelegate* delegate) {
+  std::shared_ptr<AddressBookManagerV2> manager(new AddressBookManagerV2(delegate));
+  if (manager->hasAccessToAddressBook()) manager->hasLocalSource();
+  return manager;
+}
+
+bool AddressBookManagerV2::hasAccessToAddressBook() {
+  const int status = PBAddressBook::authorizationStatus();
+  if (status == kAuthorizationRestricted || status == kAuthorizationDenied) return false;
+  // Until the person has answered, access counts as granted; a refusal that
+  // arrives before the request returns is honoured.
+  auto granted = std::make_shared<std::atomic<bool>>(true);
+  if (status == kAuthorizationNotDetermined) {
+    if (auto book = PBAddressBook::create()) {
+      book->requestAuthorizationWithCompletion(
+          [granted](bool answer, const std::optional<fnd::Error>&) { granted->store(answer); });
+    }
+  }
+  return granted->load();
+}
+
+bool AddressBookManagerV2::hasLocalSource() {
+  std::shared_ptr<PBSource> found;
+  if (auto book = PBAddressBook::create()) {
+    for (const auto& candidate : book->sources()) {
+      if (candidate->type() == kLocalSourceType) found = candidate;  // the last local source wins
+    }
+  }
+  std::lock_guard lock(m_sourceMutex);
+  if (found) m_source = std::move(found);
+  return m_source != nullptr;
+}
+
+std::shared_ptr<PBSource> AddressBookManagerV2::source() const {
+  std::lock_guard lock(m_sourceMutex);
+  return m_source;
+}
+
+void AddressBookManagerV2::setSource(std::shared_ptr<PBSource> source) {
+  std::lock_guard lock(m_sourceMutex);
+  m_source = std::move(source);
+}
+
+PBAddressBook::People AddressBookManagerV2::allContactsWithNote() {
+  PBAddressBook::People contacts;
+  if (const auto holder = source()) {
+    for (auto& person : holder->people())
+      if (isProtectionContact(*person)) contacts.push_back(std::move(person));
+  }
+  return contacts;
+}
+
+std::shared_ptr<PBPerson> AddressBookManagerV2::findContact() {
+  PBAddressBook::People contacts = allContactsWithNote();
+  return contacts.empty() ? nullptr : contacts.front();
+}
+
+std::size_t AddressBookManagerV2::countOfMembers() {
+  const auto contact = findContact();
+  if (!contact) return 0;
+  const PBPerson::List numbers = contact->phoneNumbers();
+  return numbers ? numbers->count() : 0;
+}
+
+void AddressBookManagerV2::removeImportedContactWithoutSaving() {
+  for (const auto& contact : allContactsWithNote()) contact->remove();
+}
+
+bool AddressBookManagerV2::removeImportedContact() {
+  removeImportedContactWithoutSaving();
+  const auto holder = source();
+  return holder && holder->save();
+}
+
+AddressBookManagerV2::LabelledNumbers AddressBookManagerV2::labelledNumbers(const Contact::List& records) {
+  // Read on the caller's thread, which owns the records' context; the
+  // background work gets plain values.
+  LabelledNumbers numbers;
+  numbers.reserve(records.size());
+  for (const auto& record : records) numbers.push_back({record->phoneNumber(), record->firm()});
+  return numbers;
+}
+
+void AddressBookManagerV2::importLocalContactsInBackground(const Contact::List& records) {
+  dispatch::asyncOnNewSerialQueue(std::string(kQueueLabel), [self = shared_from_this(), numbers = labelledNumbers(records)] {
+    self->importInBackground(numbers);
+  });
+}
+
+void AddressBookManagerV2::importInBackground(const LabelledNumbers& numbers) {
+  if (findContact()) {
+    sendCleaningUpBeforeImportDelegate();
+    removeImportedContactWithoutSaving();
+  }
+  const auto holder = source();
+  std::shared_ptr<PBPerson> person = holder ? holder->newPerson() : nullptr;
+  if (person) {
+    person->setOrganization(fnd::str(ProtectionContactName).get());
+    person->setNote(fnd::str(ProtectionContactNoteMarker).get());
+    person->setImage(QImage(QString::fromUtf8(kImageName.data(), static_cast<qsizetype>(kImageName.size()))));
+  }
+  const auto phoneNumbers =
+      person ? mutablePhoneNumbers(*person) : PBMutableMultiValue::create(ab::kMultiStringPropertyType);
+  m_maxProgress = static_cast<double>(numbers.size());
+  m_progress = 0;
+  for (const LabelledNumber& entry : numbers) {
+    phoneNumbers->addValue(entry.number.get(), entry.firm.get());
+    m_progress = m_progress + 1;
+    sendUpdateProgressToDelegate();
+  }
+  if (person) person->setPhoneNumbers(phoneNumbers.get());
+  sendStartedSavingToDelegate();
+  if (person && person->save()) {
+    sendDidImportContactToDelegate();
+  } else {
+    sendImportErrorToDelegate();
+  }
+}
+
+void AddressBookManagerV2::importNewLocalContactInBackground(const fnd::Ref<Contact>& record) {
+  LabelledNumber number{record->phoneNumber(), record->firm()};
+  dispatch::asyncOnNewSerialQueue(std::string(kQueueLabel), [self = shared_from_this(), number = std::move(number)] {
+    self->appendInBackground(number);
+  });
+}
+
+void AddressBookManagerV2::appendInBackground(const LabelledNumber& number) {
+  const auto contact = findContact();
+  if (!contact) {
+    // Nothing to append to: the number did not reach the contact, and the
+    // screen waiting for this add must still hear exactly one answer.
+    sendDidFailImportNewContactToDelegate();
+    return;
+  }
+  const auto phoneNumbers = mutablePhoneNumbers(*contact);
+  phoneNumbers->addValue(number.number.get(), number.firm.get());
+  contact->setPhoneNumbers(phoneNumbers.get());
+  if (contact->save()) {
+    sendDidImportNewContactToDelegate();
+  } else {
+    sendDidFailImportNewContactToDelegate();
+  }
+}
+
+void AddressBookManagerV2::removeImportedContactInBackground() {
+  dispatch::asyncOnNewSerialQueue(std::string(kQueueLabel), [self = shared_from_this()] {
+    if (self->removeImportedContact()) {
+      self->sendDidRemoveContactToDelegate();
+    } else {
+      self->sendDidFailWhenRemovingContactToDelegate();
+    }
+  });
+}
+
+template <class Report>
+void AddressBookManagerV2::report(Message message, Report&& deliver) {
+  IManageAddressBookDelegate* delegate = m_delegate;
+  if (!delegate || !delegate->respondsToMessage(message)) return;
+  dispatch::performOnMainThread([&] { deliver(*delegate); }, true);
+}
+
+void AddressBookManagerV2::sendCleaningUpBeforeImportDelegate() {
+  report(Message::CleaningUpBeforeImport, [](IManageAddressBookDelegate& d) { d.cleaningUpBeforeImport(); });
+}
+
+void AddressBookManagerV2::sendUpdateProgressToDelegate() {
+  report(Message::DidUpdateProgress, [](IManageAddressBookDelegate& d) { d.didUpdateProgress(); });
+}
+
+void AddressBookManagerV2::sendStartedSavingToDelegate() {
+  report(Message::ImportStartedSaving, [](IManageAddressBookDelegate& d) { d.importStartedSaving(); });
+}
+
+void AddressBookManagerV2::sendDidImportContactToDelegate() {
+  report(Message::DidImportContacts, [](IManageAddressBookDelegate& d) { d.didImportContacts(); });
+}
+
+void AddressBookManagerV2::sendDidFailImportOfContactWithErrorToDelegate(const fnd::Error& error) {
+  report(Message::DidFailImportOfContactsWithError,
+         [&error](IManageAddressBookDelegate& d) { d.didFailImportOfContactsWithError(error); });
+}
+
+void AddressBookManagerV2::sendDidRemoveContactToDelegate() {
+  report(Message::DidRemoveContacts, [](IManageAddressBookDelegate& d) { d.didRemoveContacts(); });
+}
+
+void AddressBookManagerV2::sendDidFailWhenRemovingContactToDelegate() {
+  report(Message::DidFailWhenRemovingContacts, [](IManageAddressBookDelegate& d) { d.didFailWhenRemovingContacts(); });
+}
+
+void AddressBookManagerV2::sendDidImportNewContactToDelegate() {
+  report(Message::DidImportNewContact, [](IManageAddressBookDelegate& d) { d.didImportNewContact(); });
+}
+
+void AddressBookManagerV2::sendDidFailImportNewContactToDelegate() {
+  report(Message::DidFailImportNewContact, [](IManageAddressBookDelegate& d) { d.didFailImportNewContact(); });
+}
+
+void AddressBookManagerV2::sendImportErrorToDelegate() {
+  sendDidFailImportOfContactWithErrorToDelegate(
+      fnd::Error::withDescription(std::string(kErrorDomain), kErrorCode, fnd::localizedString(kErrorText)));
+}
