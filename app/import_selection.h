@@ -1,0 +1,14 @@
+#pragma once
+// Which records go into the protection contact: every stored record in store
+// order, only the approved ones unless the user imports unapproved numbers
+// too, and of those the top-ranked ones within the import count plus every
+// number added by hand (-1: no rank limit). Main thread only.
+
+#include <cstdint>
+
+#include "numberlist/contact.h"
+
+// With the import count and the approval setting given.
+numberlist::Contact::List selectRecordsForImport(std::int64_t importCount, bool importUnapproved);
+// With the import count of Device and the stored approval setting.
+numberlist::Contact::List selectRecordsForImport();
