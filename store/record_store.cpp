@@ -26,6 +26,16 @@ void installCoordinator(const CoordinatorPtr& coordinator) {
   StoreContext::RS_initializeDefaultContextWithCoordinator(coordinator);
 }
 
+bool readFlag(bool StackState::*flag) {
+  std::lock_guard lock(stackState().mutex);
+  return stackState().*flag;
+}
+
+void writeFlag(bool StackState::*flag, bool value) {
+  std::lock_guard lock(stackState().mutex);
+  stackState().*flag = value;
+}
+
 dispatch::SerialQueue& actionQueue() {
   std::lock_guard lock(stackState().mutex);
   if (!stackState().actionQueue) stackState().actionQueue = std::make_shared<dispatch::SerialQueue>(kActionQueueLabel);
@@ -111,45 +121,21 @@ std::string RecordStore::currentStack() {
          "\n";
 }
 
-bool RecordStore::shouldAutoCreateManagedObjectModel() {
-  std::lock_guard lock(stackState().mutex);
-  return stackState().shouldAutoCreateManagedObjectModel;
-}
+bool RecordStore::shouldAutoCreateManagedObjectModel() { return readFlag(&StackState::shouldAutoCreateManagedObjectModel); }
 
-void RecordStore::setShouldAutoCreateManagedObjectModel(bool value) {
-  std::lock_guard lock(stackState().mutex);
-  stackState().shouldAutoCreateManagedObjectModel = value;
-}
+void RecordStore::setShouldAutoCreateManagedObjectModel(bool value) { writeFlag(&StackState::shouldAutoCreateManagedObjectModel, value); }
 
-bool RecordStore::shouldAutoCreateDefaultPersistentStoreCoordinator() {
-  std::lock_guard lock(stackState().mutex);
-  return stackState().shouldAutoCreateDefaultPersistentStoreCoordinator;
-}
+bool RecordStore::shouldAutoCreateDefaultPersistentStoreCoordinator() { return readFlag(&StackState::shouldAutoCreateDefaultPersistentStoreCoordinator); }
 
-void RecordStore::setShouldAutoCreateDefaultPersistentStoreCoordinator(bool value) {
-  std::lock_guard lock(stackState().mutex);
-  stackState().shouldAutoCreateDefaultPersistentStoreCoordinator = value;
-}
+void RecordStore::setShouldAutoCreateDefaultPersistentStoreCoordinator(bool value) { writeFlag(&StackState::shouldAutoCreateDefaultPersistentStoreCoordinator, value); }
 
-bool RecordStore::shouldDeleteStoreOnModelMismatch() {
-  std::lock_guard lock(stackState().mutex);
-  return stackState().shouldDeleteStoreOnModelMismatch;
-}
+bool RecordStore::shouldDeleteStoreOnModelMismatch() { return readFlag(&StackState::shouldDeleteStoreOnModelMismatch); }
 
-void RecordStore::setShouldDeleteStoreOnModelMismatch(bool value) {
-  std::lock_guard lock(stackState().mutex);
-  stackState().shouldDeleteStoreOnModelMismatch = value;
-}
+void RecordStore::setShouldDeleteStoreOnModelMismatch(bool value) { writeFlag(&StackState::shouldDeleteStoreOnModelMismatch, value); }
 
-bool RecordStore::isICloudEnabled() {
-  std::lock_guard lock(stackState().mutex);
-  return stackState().iCloudEnabled;
-}
+bool RecordStore::isICloudEnabled() { return readFlag(&StackState::iCloudEnabled); }
 
-void RecordStore::setICloudEnabled(bool value) {
-  std::lock_guard lock(stackState().mutex);
-  stackState().iCloudEnabled = value;
-}
+void RecordStore::setICloudEnabled(bool value) { writeFlag(&StackState::iCloudEnabled, value); }
 
 void RecordStore::saveWithBlock(const SaveBlock& block, const Completion& completion, const ErrorHandler& handler) {
   ContextPtr context = StoreContext::RS_context();

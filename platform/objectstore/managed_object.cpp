@@ -164,33 +164,17 @@ void ManagedObject::removeObjectFromRelationship(ManagedObject& object, std::str
   setValueForKey(objects.get(), relationship);
 }
 
-bool ManagedObject::isInserted() const {
+bool ManagedObject::readState(bool ManagedObject::*flag, bool whenDetached) const {
   ManagedObjectContext* context = m_context;
-  if (!context) return false;
+  if (!context) return whenDetached;
   std::lock_guard lock(context->m_mutex);
-  return m_isInserted;
+  return this->*flag;
 }
 
-bool ManagedObject::isUpdated() const {
-  ManagedObjectContext* context = m_context;
-  if (!context) return false;
-  std::lock_guard lock(context->m_mutex);
-  return m_isUpdated;
-}
-
-bool ManagedObject::isDeleted() const {
-  ManagedObjectContext* context = m_context;
-  if (!context) return m_isDeleted;
-  std::lock_guard lock(context->m_mutex);
-  return m_isDeleted;
-}
-
-bool ManagedObject::isFault() const {
-  ManagedObjectContext* context = m_context;
-  if (!context) return false;
-  std::lock_guard lock(context->m_mutex);
-  return m_isFault;
-}
+bool ManagedObject::isInserted() const { return readState(&ManagedObject::m_isInserted, false); }
+bool ManagedObject::isUpdated() const { return readState(&ManagedObject::m_isUpdated, false); }
+bool ManagedObject::isDeleted() const { return readState(&ManagedObject::m_isDeleted, m_isDeleted); }
+bool ManagedObject::isFault() const { return readState(&ManagedObject::m_isFault, false); }
 
 bool ManagedObject::hasChanges() const { return isInserted() || isUpdated() || (m_context && isDeleted()); }
 

@@ -57,6 +57,8 @@ class ManagedObject : public fnd::Object, public KeyValueSource {
 
   std::size_t propertyCount() const { return m_values.attributes.size() + m_values.relationships.size(); }
   void markChanged(std::size_t property);
+  // A state flag read under the context's lock; `whenDetached` without a context.
+  bool readState(bool ManagedObject::*flag, bool whenDetached) const;
   const std::vector<std::int64_t>& relationshipKeys(int index) const;
   void setRelationshipKeys(int index, std::vector<std::int64_t> keys);
 
