@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QThread>
+#include <QTimer>
 
 namespace rp::test {
 
@@ -12,10 +12,14 @@ constexpr int kSliceMilliseconds = 5;
 
 bool runEventLoopUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   QDeadlineTimer deadline(timeout);
+  // Sleeps in the event loop until work arrives, as the application does, so
+  // a hand-over to the main thread is served at once; the timer makes sure
+  // the condition and the deadline are looked at every slice.
+  QTimer slice;
+  slice.start(kSliceMilliseconds);
   while (!condition()) {
     if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, kSliceMilliseconds);
-    QThread::msleep(1);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   return true;
 }
