@@ -38,22 +38,29 @@ struct Settings {
   RatingPrompt::ReachabilityProvider reachability;
 };
 
-std::mutex settingsMutex;
+// Counting may still run on the background queue while the process ends, so
+// the settings live for the whole process rather than until static destruction.
+struct GuardedSettings {
+  std::mutex mutex;
+  Settings settings{{}, RatingPromptConfig::load(), {}};  // guarded by mutex
+};
 
-Settings& settingsLocked() {
-  static Settings settings{{}, RatingPromptConfig::load(), {}};  // guarded by settingsMutex
-  return settings;
+GuardedSettings& guardedSettings() {
+  static auto* const instance = new GuardedSettings;
+  return *instance;
 }
 
 Settings currentSettings() {
-  std::lock_guard lock(settingsMutex);
-  return settingsLocked();
+  GuardedSettings& guarded = guardedSettings();
+  std::lock_guard lock(guarded.mutex);
+  return guarded.settings;
 }
 
 template <typename Change>
 void changeSettings(Change change) {
-  std::lock_guard lock(settingsMutex);
-  change(settingsLocked());
+  GuardedSettings& guarded = guardedSettings();
+  std::lock_guard lock(guarded.mutex);
+  change(guarded.settings);
 }
 
 void debugLog(const std::string& line) {

@@ -43,6 +43,9 @@ constexpr const char* kAppId = "123456789";
 class RatingPromptTest : public testing::Test {
  protected:
   void SetUp() override {
+    // The main queue comes into being on the main thread, as in the
+    // application, before the background queue hands anything to it.
+    dispatch::asyncMain([] {});
     QCoreApplication::setApplicationName("Ringeplagvern");
     QCoreApplication::setApplicationVersion(kVersion);
     QLocale::setDefault(QLocale(QLocale::NorwegianBokmal, QLocale::Norway));

@@ -40,6 +40,9 @@ TEST(InterfaceReachability, OnlyAWorkingInterfaceWithARoutableAddressReaches) {
 }
 
 TEST(Reachability, AnswersFromABackgroundQueueWhileTheMainThreadRuns) {
+  // The main queue comes into being on the main thread, as in the
+  // application, before the background queue hands anything to it.
+  dispatch::asyncMain([] {});
   std::atomic<bool> answered{false};
   std::atomic<bool> hadFlags{false};
   dispatch::backgroundQueue().async([&] {
