@@ -238,19 +238,8 @@ std::shared_ptr<PBPerson> PBAddressBook::newPersonInSource(const std::shared_ptr
 }
 
 bool PBAddressBook::addPerson(const std::shared_ptr<PBPerson>& person) {
-  if (!person) return false;
-  if (person->addressBook() && person->addressBook().get() != this)
-    throwInvalidArgument("Person has already been added to another addressbook.");
-  bool added = false;
-  performAddressBookAction([&](ab::AddressBook& book) {
-    std::optional<fnd::Error> error;
-    added = book.addRecord(person->recordRef().get(), &error);
-    if (added)
-      _recordCheckIn(person);
-    else
-      RP_LOG(fnd::formatString("Error: Failed to add PBPerson to AddressBook: error: %s", PBErrorDescription(error).c_str()));
-  });
-  return added;
+  return addRecord(person, "Person has already been added to another addressbook.",
+                   "Error: Failed to add PBPerson to AddressBook: error: %s");
 }
 
 std::shared_ptr<PBGroup> PBAddressBook::newGroupInDefaultSource() {
@@ -267,17 +256,21 @@ std::shared_ptr<PBGroup> PBAddressBook::newGroupInSource(const std::shared_ptr<P
 }
 
 bool PBAddressBook::addGroup(const std::shared_ptr<PBGroup>& group) {
-  if (!group) return false;
-  if (group->addressBook() && group->addressBook().get() != this)
-    throwInvalidArgument("Group has already been added to another addressbook.");
+  return addRecord(group, "Group has already been added to another addressbook.",
+                   "Error: Failed to add PBGroup to AddressBook: error: %s");
+}
+
+bool PBAddressBook::addRecord(const std::shared_ptr<PBRecord>& record, const char* foreignReason, const char* logFormat) {
+  if (!record) return false;
+  if (record->addressBook() && record->addressBook().get() != this) throwInvalidArgument(foreignReason);
   bool added = false;
   performAddressBookAction([&](ab::AddressBook& book) {
     std::optional<fnd::Error> error;
-    added = book.addRecord(group->recordRef().get(), &error);
+    added = book.addRecord(record->recordRef().get(), &error);
     if (added)
-      _recordCheckIn(group);
+      _recordCheckIn(record);
     else
-      RP_LOG(fnd::formatString("Error: Failed to add PBGroup to AddressBook: error: %s", PBErrorDescription(error).c_str()));
+      RP_LOG(fnd::formatString(logFormat, PBErrorDescription(error).c_str()));
   });
   return added;
 }

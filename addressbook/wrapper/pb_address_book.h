@@ -113,6 +113,7 @@ class PBAddressBook : public std::enable_shared_from_this<PBAddressBook> {
   template <class T>
   std::vector<std::shared_ptr<T>> wrappersFor(const ab::AddressBook::Records& records, ab::RecordType type);
   void checkOwnSource(const std::shared_ptr<PBSource>& source) const;
+  bool addRecord(const std::shared_ptr<PBRecord>& record, const char* foreignReason, const char* logFormat);
 
   std::unique_ptr<dispatch::BlockThread> m_thread;
   fnd::Ref<ab::AddressBook> m_addressBookRef;

@@ -29,26 +29,23 @@ std::shared_ptr<PBSource> PBGroup::source() const {
   return addressBook() ? addressBook()->sourceForABRecordID(sourceID) : nullptr;
 }
 
-bool PBGroup::addMember(const PBPerson& person) {
-  if (person.addressBook() != addressBook()) return false;
-  bool added = false;
+bool PBGroup::changeMember(const PBPerson& person, bool add) {
+  bool changed = false;
   performRecordAction([&](ab::Record& group) {
     std::optional<fnd::Error> error;
-    added = group.addMember(person.recordRef().get(), &error);
-    if (!added) RP_LOG(fnd::formatString("PBGroup: Error adding member. %s", PBErrorDescription(error).c_str()));
+    changed = add ? group.addMember(person.recordRef().get(), &error) : group.removeMember(person.recordRef().get(), &error);
+    if (!changed)
+      RP_LOG(fnd::formatString(add ? "PBGroup: Error adding member. %s" : "PBGroup: Error removing member. %s",
+                               PBErrorDescription(error).c_str()));
   });
-  return added;
+  return changed;
 }
 
-bool PBGroup::removeMember(const PBPerson& person) {
-  bool removed = false;
-  performRecordAction([&](ab::Record& group) {
-    std::optional<fnd::Error> error;
-    removed = group.removeMember(person.recordRef().get(), &error);
-    if (!removed) RP_LOG(fnd::formatString("PBGroup: Error removing member. %s", PBErrorDescription(error).c_str()));
-  });
-  return removed;
+bool PBGroup::addMember(const PBPerson& person) {
+  return person.addressBook() == addressBook() && changeMember(person, true);
 }
+
+bool PBGroup::removeMember(const PBPerson& person) { return changeMember(person, false); }
 
 void PBGroup::removeAllMembers() {
   for (const std::shared_ptr<PBPerson>& member : members()) removeMember(*member);

@@ -35,4 +35,5 @@ class PBGroup final : public PBRecord {
   friend class PBRecord;
   using PBRecord::PBRecord;
   PBAddressBook::People membersSorted(std::optional<ab::SortOrdering> ordering) const;
+  bool changeMember(const PBPerson& person, bool add);
 };

@@ -18,7 +18,12 @@ PBAddressBookSharedServices& PBAddressBookSharedServices::sharedInstance() {
   return *services;
 }
 
-PBAddressBookSharedServices::PBAddressBookSharedServices() : m_cache(std::make_shared<const Results>()) {
+PBAddressBookSharedServices::PBAddressBookSharedServices()
+    : m_cacheFilePath(geo::cacheFilePath(kCacheFileName)), m_cache(std::make_shared<const Results>()) {
+  // The change notification is handed to the main thread from the services
+  // thread; setting the hand-over up here, on the creating (normally the main)
+  // thread, keeps its first use from racing with the main loop.
+  dispatch::asyncMain([] {});
   m_thread = std::make_unique<dispatch::BlockThread>(
       fnd::formatString("PBAddressBookSharedServicesThread for %p", static_cast<const void*>(this)));
   m_thread->sync([this] { m_addressBook = ab::AddressBook::create(nullptr); });
@@ -54,8 +59,6 @@ void PBAddressBookSharedServices::replaceCache(Results results) {
   std::lock_guard lock(m_cacheMutex);
   m_cache = std::move(replacement);
 }
-
-std::string PBAddressBookSharedServices::cacheFilePath() const { return geo::cacheFilePath(kCacheFileName); }
 
 void PBAddressBookSharedServices::loadCache() {
   Results results;

@@ -34,7 +34,7 @@ class PBAddressBookSharedServices {
   void purgeCache();
   void rebuildCache();
   std::shared_ptr<PBAddressBookGeoResult> cacheEntryForPersonID(ab::RecordID personID, ab::MultiValueIdentifier addressID) const;
-  std::string cacheFilePath() const;
+  const std::string& cacheFilePath() const noexcept { return m_cacheFilePath; }
   Results cache() const;
 
   void processAddressesMissingLocationInfo();
@@ -63,6 +63,8 @@ class PBAddressBookSharedServices {
   void replaceCache(Results results);
   void addressBookChanged();
 
+  // Fixed at creation: the thread may outlive the application object it is derived from.
+  std::string m_cacheFilePath;
   std::unique_ptr<dispatch::BlockThread> m_thread;
   fnd::Ref<ab::AddressBook> m_addressBook;  // used on m_thread only
   ab::AddressBook::CallbackId m_changeCallback = 0;  // m_thread only

@@ -16,9 +16,16 @@ namespace {
 constexpr const char* kDefaultFolder = "AddressBook";
 constexpr const char* kDefaultFileName = "AddressBook.sqlite";
 
-std::mutex mutex;
-std::optional<Configuration> current;  // guarded by mutex
-AccessPrompt prompt;                    // guarded by mutex
+// Never destroyed: the address book's threads may still read it while the process exits.
+struct Shared {
+  std::mutex mutex;
+  std::optional<Configuration> current;  // guarded by mutex
+  AccessPrompt prompt;                    // guarded by mutex
+};
+Shared& shared() {
+  static auto* const state = new Shared;
+  return *state;
+}
 
 std::optional<SourceType> sourceTypeNamed(const QString& name) {
   const QString key = name.trimmed().toLower();
@@ -51,14 +58,14 @@ Configuration configurationFromEnvironment() {
 }
 
 Configuration configuration() {
-  std::lock_guard lock(mutex);
-  if (!current) current = configurationFromEnvironment();
-  return *current;
+  std::lock_guard lock(shared().mutex);
+  if (!shared().current) shared().current = configurationFromEnvironment();
+  return *shared().current;
 }
 
 void setConfiguration(Configuration configuration) {
-  std::lock_guard lock(mutex);
-  current = std::move(configuration);
+  std::lock_guard lock(shared().mutex);
+  shared().current = std::move(configuration);
 }
 
 std::string addressBookFilePath(const Configuration& configuration) {
@@ -74,13 +81,13 @@ std::string applicationName(const Configuration& configuration) {
 }
 
 void setAccessPrompt(AccessPrompt newPrompt) {
-  std::lock_guard lock(mutex);
-  prompt = std::move(newPrompt);
+  std::lock_guard lock(shared().mutex);
+  shared().prompt = std::move(newPrompt);
 }
 
 AccessPrompt accessPrompt() {
-  std::lock_guard lock(mutex);
-  return prompt;
+  std::lock_guard lock(shared().mutex);
+  return shared().prompt;
 }
 
 }  // namespace ab

@@ -8,12 +8,14 @@
 
 #include <chrono>
 #include <map>
+#include <atomic>
 #include <random>
 #include <thread>
 
 #include "platform/addressbook/multi_value.h"
 #include "platform/addressbook/sqlite_address_book.h"
 #include "platform/addressbook/test_book_file.h"
+#include "platform/dispatch/block_thread.h"
 #include "platform/foundation/number.h"
 
 namespace ab {
@@ -23,7 +25,8 @@ constexpr int kPeoplePerBatch = 20;
 constexpr int kNumbersPerPerson = 100;
 constexpr int kKills = 8;
 
-[[noreturn]] void saveBatchesForever(int run) {
+// Writes a byte to `progress` after every save.
+[[noreturn]] void saveBatchesForever(int run, int progress) {
   fnd::Ref<AddressBook> book = AddressBook::create(nullptr);
   if (!book) _exit(1);
   const std::string prefix = "run " + std::to_string(run) + " batch ";
@@ -44,6 +47,8 @@ constexpr int kKills = 8;
       book->addRecord(person.get(), nullptr);
     }
     if (!book->save(nullptr)) _exit(2);
+    const char saved = 1;
+    if (write(progress, &saved, 1) != 1) _exit(3);
   }
 }
 
@@ -53,13 +58,20 @@ TEST(InterruptedSave, KilledSavesLeaveWholeBatchesOnly) {
   std::uniform_int_distribution<int> delay(5, 120);
   std::size_t batchesSeen = 0;
   for (int kill = 0; kill < kKills; ++kill) {
+    int progress[2];
+    ASSERT_EQ(pipe(progress), 0);
     const pid_t child = fork();
     ASSERT_NE(child, -1);
-    if (child == 0) saveBatchesForever(kill);
+    if (child == 0) saveBatchesForever(kill, progress[1]);
+    close(progress[1]);
+    // Kill at a random moment after the first save, however slow the machine.
+    char saved = 0;
+    ASSERT_EQ(read(progress[0], &saved, 1), 1) << "the child never saved";
     std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
     ::kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
+    close(progress[0]);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself with " << WEXITSTATUS(status);
 
     std::optional<fnd::Error> error;
@@ -78,6 +90,37 @@ TEST(InterruptedSave, KilledSavesLeaveWholeBatchesOnly) {
       EXPECT_TRUE(count == kPeoplePerBatch || count == kPeoplePerBatch - 1) << batch << " has " << count;
   }
   EXPECT_GT(batchesSeen, 0u) << "no save finished before a kill: the test proves nothing";
+}
+
+TEST(InterruptedSave, ASaveByAnotherProgramReachesTheChangeCallbacks) {
+  test::TestBookFile file;
+  dispatch::BlockThread thread("watcher");
+  fnd::Ref<AddressBook> watcher;
+  std::atomic<int> calls{0};
+  thread.sync([&] {
+    watcher = AddressBook::create(nullptr);
+    watcher->registerExternalChangeCallback([&] { ++calls; });
+  });
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    fnd::Ref<AddressBook> book = AddressBook::create(nullptr);
+    auto person = Record::createPerson(book->defaultSource());
+    book->addRecord(person.get(), nullptr);
+    _exit(book->save(nullptr) ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (int i = 0; i < 250 && calls == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_GE(calls, 1);
+  std::size_t people = 0;
+  thread.sync([&] {
+    watcher->revert();
+    people = watcher->allPeople().size();
+    watcher = nullptr;
+  });
+  EXPECT_EQ(people, 1u);
 }
 
 }  // namespace

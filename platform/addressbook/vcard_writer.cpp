@@ -130,10 +130,13 @@ void CardWriter::multiValue(const Record& person, PropertyID property, std::stri
 void CardWriter::person(const Record& person) {
   line("BEGIN:VCARD");
   line("VERSION:3.0");
+  // N: family; given; additional; prefixes; suffixes.
   std::string name;
   for (PropertyID property : {kPersonLastNameProperty, kPersonFirstNameProperty, kPersonMiddleNameProperty,
-                              kPersonPrefixProperty, kPersonSuffixProperty})
-    name += (name.empty() && property == kPersonLastNameProperty ? "" : ";") + vcard::escapeText(textValue(person, property));
+                              kPersonPrefixProperty, kPersonSuffixProperty}) {
+    if (property != kPersonLastNameProperty) name += ';';
+    name += vcard::escapeText(textValue(person, property));
+  }
   line("N:" + name);
   const fnd::Ref<fnd::String> composite = person.copyCompositeName();
   line("FN:" + vcard::escapeText(composite ? composite->utf8() : std::string_view()));

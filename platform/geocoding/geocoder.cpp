@@ -13,8 +13,15 @@ namespace {
 // The mean earth radius, in metres.
 constexpr double kEarthRadius = 6371008.8;
 
-std::mutex mutex;
-GeocoderFactory factory;  // guarded by mutex
+// Never destroyed: geocoding threads may still ask while the process exits.
+struct Shared {
+  std::mutex mutex;
+  GeocoderFactory factory;  // guarded by mutex
+};
+Shared& shared() {
+  static auto* const state = new Shared;
+  return *state;
+}
 
 double radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
@@ -49,20 +56,20 @@ bool Placemark::isEqual(const fnd::Object& other) const {
 }
 
 void setGeocoderFactory(GeocoderFactory newFactory) {
-  std::lock_guard lock(mutex);
-  factory = std::move(newFactory);
+  std::lock_guard lock(shared().mutex);
+  shared().factory = std::move(newFactory);
 }
 
 bool isGeocodingAvailable() {
-  std::lock_guard lock(mutex);
-  return static_cast<bool>(factory);
+  std::lock_guard lock(shared().mutex);
+  return static_cast<bool>(shared().factory);
 }
 
 std::shared_ptr<Geocoder> createGeocoder() {
   GeocoderFactory current;
   {
-    std::lock_guard lock(mutex);
-    current = factory;
+    std::lock_guard lock(shared().mutex);
+    current = shared().factory;
   }
   return current ? current() : nullptr;
 }
