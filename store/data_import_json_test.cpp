@@ -52,16 +52,6 @@ fnd::Ref<fnd::Array> decodedDocument() {
   return fnd::Ref<fnd::Array>(dynamic_cast<fnd::Array*>(decoded.get()));
 }
 
-std::vector<std::string> relatedValues(const objectstore::ManagedObject& record, std::string_view relationship,
-                                       std::string_view key) {
-  std::vector<std::string> values;
-  fnd::Ref<fnd::Object> list = record.valueForKey(relationship);
-  for (fnd::Object* element : static_cast<const fnd::Array&>(*list)) {
-    values.push_back(text(static_cast<objectstore::ManagedObject*>(element)->valueForKey(key)));
-  }
-  return values;
-}
-
 void expectStoredAsImported(const TestContact& contact, int i) {
   SCOPED_TRACE("contact " + std::to_string(i));
   EXPECT_EQ(text(contact.valueForKey("name")), "Kontakt " + std::to_string(i));

@@ -25,16 +25,6 @@ std::string attribute(const fnd::Ref<TestContact>& contact, std::string_view key
   return text(contact->valueForKey(key));
 }
 
-std::vector<std::string> related(const objectstore::ManagedObject& record, std::string_view relationship,
-                                 std::string_view key) {
-  std::vector<std::string> values;
-  fnd::Ref<fnd::Object> list = record.valueForKey(relationship);
-  for (fnd::Object* element : static_cast<const fnd::Array&>(*list)) {
-    values.push_back(text(static_cast<objectstore::ManagedObject*>(element)->valueForKey(key)));
-  }
-  return values;
-}
-
 TEST_F(ImportTest, ContactIsMatchedOnContactIDAndUpdatedInPlace) {
   const auto& entity = *TestContact::entityDescription();
   EXPECT_EQ(ImportModel::primaryAttributeToRelateBy(entity), "contactID");
@@ -153,27 +143,27 @@ TEST_F(ImportTest, RelatedRecordsAreFoundOrCreatedAndAttached) {
   EXPECT_EQ(company(kari).get(), company(ola).get());
   EXPECT_EQ(text(company(kari)->valueForKey("name")), "Telefonsalg AS (ny)");
   EXPECT_EQ(TestCompany::countOfEntities().value(), 1u);
-  EXPECT_EQ(related(*kari, "phones", "number"), (std::vector<std::string>{"22 22 22 22", "33 33 33 33"}));
+  EXPECT_EQ(relatedValues(*kari, "phones", "number"), (std::vector<std::string>{"22 22 22 22", "33 33 33 33"}));
   // A number stands for the identifier of an existing record.
-  EXPECT_EQ(related(*ola, "phones", "number"), (std::vector<std::string>{"33 33 33 33", "44 44 44 44"}));
+  EXPECT_EQ(relatedValues(*ola, "phones", "number"), (std::vector<std::string>{"33 33 33 33", "44 44 44 44"}));
   EXPECT_EQ(TestPhone::countOfEntities().value(), 3u);
   // Ordered, matched on the relationship's own identifying attribute.
-  EXPECT_EQ(related(*ola, "tags", "label"), (std::vector<std::string>{"markedsundersøkelse", "innsamling"}));
+  EXPECT_EQ(relatedValues(*ola, "tags", "label"), (std::vector<std::string>{"markedsundersøkelse", "innsamling"}));
   EXPECT_EQ(TestTag::countOfEntities().value(), 3u);
 
   // Importing the same data again attaches nothing twice.
   importContact(R"j({"contactID": 1, "phones": [10, 11], "tags": [{"label": "telefonsalg"}]})j");
-  EXPECT_EQ(related(*kari, "phones", "number"), (std::vector<std::string>{"22 22 22 22", "33 33 33 33"}));
-  EXPECT_EQ(related(*kari, "tags", "label"), (std::vector<std::string>{"telefonsalg", "markedsundersøkelse"}));
+  EXPECT_EQ(relatedValues(*kari, "phones", "number"), (std::vector<std::string>{"22 22 22 22", "33 33 33 33"}));
+  EXPECT_EQ(relatedValues(*kari, "tags", "label"), (std::vector<std::string>{"telefonsalg", "markedsundersøkelse"}));
 }
 
 TEST_F(ImportTest, RelationshipOperationsCanSkipOrTakeOverARelationship) {
   fnd::Ref<TestContact> contact = importContact(R"j({"contactID": 1, "phones": [1, 2, 3, 4]})j");
-  EXPECT_TRUE(related(*contact, "phones", "number").empty());
+  EXPECT_TRUE(relatedValues(*contact, "phones", "number").empty());
   EXPECT_EQ(TestPhone::countOfEntities().value(), 0u);
 
   importContact(R"j({"contactID": 1, "phones": [{"phoneID": 5, "carrier": {"registryNumber": 1, "name": "Nettselskap"}}]})j");
-  ASSERT_EQ(related(*contact, "phones", "carrierName"), (std::vector<std::string>{"Nettselskap"}));
+  ASSERT_EQ(relatedValues(*contact, "phones", "carrierName"), (std::vector<std::string>{"Nettselskap"}));
   fnd::Ref<TestPhone> phone = TestPhone::findFirst();
   EXPECT_EQ(text(phone->valueForKey("carrier")), "nil");
   EXPECT_EQ(TestCompany::countOfEntities().value(), 0u);

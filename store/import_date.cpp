@@ -31,12 +31,23 @@ std::optional<QString> qtField(char letter, std::size_t count) {
   }
 }
 
+constexpr int kYearsPerCentury = 100;
+constexpr int kTwoDigitYearsBack = 80;
+
+// 19yy moved to the year with those last two digits from 80 years ago to 19 years ahead.
+QDate withinCenturyAroundToday(QDate day) {
+  const int earliest = QDate::currentDate().year() - kTwoDigitYearsBack;
+  while (day.isValid() && day.year() < earliest) day = day.addYears(kYearsPerCentury);
+  return day;
+}
+
 bool isPatternLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 
 }  // namespace
 
-std::optional<QString> qtDateFormat(std::string_view pattern) {
-  QString format;
+std::optional<QtDateFormat> qtDateFormat(std::string_view pattern) {
+  QtDateFormat result;
+  QString& format = result.format;
   std::size_t i = 0;
   while (i < pattern.size()) {
     const char c = pattern[i];
@@ -60,6 +71,7 @@ std::optional<QString> qtDateFormat(std::string_view pattern) {
       while (end < pattern.size() && pattern[end] == c) ++end;
       std::optional<QString> field = qtField(c, end - i);
       if (!field) return std::nullopt;
+      if (c == 'y' && end - i == 2) result.twoDigitYear = true;
       format += *field;
       i = end;
     } else {
@@ -69,16 +81,19 @@ std::optional<QString> qtDateFormat(std::string_view pattern) {
       i = end;
     }
   }
-  return format;
+  return result;
 }
 
 fnd::Ref<fnd::Date> dateFromText(std::string_view text, std::string_view pattern, const QTimeZone& zone,
                                  const QLocale& locale) {
-  std::optional<QString> format = qtDateFormat(pattern);
+  std::optional<QtDateFormat> format = qtDateFormat(pattern);
   if (!format) return nullptr;
-  QDateTime wallClock = locale.toDateTime(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), *format);
+  QDateTime wallClock =
+      locale.toDateTime(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), format->format);
   if (!wallClock.isValid()) return nullptr;
-  QDateTime moment(wallClock.date(), wallClock.time(), zone);
+  QDate day = wallClock.date();
+  if (format->twoDigitYear) day = withinCenturyAroundToday(day);
+  QDateTime moment(day, wallClock.time(), zone);
   if (!moment.isValid()) return nullptr;
   return fnd::Date::fromQDateTime(moment);
 }

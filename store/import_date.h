@@ -16,8 +16,15 @@ namespace store {
 
 inline constexpr std::string_view kDefaultImportDateFormat = "yyyy-MM-dd'T'HH:mm:ss'Z'";
 
+struct QtDateFormat {
+  QString format;
+  // A two-digit year, which Qt reads as 19yy; the reader moves it into the
+  // hundred years around today instead.
+  bool twoDigitYear = false;
+};
+
 // The pattern in Qt's date-time format; none when it uses a field Qt cannot read.
-std::optional<QString> qtDateFormat(std::string_view pattern);
+std::optional<QtDateFormat> qtDateFormat(std::string_view pattern);
 
 // The moment the text names when read as wall-clock time in `zone`; none when
 // the text does not match the pattern or names no valid moment.

@@ -37,9 +37,12 @@ class ImportOperations {
   };
 
   ImportOperations() = default;
+  // The table of record class T: ImportOperations::of<T>({{"willImport:", &T::willImport}, ...}).
   template <class T>
-  ImportOperations(std::initializer_list<Entry<T>> entries) {
-    for (const Entry<T>& entry : entries) m_operations.emplace(entry.name, entry.operation);
+  static ImportOperations of(std::initializer_list<Entry<T>> entries) {
+    ImportOperations table;
+    for (const Entry<T>& entry : entries) table.m_operations.emplace(entry.name, entry.operation);
+    return table;
   }
 
   // The table of a class without operations of its own.

@@ -35,13 +35,13 @@ class TestContact final : public ImportableRecord<TestContact> {
   static constexpr std::string_view kEntityName = "Contact";
 
   static const ImportOperations& importOperations() {
-    static const ImportOperations operations{
-        ImportOperations::Entry<TestContact>{"shouldImport:", &TestContact::shouldImport},
+    static const ImportOperations operations = ImportOperations::of<TestContact>({
+        {"shouldImport:", &TestContact::shouldImport},
         {"willImport:", &TestContact::willImport},
         {"didImport:", &TestContact::didImport},
         {"importNote:", &TestContact::importNote},
         {"shouldImportPhones:", &TestContact::shouldImportPhones},
-    };
+    });
     return operations;
   }
 
@@ -69,7 +69,8 @@ class TestPhone final : public ImportableRecord<TestPhone> {
  public:
   static constexpr std::string_view kEntityName = "Phone";
   static const ImportOperations& importOperations() {
-    static const ImportOperations operations{ImportOperations::Entry<TestPhone>{"importCarrier:", &TestPhone::importCarrier}};
+    static const ImportOperations operations =
+        ImportOperations::of<TestPhone>({{"importCarrier:", &TestPhone::importCarrier}});
     return operations;
   }
 
@@ -169,5 +170,16 @@ inline double utcSeconds(int year, int month, int day, int hour, int minute) {
 }
 
 inline std::string text(const fnd::Ref<fnd::Object>& value) { return value ? value->description() : "nil"; }
+
+// The values under `key` of the records in a to-many relationship, in order.
+inline std::vector<std::string> relatedValues(const objectstore::ManagedObject& record, std::string_view relationship,
+                                              std::string_view key) {
+  std::vector<std::string> values;
+  fnd::Ref<fnd::Object> list = record.valueForKey(relationship);
+  for (fnd::Object* element : static_cast<const fnd::Array&>(*list)) {
+    values.push_back(text(static_cast<objectstore::ManagedObject*>(element)->valueForKey(key)));
+  }
+  return values;
+}
 
 }  // namespace store::import_test

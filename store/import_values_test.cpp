@@ -52,12 +52,14 @@ TEST(ImportColour, IsStoredInTheFormOfTheAttribute) {
 }
 
 TEST(ImportDate, PatternsTranslateToQtFormats) {
-  EXPECT_EQ(qtDateFormat(kDefaultImportDateFormat), "yyyy-MM-dd'T'HH:mm:ss'Z'");
-  EXPECT_EQ(qtDateFormat("dd.MM.yy HH:mm"), "dd.MM.yy HH:mm");
-  EXPECT_EQ(qtDateFormat("EEE, d MMM yyyy h:mm a"), "ddd, d MMM yyyy h:mm AP");
-  EXPECT_EQ(qtDateFormat("EEEE d. LLLL y"), "dddd d. MMMM yyyy");
-  EXPECT_EQ(qtDateFormat("HH:mm:ss.SSS"), "HH:mm:ss.zzz");
-  EXPECT_EQ(qtDateFormat("h 'o''clock' ''"), "h 'o''clock' ''");
+  EXPECT_EQ(qtDateFormat(kDefaultImportDateFormat)->format, "yyyy-MM-dd'T'HH:mm:ss'Z'");
+  EXPECT_EQ(qtDateFormat("dd.MM.yy HH:mm")->format, "dd.MM.yy HH:mm");
+  EXPECT_EQ(qtDateFormat("EEE, d MMM yyyy h:mm a")->format, "ddd, d MMM yyyy h:mm AP");
+  EXPECT_EQ(qtDateFormat("EEEE d. LLLL y")->format, "dddd d. MMMM yyyy");
+  EXPECT_EQ(qtDateFormat("HH:mm:ss.SSS")->format, "HH:mm:ss.zzz");
+  EXPECT_EQ(qtDateFormat("h 'o''clock' ''")->format, "h 'o''clock' ''");
+  EXPECT_TRUE(qtDateFormat("dd.MM.yy")->twoDigitYear);
+  EXPECT_FALSE(qtDateFormat("dd.MM.yyyy 'yy'")->twoDigitYear);
   for (std::string_view unreadable : {"G yyyy", "yyyy-ww", "ddd", "'open", "yyyy'"}) {
     EXPECT_EQ(qtDateFormat(unreadable), std::nullopt) << unreadable;
   }
@@ -67,6 +69,12 @@ TEST(ImportDate, TextIsReadAsWallClockTimeInTheGivenZone) {
   // The trailing 'Z' of the default pattern is literal text: the time is local.
   EXPECT_EQ(oslo("2026-07-01T12:00:00Z"), utc(2026, 7, 1, 10, 0));
   EXPECT_EQ(oslo("2026-01-15T12:00:00Z"), utc(2026, 1, 15, 11, 0));
+  // Two-digit years fall within the 80 years before and the 19 after the current year.
+  const int year = QDate::currentDate().year();
+  for (int expected : {year - 50, year - 1, year + 10}) {
+    const std::string text = "15.01." + QString::number(expected % 100).rightJustified(2, '0').toStdString();
+    EXPECT_EQ(oslo(text, "dd.MM.yy"), utc(expected, 1, 14, 23, 0)) << text;
+  }
   EXPECT_EQ(oslo("Thu, 1 Jan 2026 3:05 PM", "EEE, d MMM yyyy h:mm a"), utc(2026, 1, 1, 14, 5));
   EXPECT_EQ(oslo("01.02.2026 10:00:00.250", "dd.MM.yyyy HH:mm:ss.SSS"), utc(2026, 2, 1, 9, 0, 0, 250));
   for (std::string_view bad : {"", "2026-07-01", "2026-02-30T12:00:00Z", "2026-07-01T25:00:00Z", "i morgen"}) {
