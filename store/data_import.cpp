@@ -84,16 +84,20 @@ std::optional<objectstore::FetchResults> DataImport::RS_importFromArray(std::str
   if (!context || !StoreContext::RS_defaultContext()) return std::nullopt;
   std::vector<objectstore::ObjectID> kept;
   RecordStore::saveWithBlock([&](const ContextPtr& local) {
-    for (fnd::Object* data : list) {
-      ManagedObjectRef record = RS_importFromObject(entityName, data, local);
-      if (!record) continue;
-      std::optional<fnd::Error> error;
-      if (context->obtainPermanentIDsForObjects({record}, &error)) {
-        kept.push_back(record->objectID());
-      } else if (error) {
-        RecordStore::handleErrors(&*error);
+    // On the block context's own queue its fetches run inline instead of
+    // handing every lookup to that queue and waiting.
+    local->performBlockAndWait([&] {
+      for (fnd::Object* data : list) {
+        ManagedObjectRef record = RS_importFromObject(entityName, data, local);
+        if (!record) continue;
+        std::optional<fnd::Error> error;
+        if (context->obtainPermanentIDsForObjects({record}, &error)) {
+          kept.push_back(record->objectID());
+        } else if (error) {
+          RecordStore::handleErrors(&*error);
+        }
       }
-    }
+    });
   });
   // The records as the caller's context sees them, for a "self IN" match.
   auto records = fnd::ObjectArray::createMutable();
