@@ -7,6 +7,7 @@
 #include "app/root_view_controller.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/foundation/notification_center.h"
+#include "store/record_store.h"
 #include "ui/rating_prompt.h"
 
 RingeplagvernAppDelegate::RingeplagvernAppDelegate()
@@ -18,6 +19,7 @@ RingeplagvernAppDelegate::RingeplagvernAppDelegate()
 RingeplagvernAppDelegate::~RingeplagvernAppDelegate() = default;
 
 bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
+  store::RecordStore::setupAutoMigratingCoreDataStack();
   // Counted before the window appears; an alert it may bring comes later, over the window.
   RatingPrompt::appLaunched(true);
   auto* layout = new QVBoxLayout(m_window.get());
@@ -35,4 +37,7 @@ void RingeplagvernAppDelegate::applicationWillResignActive() {
 
 void RingeplagvernAppDelegate::applicationWillEnterForeground() { RatingPrompt::appEnteredForeground(true); }
 
-void RingeplagvernAppDelegate::applicationWillTerminate() { defaults::UserDefaults::standard().synchronize(); }
+void RingeplagvernAppDelegate::applicationWillTerminate() {
+  defaults::UserDefaults::standard().synchronize();
+  store::RecordStore::cleanUp();
+}

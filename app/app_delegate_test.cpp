@@ -9,7 +9,9 @@
 #include "app/application_lifecycle.h"
 #include "app/constants.h"
 #include "app/root_view_controller.h"
+#include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
+#include "store/record_store.h"
 #include "tests/support/event_loop.h"
 #include "ui/rating_prompt.h"
 #include "ui/rating_prompt_record.h"
@@ -31,6 +33,23 @@ TEST(AppDelegate, LaunchShowsThePhoneSizedWindowWithTheMainScreen) {
   const auto* title = delegate.rootViewController()->findChild<QLabel*>("titleLabel");
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->text(), "Ringeplagvern");
+}
+
+TEST(AppDelegate, LaunchOpensTheRecordStoreAndTerminationClosesItWithTheRecordsKept) {
+  {
+    RingeplagvernAppDelegate delegate;
+    delegate.didFinishLaunchingWithOptions();
+    ASSERT_NE(store::StoreContext::defaultContext(), nullptr);
+    fnd::Ref<numberlist::Contact> record = numberlist::Contact::createEntity();
+    record->setPhoneNumber(fnd::str("22334455").get());
+    store::StoreSaving::save(store::StoreContext::defaultContext());
+    delegate.applicationWillTerminate();
+    EXPECT_EQ(store::StoreContext::defaultContext(), nullptr);
+  }
+  RingeplagvernAppDelegate relaunched;
+  relaunched.didFinishLaunchingWithOptions();
+  EXPECT_EQ(numberlist::Contact::countOfEntities(), 1u);
+  relaunched.applicationWillTerminate();
 }
 
 TEST(AppDelegate, FreshInstallationReadsTheNeverWrittenSettings) {
