@@ -50,6 +50,12 @@ function(rp_add_test name)
   if(labels)
     list(APPEND properties LABELS "${label_text}")
   endif()
+  if(ARG_GUI AND NOT RP_BUILD_GUI_TESTS)
+    # Kept as a target, so settings made on it after this call still apply,
+    # but neither built by default nor registered with CTest.
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+    return()
+  endif()
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
