@@ -31,9 +31,12 @@ struct PBAddressBook::Registries {
 
   Registry& forType(ab::RecordType type) {
     switch (type) {
-      case ab::RecordType::Source: return sources;
-      case ab::RecordType::Group: return groups;
-      case ab::RecordType::Person: break;
+      case ab::RecordType::Source:
+        return sources;
+      case ab::RecordType::Group:
+        return groups;
+      case ab::RecordType::Person:
+        break;
     }
     return people;
   }
@@ -50,9 +53,10 @@ std::shared_ptr<PBAddressBook> PBAddressBook::create() {
     book->m_addressBookRef = ab::AddressBook::create(&error);
     created = static_cast<bool>(book->m_addressBookRef);
     if (!created)
-      RP_LOG(fnd::formatString("Error: Failed to create PBAddressBook instance. Underlying "
-                               "ABAddressBookCreateWithOptions() failed with error: %s",
-                               PBErrorDescription(error).c_str()));
+      RP_LOG(
+          fnd::formatString("Error: Failed to create PBAddressBook instance. Underlying "
+                            "ABAddressBookCreateWithOptions() failed with error: %s",
+                            PBErrorDescription(error).c_str()));
     else
       book->m_registries = std::make_unique<Registries>();
   });
@@ -147,25 +151,22 @@ PBAddressBook::People PBAddressBook::peopleForABRecordRefs(const ab::AddressBook
 
 std::shared_ptr<PBSource> PBAddressBook::sourceForABRecordID(ab::RecordID id) {
   std::shared_ptr<PBSource> source;
-  performAddressBookAction([&](ab::AddressBook& book) {
-    source = sourceForABRecordRef(book.recordWithID(ab::RecordType::Source, id));
-  });
+  performAddressBookAction(
+      [&](ab::AddressBook& book) { source = sourceForABRecordRef(book.recordWithID(ab::RecordType::Source, id)); });
   return source;
 }
 
 std::shared_ptr<PBGroup> PBAddressBook::groupForABRecordID(ab::RecordID id) {
   std::shared_ptr<PBGroup> group;
-  performAddressBookAction([&](ab::AddressBook& book) {
-    group = groupForABRecordRef(book.recordWithID(ab::RecordType::Group, id));
-  });
+  performAddressBookAction(
+      [&](ab::AddressBook& book) { group = groupForABRecordRef(book.recordWithID(ab::RecordType::Group, id)); });
   return group;
 }
 
 std::shared_ptr<PBPerson> PBAddressBook::personForABRecordID(ab::RecordID id) {
   std::shared_ptr<PBPerson> person;
-  performAddressBookAction([&](ab::AddressBook& book) {
-    person = personForABRecordRef(book.recordWithID(ab::RecordType::Person, id));
-  });
+  performAddressBookAction(
+      [&](ab::AddressBook& book) { person = personForABRecordRef(book.recordWithID(ab::RecordType::Person, id)); });
   return person;
 }
 
@@ -189,9 +190,8 @@ PBAddressBook::Groups PBAddressBook::groups() {
 
 PBAddressBook::Groups PBAddressBook::groupsInSource(const PBSource& source) {
   Groups groups;
-  performAddressBookAction([&](ab::AddressBook& book) {
-    groups = groupsForABRecordRefs(book.groupsInSource(*source.recordRef()));
-  });
+  performAddressBookAction(
+      [&](ab::AddressBook& book) { groups = groupsForABRecordRefs(book.groupsInSource(*source.recordRef())); });
   return groups;
 }
 
@@ -260,7 +260,8 @@ bool PBAddressBook::addGroup(const std::shared_ptr<PBGroup>& group) {
                    "Error: Failed to add PBGroup to AddressBook: error: %s");
 }
 
-bool PBAddressBook::addRecord(const std::shared_ptr<PBRecord>& record, const char* foreignReason, const char* logFormat) {
+bool PBAddressBook::addRecord(const std::shared_ptr<PBRecord>& record, const char* foreignReason,
+                              const char* logFormat) {
   if (!record) return false;
   if (record->addressBook() && record->addressBook().get() != this) throwInvalidArgument(foreignReason);
   bool added = false;
@@ -278,7 +279,8 @@ bool PBAddressBook::addRecord(const std::shared_ptr<PBRecord>& record, const cha
 bool PBAddressBook::removePerson(const PBPerson& person, std::optional<fnd::Error>* error) {
   if (person.addressBook().get() != this) throwInvalidArgument("Person does not belong to this addressbook instance.");
   bool removed = false;
-  performAddressBookAction([&](ab::AddressBook& book) { removed = book.removeRecord(person.recordRef().get(), error); });
+  performAddressBookAction(
+      [&](ab::AddressBook& book) { removed = book.removeRecord(person.recordRef().get(), error); });
   return removed;
 }
 
@@ -355,7 +357,9 @@ ab::CompositeNameFormat PBAddressBook::compositeNameFormat() { return ab::compos
 
 bool PBAddressBook::isGeocodingSupported() { return PBAddressBookSharedServices::isGeocodingSupported(); }
 
-bool PBAddressBook::isPreemptiveGeocodingEnabled() { return PBAddressBookSharedServices::isPreemptiveGeocodingEnabled(); }
+bool PBAddressBook::isPreemptiveGeocodingEnabled() {
+  return PBAddressBookSharedServices::isPreemptiveGeocodingEnabled();
+}
 
 void PBAddressBook::setPreemptiveGeocodingEnabled(bool enabled) {
   PBAddressBookSharedServices::setPreemptiveGeocodingEnabled(enabled);
@@ -364,12 +368,12 @@ void PBAddressBook::setPreemptiveGeocodingEnabled(bool enabled) {
 float PBAddressBook::preemptiveGeocodingProgress() const { return m_sharedServices->preemptiveGeocodingProgress(); }
 
 fnd::Ref<geo::Placemark> PBAddressBook::placemarkForPerson(const PBPerson& person,
-                                                          ab::MultiValueIdentifier addressID) const {
+                                                           ab::MultiValueIdentifier addressID) const {
   return m_sharedServices->placemarkForPersonID(person.recordID(), addressID);
 }
 
 fnd::Ref<geo::Location> PBAddressBook::locationForPerson(const PBPerson& person,
-                                                        ab::MultiValueIdentifier addressID) const {
+                                                         ab::MultiValueIdentifier addressID) const {
   return m_sharedServices->locationForPersonID(person.recordID(), addressID);
 }
 
@@ -378,7 +382,8 @@ PBAddressBook::People PBAddressBook::peopleWithinDistance(double distance, const
   People people;
   performAddressBookAction([&](ab::AddressBook&) {
     for (const auto& result : results)
-      if (std::shared_ptr<PBPerson> person = personForABRecordID(result->personID())) people.push_back(std::move(person));
+      if (std::shared_ptr<PBPerson> person = personForABRecordID(result->personID()))
+        people.push_back(std::move(person));
   });
   return people;
 }

@@ -41,7 +41,8 @@ class PBAddressBook : public std::enable_shared_from_this<PBAddressBook> {
 
   static int authorizationStatus();
   // `completion` runs later on a background thread.
-  void requestAuthorizationWithCompletion(std::function<void(bool granted, std::optional<fnd::Error> error)> completion);
+  void requestAuthorizationWithCompletion(
+      std::function<void(bool granted, std::optional<fnd::Error> error)> completion);
   void performAddressBookAction(const Action& action, bool waitUntilDone = true);
 
   Sources sources();
@@ -89,8 +90,12 @@ class PBAddressBook : public std::enable_shared_from_this<PBAddressBook> {
   static bool orderByFirstName() { return sortOrdering() == ab::SortOrdering::ByFirstName; }
   static bool orderByLastName() { return sortOrdering() == ab::SortOrdering::ByLastName; }
   static ab::CompositeNameFormat compositeNameFormat();
-  static bool compositeNameFormatFirstNameFirst() { return compositeNameFormat() == ab::CompositeNameFormat::FirstNameFirst; }
-  static bool compositeNameFormatLastNameFirst() { return compositeNameFormat() == ab::CompositeNameFormat::LastNameFirst; }
+  static bool compositeNameFormatFirstNameFirst() {
+    return compositeNameFormat() == ab::CompositeNameFormat::FirstNameFirst;
+  }
+  static bool compositeNameFormatLastNameFirst() {
+    return compositeNameFormat() == ab::CompositeNameFormat::LastNameFirst;
+  }
 
   static bool isGeocodingSupported();
   static bool isPreemptiveGeocodingEnabled();

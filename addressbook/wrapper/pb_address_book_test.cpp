@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <future>
-#include <thread>
 #include <mutex>
+#include <thread>
 
 #include "addressbook/wrapper/pb_group.h"
 #include "addressbook/wrapper/pb_person.h"
@@ -117,9 +117,12 @@ TEST(PBAddressBook, RecordsOfAnotherInstanceRaiseWithTheExactReasons) {
   auto group = one->newGroupInDefaultSource();
   EXPECT_EQ(invalidArgumentReason([&] { other->removePerson(*person); }),
             "Person does not belong to this addressbook instance.");
-  EXPECT_EQ(invalidArgumentReason([&] { other->addPerson(person); }), "Person has already been added to another addressbook.");
-  EXPECT_EQ(invalidArgumentReason([&] { other->removeGroup(*group); }), "Group does not belong to this addressbook instance.");
-  EXPECT_EQ(invalidArgumentReason([&] { other->addGroup(group); }), "Group has already been added to another addressbook.");
+  EXPECT_EQ(invalidArgumentReason([&] { other->addPerson(person); }),
+            "Person has already been added to another addressbook.");
+  EXPECT_EQ(invalidArgumentReason([&] { other->removeGroup(*group); }),
+            "Group does not belong to this addressbook instance.");
+  EXPECT_EQ(invalidArgumentReason([&] { other->addGroup(group); }),
+            "Group has already been added to another addressbook.");
   EXPECT_EQ(invalidArgumentReason([&] { other->newPersonInSource(one->defaultSource()); }),
             "Error: PBSource object does not belong to this addressbook instance.");
   EXPECT_EQ(invalidArgumentReason([&] { other->newGroupInSource(one->defaultSource()); }),
@@ -184,7 +187,8 @@ TEST(PBAddressBook, RefusedWritesAreLoggedWithTheSelector) {
   auto book = PBAddressBook::create();
   auto person = book->newPersonInDefaultSource();
   person->setKind(fnd::Number::create(0.5).get());
-  EXPECT_NE(log.lines().find("-[PBPerson setKind:] error:Error Domain=ABAddressBookErrorDomain Code=2"), std::string::npos)
+  EXPECT_NE(log.lines().find("-[PBPerson setKind:] error:Error Domain=ABAddressBookErrorDomain Code=2"),
+            std::string::npos)
       << log.lines();
   EXPECT_FALSE(person->kind());
   EXPECT_FALSE(person->isOrganization());
@@ -198,7 +202,8 @@ TEST(PBAddressBook, DescriptionsOfTypes) {
   EXPECT_EQ(PBRecord::descriptionForPropertyType(0), "kABInvalidPropertyType - Invalid Property Type");
   EXPECT_EQ(PBRecord::descriptionForPropertyType(5), "kABDictionaryPropertyType - Dictionary Property Type");
   EXPECT_EQ(PBRecord::descriptionForPropertyType(257), "kABMultiStringPropertyType - Multi String Property Type");
-  EXPECT_EQ(PBRecord::descriptionForPropertyType(261), "kABMultiDictionaryPropertyType - Multi Dictionary Property Type");
+  EXPECT_EQ(PBRecord::descriptionForPropertyType(261),
+            "kABMultiDictionaryPropertyType - Multi Dictionary Property Type");
   for (std::uint32_t unknown : {6u, 256u, 262u, 1000u})
     EXPECT_EQ(PBRecord::descriptionForPropertyType(unknown), "Unknown Property Type") << unknown;
 }
@@ -216,7 +221,8 @@ TEST(PBAddressBook, PeopleAreListedInTheAskedOrder) {
   EXPECT_EQ(book->peopleOrderedByLastName(), (PBAddressBook::People{bjorn, anne}));
   EXPECT_EQ(book->defaultSource()->peopleOrderedByLastName(), (PBAddressBook::People{bjorn, anne}));
   EXPECT_EQ(book->peopleWithName("anne b"), (PBAddressBook::People{anne}));
-  EXPECT_EQ(anne->description(), fnd::formatString("<PBPerson: %p> name:Anne Berg", static_cast<const void*>(anne.get())));
+  EXPECT_EQ(anne->description(),
+            fnd::formatString("<PBPerson: %p> name:Anne Berg", static_cast<const void*>(anne.get())));
 }
 
 TEST(PBAddressBook, AuthorisationIsAnsweredFromTheConfiguration) {
@@ -226,7 +232,8 @@ TEST(PBAddressBook, AuthorisationIsAnsweredFromTheConfiguration) {
   EXPECT_EQ(PBAddressBook::authorizationStatus(), 0);
   auto book = PBAddressBook::create();
   std::promise<bool> answer;
-  book->requestAuthorizationWithCompletion([&answer](bool granted, std::optional<fnd::Error>) { answer.set_value(granted); });
+  book->requestAuthorizationWithCompletion(
+      [&answer](bool granted, std::optional<fnd::Error>) { answer.set_value(granted); });
   EXPECT_FALSE(answer.get_future().get());
   EXPECT_EQ(PBAddressBook::authorizationStatus(), 2);
 }
@@ -235,8 +242,10 @@ TEST(PBBlockAdditions, WaitingFromTheThreadRunsInlineNotWaitingRunsAfter) {
   dispatch::BlockThread thread("blocks");
   std::vector<int> order;
   thread.sync([&] {
-    PBBlockAdditions::performBlock(thread, [&] { order.push_back(1); }, false);
-    PBBlockAdditions::performBlock(thread, [&] { order.push_back(2); }, true);
+    PBBlockAdditions::performBlock(
+        thread, [&] { order.push_back(1); }, false);
+    PBBlockAdditions::performBlock(
+        thread, [&] { order.push_back(2); }, true);
     order.push_back(3);
   });
   thread.sync([] {});

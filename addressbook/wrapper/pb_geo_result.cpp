@@ -27,8 +27,10 @@ std::string renderAddress(const fnd::Dictionary& address) {
 
 }  // namespace
 
-PBAddressBookGeoResult::PBAddressBookGeoResult() : m_personID(ab::kInvalidRecordID), m_addressID(ab::kInvalidMultiValueIdentifier) {
-  throw fnd::Exception(fnd::Exception::Kind::InvalidArgument, "Unable to create a GeoResult without a personID and addressID.");
+PBAddressBookGeoResult::PBAddressBookGeoResult()
+    : m_personID(ab::kInvalidRecordID), m_addressID(ab::kInvalidMultiValueIdentifier) {
+  throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
+                       "Unable to create a GeoResult without a personID and addressID.");
 }
 
 PBAddressBookGeoResult::PBAddressBookGeoResult(ab::RecordID personID, ab::MultiValueIdentifier addressID,
@@ -47,8 +49,9 @@ std::shared_ptr<PBAddressBookGeoResult> PBAddressBookGeoResult::decode(const QJs
   const QJsonValue addressID = coded.value("addressID");
   const QJsonValue hash = coded.value("addressHash");
   if (!personID.isDouble() || !addressID.isDouble() || !hash.isString()) return nullptr;
-  std::shared_ptr<PBAddressBookGeoResult> result(new PBAddressBookGeoResult(
-      personID.toInt(ab::kInvalidRecordID), addressID.toInt(ab::kInvalidMultiValueIdentifier), hash.toString().toStdString()));
+  std::shared_ptr<PBAddressBookGeoResult> result(
+      new PBAddressBookGeoResult(personID.toInt(ab::kInvalidRecordID),
+                                 addressID.toInt(ab::kInvalidMultiValueIdentifier), hash.toString().toStdString()));
   result->m_resultNotFound = coded.value("resultNotFound").toBool(false);
   const QJsonObject placemark = coded.value("placemark").toObject();
   if (placemark.value("latitude").isDouble() && placemark.value("longitude").isDouble()) {
@@ -110,10 +113,10 @@ void PBAddressBookGeoResult::geocodeAssociatedAddressDictionary() {
           std::lock_guard lock(self->m_mutex);
           self->m_geocoder = geocoder;
         }
-        geocoder->geocodeAddressDictionary(address, [self](std::vector<fnd::Ref<geo::Placemark>> placemarks,
-                                                           std::optional<fnd::Error> error) {
-          self->finishRequest(placemarks, error);
-        });
+        geocoder->geocodeAddressDictionary(
+            address, [self](std::vector<fnd::Ref<geo::Placemark>> placemarks, std::optional<fnd::Error> error) {
+              self->finishRequest(placemarks, error);
+            });
       },
       false);
 }
@@ -162,8 +165,7 @@ std::string PBAddressBookGeoResult::hashForDictionary(const fnd::Dictionary* add
 
 std::string PBAddressBookGeoResult::hashForString(const fnd::String* text) {
   if (!text) return {};
-  const QByteArray digest =
-      QCryptographicHash::hash(QByteArrayView(text->utf8().data(), static_cast<qsizetype>(text->byteLength())),
-                               QCryptographicHash::Md5);
+  const QByteArray digest = QCryptographicHash::hash(
+      QByteArrayView(text->utf8().data(), static_cast<qsizetype>(text->byteLength())), QCryptographicHash::Md5);
   return digest.toHex().toStdString();
 }

@@ -13,7 +13,8 @@
 #include "platform/foundation/containers.h"
 #include "platform/geocoding/geocoder.h"
 
-inline constexpr std::string_view PBAddressBookPersonAddressGeocodeCompleted = "PBAddressBookPersonAddressGeocodeCompleted";
+inline constexpr std::string_view PBAddressBookPersonAddressGeocodeCompleted =
+    "PBAddressBookPersonAddressGeocodeCompleted";
 
 class PBAddressBookGeoResult : public std::enable_shared_from_this<PBAddressBookGeoResult> {
  public:
@@ -54,8 +55,8 @@ class PBAddressBookGeoResult : public std::enable_shared_from_this<PBAddressBook
   ab::MultiValueIdentifier m_addressID;
   std::string m_addressHash;
   mutable std::mutex m_mutex;
-  fnd::Ref<geo::Placemark> m_placemark;        // guarded by m_mutex
-  std::shared_ptr<geo::Geocoder> m_geocoder;   // guarded by m_mutex; present while a request runs
+  fnd::Ref<geo::Placemark> m_placemark;       // guarded by m_mutex
+  std::shared_ptr<geo::Geocoder> m_geocoder;  // guarded by m_mutex; present while a request runs
   std::atomic<bool> m_resultNotFound{false};
   std::atomic<bool> m_inFlight{false};
 };

@@ -14,7 +14,8 @@ std::shared_ptr<PBGroup> PBGroup::newGroupInSource(const std::shared_ptr<PBSourc
 
 fnd::Ref<fnd::String> PBGroup::name() const {
   const fnd::Ref<fnd::Object> name = getBasicValueForPropertyID(ab::kGroupNameProperty);
-  return fnd::Ref<fnd::String>(name && name->kind() == fnd::ObjectKind::String ? static_cast<fnd::String*>(name.get()) : nullptr);
+  return fnd::Ref<fnd::String>(name && name->kind() == fnd::ObjectKind::String ? static_cast<fnd::String*>(name.get())
+                                                                               : nullptr);
 }
 
 void PBGroup::setName(const fnd::String* name) {
@@ -33,7 +34,8 @@ bool PBGroup::changeMember(const PBPerson& person, bool add) {
   bool changed = false;
   performRecordAction([&](ab::Record& group) {
     std::optional<fnd::Error> error;
-    changed = add ? group.addMember(person.recordRef().get(), &error) : group.removeMember(person.recordRef().get(), &error);
+    changed =
+        add ? group.addMember(person.recordRef().get(), &error) : group.removeMember(person.recordRef().get(), &error);
     if (!changed)
       RP_LOG(fnd::formatString(add ? "PBGroup: Error adding member. %s" : "PBGroup: Error removing member. %s",
                                PBErrorDescription(error).c_str()));
@@ -78,12 +80,15 @@ fnd::Ref<fnd::Data> PBGroup::vCardRepresentationForMembers() const {
 PBAddressBook::People PBGroup::membersWithinDistance(double distance, const geo::Location& location) const {
   const PBAddressBook::People members = this->members();
   PBAddressBook::People near = addressBook()->peopleWithinDistance(distance, location);
-  std::erase_if(near, [&members](const auto& person) { return std::find(members.begin(), members.end(), person) == members.end(); });
+  std::erase_if(near, [&members](const auto& person) {
+    return std::find(members.begin(), members.end(), person) == members.end();
+  });
   return near;
 }
 
 bool PBGroup::remove() { return addressBook()->removeGroup(*this); }
 
 std::string PBGroup::description() const {
-  return fnd::formatString("<%s: %p> name:%s", className(), static_cast<const void*>(this), textOrNull(name().get()).c_str());
+  return fnd::formatString("<%s: %p> name:%s", className(), static_cast<const void*>(this),
+                           textOrNull(name().get()).c_str());
 }

@@ -21,9 +21,15 @@ class PBGroup final : public PBRecord {
   void removeAllMembers();
   PBAddressBook::People members() const;
   PBAddressBook::People membersOrderedBySortOrdering(ab::SortOrdering ordering) const;
-  PBAddressBook::People membersOrderedByFirstName() const { return membersOrderedBySortOrdering(ab::SortOrdering::ByFirstName); }
-  PBAddressBook::People membersOrderedByLastName() const { return membersOrderedBySortOrdering(ab::SortOrdering::ByLastName); }
-  PBAddressBook::People membersOrderedByUsersPreference() const { return membersOrderedBySortOrdering(PBAddressBook::sortOrdering()); }
+  PBAddressBook::People membersOrderedByFirstName() const {
+    return membersOrderedBySortOrdering(ab::SortOrdering::ByFirstName);
+  }
+  PBAddressBook::People membersOrderedByLastName() const {
+    return membersOrderedBySortOrdering(ab::SortOrdering::ByLastName);
+  }
+  PBAddressBook::People membersOrderedByUsersPreference() const {
+    return membersOrderedBySortOrdering(PBAddressBook::sortOrdering());
+  }
   fnd::Ref<fnd::Data> vCardRepresentationForMembers() const;
   PBAddressBook::People membersWithinDistance(double distance, const geo::Location& location) const;
   bool remove();

@@ -43,7 +43,8 @@ std::string PBMultiValue::contentDescription() const {
   for (std::size_t i = count(); i-- > 0;) {
     const fnd::Ref<fnd::String> label = labelAtIndex(i);
     const fnd::Ref<fnd::Object> value = valueAtIndex(i);
-    text = fnd::formatString("\t%u) %s=%s\n%s", static_cast<unsigned>(i), label ? std::string(label->utf8()).c_str() : "(null)",
+    text = fnd::formatString("\t%u) %s=%s\n%s", static_cast<unsigned>(i),
+                             label ? std::string(label->utf8()).c_str() : "(null)",
                              value ? value->description().c_str() : "(null)", text.c_str());
   }
   return text;

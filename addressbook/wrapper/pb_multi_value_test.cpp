@@ -17,11 +17,13 @@ std::shared_ptr<PBMutableMultiValue> numbers(std::initializer_list<std::pair<con
 
 TEST(PBMultiValue, AddingKeepsTheLabelExactlyAndGivesFreshIdentifiers) {
   auto phones = PBMutableMultiValue::create(ab::kMultiStringPropertyType);
-  const ab::MultiValueIdentifier first = phones->addValue(fnd::str("22 22 22 22").get(), fnd::str("Telefonsalg AS").get());
+  const ab::MultiValueIdentifier first =
+      phones->addValue(fnd::str("22 22 22 22").get(), fnd::str("Telefonsalg AS").get());
   EXPECT_GE(first, 0);
   EXPECT_EQ(phones->count(), 1u);
   EXPECT_TRUE(phones->labelAtIndex(0)->isEqual(*fnd::str("Telefonsalg AS")));
-  const ab::MultiValueIdentifier second = phones->addValue(fnd::str("22 22 22 22").get(), fnd::str("Telefonsalg AS").get());
+  const ab::MultiValueIdentifier second =
+      phones->addValue(fnd::str("22 22 22 22").get(), fnd::str("Telefonsalg AS").get());
   EXPECT_NE(first, second);
   EXPECT_EQ(phones->addValue(fnd::Number::create(std::int64_t{1}).get(), nullptr), ab::kInvalidMultiValueIdentifier);
   EXPECT_EQ(phones->indexForIdentifier(12345), PBMultiValue::kNotFound);

@@ -137,9 +137,8 @@ bool PBPerson::isPerson() const {
 
 fnd::Ref<fnd::Data> PBPerson::vCardRepresentation() const {
   fnd::Ref<fnd::Data> vCard;
-  performRecordAction([&](ab::Record& record) {
-    vCard = vCardRepresentationForPeople({fnd::Ref<ab::Record>(&record)});
-  });
+  performRecordAction(
+      [&](ab::Record& record) { vCard = vCardRepresentationForPeople({fnd::Ref<ab::Record>(&record)}); });
   return vCard;
 }
 
@@ -157,7 +156,8 @@ bool PBPerson::hasbeenRemoved() const {
   if (!addressBook()) return true;
   bool removed = true;
   const ab::RecordID id = recordRef()->recordID();
-  addressBook()->performAddressBookAction(
-      [&](ab::AddressBook& book) { removed = id == ab::kInvalidRecordID || !book.recordWithID(ab::RecordType::Person, id); });
+  addressBook()->performAddressBookAction([&](ab::AddressBook& book) {
+    removed = id == ab::kInvalidRecordID || !book.recordWithID(ab::RecordType::Person, id);
+  });
   return removed;
 }

@@ -38,11 +38,17 @@ class PBPerson final : public PBRecord {
   Text nickname() const { return text(ab::kPersonNicknameProperty); }
   void setNickname(const fnd::String* value) { write(value, ab::kPersonNicknameProperty, "setNickname:"); }
   Text firstNamePhonetic() const { return text(ab::kPersonFirstNamePhoneticProperty); }
-  void setFirstNamePhonetic(const fnd::String* value) { write(value, ab::kPersonFirstNamePhoneticProperty, "setFirstNamePhonetic:"); }
+  void setFirstNamePhonetic(const fnd::String* value) {
+    write(value, ab::kPersonFirstNamePhoneticProperty, "setFirstNamePhonetic:");
+  }
   Text lastNamePhonetic() const { return text(ab::kPersonLastNamePhoneticProperty); }
-  void setLastNamePhonetic(const fnd::String* value) { write(value, ab::kPersonLastNamePhoneticProperty, "setLastNamePhonetic:"); }
+  void setLastNamePhonetic(const fnd::String* value) {
+    write(value, ab::kPersonLastNamePhoneticProperty, "setLastNamePhonetic:");
+  }
   Text middleNamePhonetic() const { return text(ab::kPersonMiddleNamePhoneticProperty); }
-  void setMiddleNamePhonetic(const fnd::String* value) { write(value, ab::kPersonMiddleNamePhoneticProperty, "setMiddleNamePhonetic:"); }
+  void setMiddleNamePhonetic(const fnd::String* value) {
+    write(value, ab::kPersonMiddleNamePhoneticProperty, "setMiddleNamePhonetic:");
+  }
   Text organization() const { return text(ab::kPersonOrganizationProperty); }
   void setOrganization(const fnd::String* value) { write(value, ab::kPersonOrganizationProperty, "setOrganization:"); }
   Text jobTitle() const { return text(ab::kPersonJobTitleProperty); }
@@ -66,13 +72,19 @@ class PBPerson final : public PBRecord {
   List phoneNumbers() const { return getMultiValueForPropertyID(ab::kPersonPhoneProperty); }
   void setPhoneNumbers(const PBMultiValue* value) { writeList(value, ab::kPersonPhoneProperty, "setPhoneNumbers:"); }
   List instantMessageServices() const { return getMultiValueForPropertyID(ab::kPersonInstantMessageProperty); }
-  void setInstantMessageServices(const PBMultiValue* value) { writeList(value, ab::kPersonInstantMessageProperty, "setInstantMessageServices:"); }
+  void setInstantMessageServices(const PBMultiValue* value) {
+    writeList(value, ab::kPersonInstantMessageProperty, "setInstantMessageServices:");
+  }
   List urls() const { return getMultiValueForPropertyID(ab::kPersonURLProperty); }
   void setUrls(const PBMultiValue* value) { writeList(value, ab::kPersonURLProperty, "setUrls:"); }
   List relatedNames() const { return getMultiValueForPropertyID(ab::kPersonRelatedNamesProperty); }
-  void setRelatedNames(const PBMultiValue* value) { writeList(value, ab::kPersonRelatedNamesProperty, "setRelatedNames:"); }
+  void setRelatedNames(const PBMultiValue* value) {
+    writeList(value, ab::kPersonRelatedNamesProperty, "setRelatedNames:");
+  }
   List socialProfiles() const { return getMultiValueForPropertyID(ab::kPersonSocialProfileProperty); }
-  void setSocialProfiles(const PBMultiValue* value) { writeList(value, ab::kPersonSocialProfileProperty, "setSocialProfiles:"); }
+  void setSocialProfiles(const PBMultiValue* value) {
+    writeList(value, ab::kPersonSocialProfileProperty, "setSocialProfiles:");
+  }
 
   std::shared_ptr<PBSource> inSource() const;
   PBAddressBook::People linkedPeople() const;

@@ -19,12 +19,9 @@ constexpr std::array kRecordTypeTexts{
 };
 
 constexpr std::array kSinglePropertyTypeTexts{
-    "kABInvalidPropertyType - Invalid Property Type",
-    "kABStringPropertyType - String Property Type",
-    "kABIntegerPropertyType - Integer Property Type",
-    "kABRealPropertyType - Real Property Type",
-    "kABDateTimePropertyType - Date Time Property Type",
-    "kABDictionaryPropertyType - Dictionary Property Type",
+    "kABInvalidPropertyType - Invalid Property Type",    "kABStringPropertyType - String Property Type",
+    "kABIntegerPropertyType - Integer Property Type",    "kABRealPropertyType - Real Property Type",
+    "kABDateTimePropertyType - Date Time Property Type", "kABDictionaryPropertyType - Dictionary Property Type",
 };
 
 constexpr std::array kMultiPropertyTypeTexts{

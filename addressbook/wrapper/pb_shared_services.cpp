@@ -135,7 +135,7 @@ void PBAddressBookSharedServices::processTimerFire() {
 }
 
 fnd::Ref<geo::Placemark> PBAddressBookSharedServices::placemarkForPersonID(ab::RecordID personID,
-                                                                          ab::MultiValueIdentifier addressID) {
+                                                                           ab::MultiValueIdentifier addressID) {
   const std::shared_ptr<PBAddressBookGeoResult> entry = cacheEntryForPersonID(personID, addressID);
   if (!entry) return nullptr;
   if (!entry->placemark() && !entry->resultNotFound() && isGeocodingSupported() && !isPreemptiveTimerRunning())
@@ -144,7 +144,7 @@ fnd::Ref<geo::Placemark> PBAddressBookSharedServices::placemarkForPersonID(ab::R
 }
 
 fnd::Ref<geo::Location> PBAddressBookSharedServices::locationForPersonID(ab::RecordID personID,
-                                                                        ab::MultiValueIdentifier addressID) {
+                                                                         ab::MultiValueIdentifier addressID) {
   const fnd::Ref<geo::Placemark> placemark = placemarkForPersonID(personID, addressID);
   return placemark ? placemark->location() : nullptr;
 }

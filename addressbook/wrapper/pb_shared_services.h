@@ -18,7 +18,8 @@
 class PBAddressBookSharedServices {
  public:
   using Results = std::vector<std::shared_ptr<PBAddressBookGeoResult>>;
-  static constexpr std::string_view kPreemptiveGeocodingEnabledKey = "PBAddressBookSharedServicesPreemptiveGeocodingEnabled";
+  static constexpr std::string_view kPreemptiveGeocodingEnabledKey =
+      "PBAddressBookSharedServicesPreemptiveGeocodingEnabled";
   static constexpr std::string_view kCacheFileName = "PBAddressBookGeoCache.cache";
 
   static PBAddressBookSharedServices& sharedInstance();
@@ -33,7 +34,8 @@ class PBAddressBookSharedServices {
   void writeCache();
   void purgeCache();
   void rebuildCache();
-  std::shared_ptr<PBAddressBookGeoResult> cacheEntryForPersonID(ab::RecordID personID, ab::MultiValueIdentifier addressID) const;
+  std::shared_ptr<PBAddressBookGeoResult> cacheEntryForPersonID(ab::RecordID personID,
+                                                                ab::MultiValueIdentifier addressID) const;
   const std::string& cacheFilePath() const noexcept { return m_cacheFilePath; }
   Results cache() const;
 
@@ -49,7 +51,7 @@ class PBAddressBookSharedServices {
   Results geoResultsWithinDistance(double distance, const geo::Location& location) const;
   // The nearest entry, or null with the largest finite double as distance.
   std::shared_ptr<PBAddressBookGeoResult> geoResultClosestToLocation(const geo::Location& location,
-                                                                      double* distanceOut = nullptr) const;
+                                                                     double* distanceOut = nullptr) const;
   float preemptiveGeocodingProgress() const;
 
   void registerForAddressBookChanges();
@@ -66,7 +68,7 @@ class PBAddressBookSharedServices {
   // Fixed at creation: the thread may outlive the application object it is derived from.
   std::string m_cacheFilePath;
   std::unique_ptr<dispatch::BlockThread> m_thread;
-  fnd::Ref<ab::AddressBook> m_addressBook;  // used on m_thread only
+  fnd::Ref<ab::AddressBook> m_addressBook;           // used on m_thread only
   ab::AddressBook::CallbackId m_changeCallback = 0;  // m_thread only
   mutable std::mutex m_cacheMutex;
   std::shared_ptr<const Results> m_cache;  // guarded by m_cacheMutex; replaced whole, never edited

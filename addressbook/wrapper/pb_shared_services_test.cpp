@@ -70,7 +70,9 @@ class SharedServicesTest : public ::testing::Test {
     ScriptedGeocoder::Request request = std::move(ScriptedGeocoder::requests().front());
     ScriptedGeocoder::requests().pop_front();
     std::vector<fnd::Ref<geo::Placemark>> places;
-    if (latitude) places.push_back(geo::Placemark::create(geo::Location::create(*latitude, 10), fnd::str(cityOf(*request.address))));
+    if (latitude)
+      places.push_back(
+          geo::Placemark::create(geo::Location::create(*latitude, 10), fnd::str(cityOf(*request.address))));
     std::optional<fnd::Error> error;
     if (errorCode) error = fnd::Error(std::string(geo::kErrorDomain), *errorCode);
     request.completion(places, error);
@@ -147,14 +149,15 @@ TEST_F(SharedServicesTest, NetworkFailureKeepsWaitingAndNotFoundIsFinal) {
   const ab::MultiValueIdentifier oslo = person->addresses()->identifierAtIndex(0);
   const ab::MultiValueIdentifier atlantis = person->addresses()->identifierAtIndex(1);
   std::vector<std::pair<std::int64_t, std::int64_t>> completed;
-  fnd::ScopedObserver observer(fnd::NotificationCenter::defaultCenter(),
-                               fnd::NotificationCenter::defaultCenter().addObserver(
-                                   std::string(PBAddressBookPersonAddressGeocodeCompleted), nullptr,
-                                   [&completed](const fnd::Notification& note) {
-                                     completed.emplace_back(
-                                         static_cast<const fnd::Number*>(note.userInfo->objectForKey("personID"))->int64Value(),
-                                         static_cast<const fnd::Number*>(note.userInfo->objectForKey("addressID"))->int64Value());
-                                   }));
+  fnd::ScopedObserver observer(
+      fnd::NotificationCenter::defaultCenter(),
+      fnd::NotificationCenter::defaultCenter().addObserver(
+          std::string(PBAddressBookPersonAddressGeocodeCompleted), nullptr,
+          [&completed](const fnd::Notification& note) {
+            completed.emplace_back(
+                static_cast<const fnd::Number*>(note.userInfo->objectForKey("personID"))->int64Value(),
+                static_cast<const fnd::Number*>(note.userInfo->objectForKey("addressID"))->int64Value());
+          }));
 
   EXPECT_EQ(person->placemarkForAddressID(oslo), nullptr) << "the first ask starts a request and answers nil";
   EXPECT_EQ(person->placemarkForAddressID(oslo), nullptr);
@@ -226,8 +229,8 @@ TEST_F(SharedServicesTest, ChangesOfOtherProgramsArePostedOnTheMainThread) {
   std::atomic<int> posted{0};
   fnd::ScopedObserver observer(
       fnd::NotificationCenter::defaultCenter(),
-      fnd::NotificationCenter::defaultCenter().addObserver(std::string(PBAddressBookExternalChangeNotification), nullptr,
-                                                           [&posted](const fnd::Notification&) {
+      fnd::NotificationCenter::defaultCenter().addObserver(std::string(PBAddressBookExternalChangeNotification),
+                                                           nullptr, [&posted](const fnd::Notification&) {
                                                              EXPECT_TRUE(dispatch::isMainThread());
                                                              ++posted;
                                                            }));

@@ -9,7 +9,8 @@
 
 fnd::Ref<fnd::String> PBSource::name() const {
   const fnd::Ref<fnd::Object> name = getBasicValueForPropertyID(ab::kSourceNameProperty);
-  return fnd::Ref<fnd::String>(name && name->kind() == fnd::ObjectKind::String ? static_cast<fnd::String*>(name.get()) : nullptr);
+  return fnd::Ref<fnd::String>(name && name->kind() == fnd::ObjectKind::String ? static_cast<fnd::String*>(name.get())
+                                                                               : nullptr);
 }
 
 int PBSource::type() const {

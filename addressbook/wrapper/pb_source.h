@@ -15,9 +15,15 @@ class PBSource final : public PBRecord {
   PBAddressBook::Groups groups() const;
   PBAddressBook::People people() const;
   PBAddressBook::People peopleOrderedBySortOrdering(ab::SortOrdering ordering) const;
-  PBAddressBook::People peopleOrderedByFirstName() const { return peopleOrderedBySortOrdering(ab::SortOrdering::ByFirstName); }
-  PBAddressBook::People peopleOrderedByLastName() const { return peopleOrderedBySortOrdering(ab::SortOrdering::ByLastName); }
-  PBAddressBook::People peopleOrderedByUsersPreference() const { return peopleOrderedBySortOrdering(PBAddressBook::sortOrdering()); }
+  PBAddressBook::People peopleOrderedByFirstName() const {
+    return peopleOrderedBySortOrdering(ab::SortOrdering::ByFirstName);
+  }
+  PBAddressBook::People peopleOrderedByLastName() const {
+    return peopleOrderedBySortOrdering(ab::SortOrdering::ByLastName);
+  }
+  PBAddressBook::People peopleOrderedByUsersPreference() const {
+    return peopleOrderedBySortOrdering(PBAddressBook::sortOrdering());
+  }
   std::shared_ptr<PBPerson> newPerson();
   std::shared_ptr<PBGroup> newGroup();
   PBAddressBook::People addPeopleFromVCardRepresentation(const fnd::Data& vCard);

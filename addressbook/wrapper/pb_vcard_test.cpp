@@ -44,7 +44,8 @@ QString vobjectPython() {
     if (python.isEmpty()) continue;
     QProcess probe;
     probe.start(python, {"-c", "import vobject"});
-    if (probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0) return python;
+    if (probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0)
+      return python;
   }
   return {};
 }

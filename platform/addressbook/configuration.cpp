@@ -20,7 +20,7 @@ constexpr const char* kDefaultFileName = "AddressBook.sqlite";
 struct Shared {
   std::mutex mutex;
   std::optional<Configuration> current;  // guarded by mutex
-  AccessPrompt prompt;                    // guarded by mutex
+  AccessPrompt prompt;                   // guarded by mutex
 };
 Shared& shared() {
   static auto* const state = new Shared;

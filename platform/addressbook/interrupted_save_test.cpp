@@ -6,9 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <map>
-#include <atomic>
 #include <random>
 #include <thread>
 
@@ -34,15 +34,18 @@ constexpr int kKills = 8;
     // Each batch also removes the previous batch's first person, so a save mixes all three kinds of change.
     for (const fnd::Ref<Record>& person : book->allPeople()) {
       const fnd::Ref<fnd::Object> note = person->copyValue(kPersonNoteProperty);
-      if (note && note->isEqual(*fnd::str(prefix + "first " + std::to_string(batch - 1)))) book->removeRecord(person.get(), nullptr);
+      if (note && note->isEqual(*fnd::str(prefix + "first " + std::to_string(batch - 1))))
+        book->removeRecord(person.get(), nullptr);
     }
     for (int i = 0; i < kPeoplePerBatch; ++i) {
       auto person = Record::createPerson(book->defaultSource());
       person->setValue(kPersonOrganizationProperty, fnd::str(prefix + std::to_string(batch)).get(), nullptr);
-      if (i == 0) person->setValue(kPersonNoteProperty, fnd::str(prefix + "first " + std::to_string(batch)).get(), nullptr);
+      if (i == 0)
+        person->setValue(kPersonNoteProperty, fnd::str(prefix + "first " + std::to_string(batch)).get(), nullptr);
       auto numbers = MultiValue::createMutable(kMultiStringPropertyType);
       for (int n = 0; n < kNumbersPerPerson; ++n)
-        numbers->addValue(fnd::str(std::to_string(10000000 + n)).get(), fnd::str("Firma " + std::to_string(n)).get(), nullptr);
+        numbers->addValue(fnd::str(std::to_string(10000000 + n)).get(), fnd::str("Firma " + std::to_string(n)).get(),
+                          nullptr);
       person->setValue(kPersonPhoneProperty, numbers.get(), nullptr);
       book->addRecord(person.get(), nullptr);
     }
@@ -82,7 +85,8 @@ TEST(InterruptedSave, KilledSavesLeaveWholeBatchesOnly) {
       const auto numbers = person->copyValue(kPersonPhoneProperty);
       ASSERT_TRUE(numbers);
       EXPECT_EQ(static_cast<const MultiValue&>(*numbers).count(), static_cast<std::size_t>(kNumbersPerPerson));
-      ++peoplePerBatch[std::string(static_cast<const fnd::String&>(*person->copyValue(kPersonOrganizationProperty)).utf8())];
+      ++peoplePerBatch[std::string(
+          static_cast<const fnd::String&>(*person->copyValue(kPersonOrganizationProperty)).utf8())];
     }
     batchesSeen += peoplePerBatch.size();
     // Every batch but the newest lost its first person in the save of the next batch.

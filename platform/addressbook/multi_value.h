@@ -26,8 +26,8 @@ class MultiValue final : public fnd::Object {
   // A new, empty mutable value of a multi-value type (kMultiStringPropertyType...).
   static fnd::Ref<MultiValue> createMutable(PropertyType type);
   // Rebuilds a stored value; entries must suit `type`. Used by storage and vCard import.
-  static fnd::Ref<MultiValue> create(PropertyType type, std::vector<Entry> entries,
-                                     MultiValueIdentifier nextIdentifier, bool isMutable);
+  static fnd::Ref<MultiValue> create(PropertyType type, std::vector<Entry> entries, MultiValueIdentifier nextIdentifier,
+                                     bool isMutable);
 
   PropertyType propertyType() const noexcept { return m_type; }
   bool isMutable() const noexcept { return m_isMutable; }

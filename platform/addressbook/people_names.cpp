@@ -38,7 +38,8 @@ bool personMatchesName(const Record& person, std::string_view query) {
   for (PropertyID property : {kPersonFirstNameProperty, kPersonMiddleNameProperty, kPersonLastNameProperty,
                               kPersonNicknameProperty, kPersonOrganizationProperty})
     words += textOf(person, property).split(' ', Qt::SkipEmptyParts);
-  const QStringList wanted = QString::fromUtf8(query.data(), static_cast<qsizetype>(query.size())).split(' ', Qt::SkipEmptyParts);
+  const QStringList wanted =
+      QString::fromUtf8(query.data(), static_cast<qsizetype>(query.size())).split(' ', Qt::SkipEmptyParts);
   if (wanted.isEmpty()) return false;
   for (const QString& part : wanted) {
     const bool matched = std::any_of(words.begin(), words.end(), [&part](const QString& word) {

@@ -48,11 +48,16 @@ struct LabelText {
   std::string_view englishText;
 };
 constexpr std::array kStandardLabels{
-    LabelText{kHomeLabel, "home"},          LabelText{kWorkLabel, "work"},
-    LabelText{kOtherLabel, "other"},        LabelText{kPhoneMobileLabel, "mobile"},
-    LabelText{kPhoneMainLabel, "main"},     LabelText{kPhoneHomeFAXLabel, "home fax"},
-    LabelText{kPhoneWorkFAXLabel, "work fax"}, LabelText{kPhonePagerLabel, "pager"},
-    LabelText{kPersonHomePageLabel, "home page"}, LabelText{kPersonAnniversaryLabel, "anniversary"},
+    LabelText{kHomeLabel, "home"},
+    LabelText{kWorkLabel, "work"},
+    LabelText{kOtherLabel, "other"},
+    LabelText{kPhoneMobileLabel, "mobile"},
+    LabelText{kPhoneMainLabel, "main"},
+    LabelText{kPhoneHomeFAXLabel, "home fax"},
+    LabelText{kPhoneWorkFAXLabel, "work fax"},
+    LabelText{kPhonePagerLabel, "pager"},
+    LabelText{kPersonHomePageLabel, "home page"},
+    LabelText{kPersonAnniversaryLabel, "anniversary"},
 };
 
 }  // namespace

@@ -70,7 +70,8 @@ fnd::Ref<fnd::Object> Record::copyValue(PropertyID property) const {
 
 bool Record::checkWritable(PropertyID property, std::optional<fnd::Error>* error) const {
   const std::optional<PropertyInfo> info = propertyInfo(property);
-  if (!info || info->recordType != m_type) return fail(error, ErrorCode::InvalidValue, "Unknown property for this record");
+  if (!info || info->recordType != m_type)
+    return fail(error, ErrorCode::InvalidValue, "Unknown property for this record");
   if (info->readOnly) return fail(error, ErrorCode::OperationNotPermittedByStore, "The property is read-only");
   return true;
 }
@@ -155,7 +156,8 @@ bool Record::addMember(Record* person, std::optional<fnd::Error>* error) {
     return fail(error, ErrorCode::InvalidValue, "Only people can be members of a group");
   if (!m_owner || person->m_owner != m_owner)
     return fail(error, ErrorCode::OperationNotPermittedByStore, "Group and member must be in the same address book");
-  if (std::none_of(m_members.begin(), m_members.end(), [person](const auto& member) { return member.get() == person; })) {
+  if (std::none_of(m_members.begin(), m_members.end(),
+                   [person](const auto& member) { return member.get() == person; })) {
     m_members.emplace_back(person);
     m_changed = true;
   }

@@ -86,9 +86,9 @@ void answerAccess(const AddressBook::AccessCompletion& completion, Authorization
   if (status == AuthorizationStatus::Authorized) {
     completion(true, std::nullopt);
   } else {
-    completion(false, makeError(ErrorCode::OperationNotPermittedByUser,
-                                status == AuthorizationStatus::Restricted ? "Access to the address book is restricted"
-                                                                          : "Access to the address book was denied"));
+    completion(false, makeError(ErrorCode::OperationNotPermittedByUser, status == AuthorizationStatus::Restricted
+                                                                            ? "Access to the address book is restricted"
+                                                                            : "Access to the address book was denied"));
   }
 }
 
@@ -99,7 +99,7 @@ void answerAccess(const AddressBook::AccessCompletion& completion, Authorization
 // instances and of other programs alike, and never the instance's own.
 struct SqliteAddressBook::ChangeWatch {
   std::recursive_mutex mutex;
-  SqliteAddressBook* book = nullptr;  // guarded by mutex; null once the book is gone
+  SqliteAddressBook* book = nullptr;               // guarded by mutex; null once the book is gone
   std::map<CallbackId, ChangeCallback> callbacks;  // guarded by mutex
   CallbackId nextId = 1;                           // guarded by mutex
   dispatch::BlockThread* thread = nullptr;
@@ -121,7 +121,9 @@ fnd::Ref<AddressBook> AddressBook::create(std::optional<fnd::Error>* error) {
   return SqliteAddressBook::open(configuration(), error);
 }
 
-AuthorizationStatus AddressBook::authorizationStatus() { return SqliteAddressBook::authorizationStatus(configuration()); }
+AuthorizationStatus AddressBook::authorizationStatus() {
+  return SqliteAddressBook::authorizationStatus(configuration());
+}
 
 fnd::Ref<SqliteAddressBook> SqliteAddressBook::open(const Configuration& configuration,
                                                     std::optional<fnd::Error>* error) {
@@ -225,7 +227,8 @@ bool SqliteAddressBook::addRecord(Record* record, std::optional<fnd::Error>* err
   record->setSourceID(source->recordID());
   record->setOwner(this);
   // A record removed and added again before a save is simply kept.
-  const bool wasRemoved = std::erase_if(m_removed, [record](const auto& removed) { return removed.get() == record; }) > 0;
+  const bool wasRemoved =
+      std::erase_if(m_removed, [record](const auto& removed) { return removed.get() == record; }) > 0;
   m_records.emplace_back(record);
   if (wasRemoved) m_byID[record->recordID()] = record;
   return true;
@@ -248,8 +251,8 @@ bool SqliteAddressBook::removeRecord(Record* record, std::optional<fnd::Error>* 
 
 bool SqliteAddressBook::hasUnsavedChanges() {
   return !m_removed.empty() || std::any_of(m_records.begin(), m_records.end(), [](const fnd::Ref<Record>& record) {
-           return record->recordID() == kInvalidRecordID || record->isChanged();
-         });
+    return record->recordID() == kInvalidRecordID || record->isChanged();
+  });
 }
 
 bool SqliteAddressBook::writeChanges(std::optional<fnd::Error>* error,
@@ -260,7 +263,8 @@ bool SqliteAddressBook::writeChanges(std::optional<fnd::Error>* error,
     remove.step();
     remove.reset();
   }
-  SqliteStatement insert = m_database.prepare("INSERT INTO records(type, source, image, properties) VALUES(?, ?, ?, ?)");
+  SqliteStatement insert =
+      m_database.prepare("INSERT INTO records(type, source, image, properties) VALUES(?, ?, ?, ?)");
   SqliteStatement update = m_database.prepare("UPDATE records SET source = ?, image = ?, properties = ? WHERE id = ?");
   for (const fnd::Ref<Record>& record : m_records) {
     const bool isNew = record->recordID() == kInvalidRecordID;
@@ -396,10 +400,10 @@ AddressBook::CallbackId SqliteAddressBook::registerExternalChangeCallback(Change
     m_watch->book = this;
     m_watch->thread = thread;
     m_watch->seenVersion = m_database.dataVersion();
-    m_watch->timer = thread->scheduleTimer(m_configuration.changePollInterval, true,
-                                           [watch = std::weak_ptr<ChangeWatch>(m_watch)] {
-                                             if (auto alive = watch.lock()) alive->poll();
-                                           });
+    m_watch->timer =
+        thread->scheduleTimer(m_configuration.changePollInterval, true, [watch = std::weak_ptr<ChangeWatch>(m_watch)] {
+          if (auto alive = watch.lock()) alive->poll();
+        });
   }
   std::lock_guard lock(m_watch->mutex);
   const CallbackId id = m_watch->nextId++;

@@ -58,7 +58,8 @@ std::string SqliteStatement::text(int column) const {
 
 std::string SqliteStatement::blob(int column) const {
   const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
-  return bytes ? std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column))) : std::string();
+  return bytes ? std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)))
+               : std::string();
 }
 
 bool SqliteStatement::isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
@@ -70,7 +71,8 @@ std::optional<SqliteDatabase> SqliteDatabase::open(const std::string& path, std:
   sqlite3* handle = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
   if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {
-    if (error) *error = makeError(ErrorCode::StorageFailure, handle ? sqlite3_errmsg(handle) : "Cannot open the address book");
+    if (error)
+      *error = makeError(ErrorCode::StorageFailure, handle ? sqlite3_errmsg(handle) : "Cannot open the address book");
     sqlite3_close(handle);
     return std::nullopt;
   }
@@ -84,7 +86,8 @@ std::optional<SqliteDatabase> SqliteDatabase::open(const std::string& path, std:
   return database;
 }
 
-SqliteDatabase::SqliteDatabase(SqliteDatabase&& other) noexcept : m_database(std::exchange(other.m_database, nullptr)) {}
+SqliteDatabase::SqliteDatabase(SqliteDatabase&& other) noexcept
+    : m_database(std::exchange(other.m_database, nullptr)) {}
 
 SqliteDatabase::~SqliteDatabase() { sqlite3_close_v2(m_database); }
 
@@ -102,6 +105,8 @@ std::int64_t SqliteDatabase::dataVersion() {
   return statement.step() ? statement.integer(0) : 0;
 }
 
-fnd::Error SqliteDatabase::lastError() const { return makeError(ErrorCode::StorageFailure, sqlite3_errmsg(m_database)); }
+fnd::Error SqliteDatabase::lastError() const {
+  return makeError(ErrorCode::StorageFailure, sqlite3_errmsg(m_database));
+}
 
 }  // namespace ab

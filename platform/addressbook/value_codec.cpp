@@ -1,7 +1,7 @@
 #include "platform/addressbook/value_codec.h"
 
-#include <bit>
 #include <QString>
+#include <bit>
 #include <cstring>
 
 #include "platform/addressbook/multi_value.h"
@@ -184,10 +184,12 @@ std::optional<fnd::Ref<fnd::Object>> Reader::value(int depth) {
     case Tag::String: {
       const std::optional<std::string_view> text = bytes();
       if (!text) return std::nullopt;
-      return fnd::Ref<fnd::Object>(fnd::String::fromQString(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size()))));
+      return fnd::Ref<fnd::Object>(
+          fnd::String::fromQString(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size()))));
     }
     case Tag::Int64:
-      if (const auto number = u64()) return fnd::Ref<fnd::Object>(fnd::Number::create(static_cast<std::int64_t>(*number)));
+      if (const auto number = u64())
+        return fnd::Ref<fnd::Object>(fnd::Number::create(static_cast<std::int64_t>(*number)));
       return std::nullopt;
     case Tag::UInt64:
       if (const auto number = u64()) return fnd::Ref<fnd::Object>(fnd::Number::createUnsigned(*number));

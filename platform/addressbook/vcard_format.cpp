@@ -85,15 +85,24 @@ std::string escapeText(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     switch (c) {
-      case '\\': escaped += "\\\\"; break;
-      case ';': escaped += "\\;"; break;
-      case ',': escaped += "\\,"; break;
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case ';':
+        escaped += "\\;";
+        break;
+      case ',':
+        escaped += "\\,";
+        break;
       case '\r':
         if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
         escaped += "\\n";
         break;
-      case '\n': escaped += "\\n"; break;
-      default: escaped += c;
+      case '\n':
+        escaped += "\\n";
+        break;
+      default:
+        escaped += c;
     }
   }
   return escaped;

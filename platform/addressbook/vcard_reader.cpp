@@ -16,13 +16,15 @@ namespace ab {
 namespace {
 
 struct ContentLine {
-  std::string group;  // lower case
-  std::string name;   // upper case
+  std::string group;                                   // lower case
+  std::string name;                                    // upper case
   std::multimap<std::string, std::string> parameters;  // upper-case names
   std::string value;
 };
 
-std::string upper(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUpper().toStdString(); }
+std::string upper(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUpper().toStdString();
+}
 
 fnd::Ref<fnd::String> textObject(std::string_view utf8) {
   // Input may hold any bytes; converting through QString keeps the string well-formed.
@@ -54,7 +56,8 @@ std::optional<ContentLine> parseLine(std::string_view text) {
   std::size_t colon = std::string_view::npos;
   bool quoted = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '"') quoted = !quoted;
+    if (text[i] == '"')
+      quoted = !quoted;
     else if (text[i] == ':' && !quoted) {
       colon = i;
       break;
@@ -66,9 +69,12 @@ std::optional<ContentLine> parseLine(std::string_view text) {
   std::string piece;
   quoted = false;
   for (char c : text.substr(0, colon)) {
-    if (c == '"') quoted = !quoted;
-    else if (c == ';' && !quoted) pieces.push_back(std::exchange(piece, {}));
-    else piece += c;
+    if (c == '"')
+      quoted = !quoted;
+    else if (c == ';' && !quoted)
+      pieces.push_back(std::exchange(piece, {}));
+    else
+      piece += c;
   }
   pieces.push_back(piece);
   std::string_view name = pieces.front();
@@ -158,7 +164,8 @@ fnd::Ref<fnd::Object> CardReader::entryValue(PropertyID property, const ContentL
       // Components: post office box, extended address, street, city, region, code, country.
       constexpr std::size_t kStreetComponent = 2;
       for (std::size_t i = 0; i < keys.size() && kStreetComponent + i < parts.size(); ++i)
-        if (!parts[kStreetComponent + i].empty()) address->setObject(textObject(parts[kStreetComponent + i]).get(), keys[i]);
+        if (!parts[kStreetComponent + i].empty())
+          address->setObject(textObject(parts[kStreetComponent + i]).get(), keys[i]);
       const std::string code = parameter(line, "X-COUNTRY-CODE");
       if (!code.empty()) address->setObject(textObject(code).get(), kAddressCountryCodeKey);
       return fnd::ObjectDictionary::createWithDictionary(*address, false);
@@ -168,16 +175,17 @@ fnd::Ref<fnd::Object> CardReader::entryValue(PropertyID property, const ContentL
       const std::string service = parameter(line, "X-SERVICE-TYPE");
       if (!service.empty()) message->setObject(textObject(service).get(), kInstantMessageServiceKey);
       const std::size_t colon = line.value.find(':');
-      const std::string user = vcard::unescapeText(colon == std::string::npos ? line.value : line.value.substr(colon + 1));
+      const std::string user =
+          vcard::unescapeText(colon == std::string::npos ? line.value : line.value.substr(colon + 1));
       message->setObject(textObject(user).get(), kInstantMessageUsernameKey);
       return fnd::ObjectDictionary::createWithDictionary(*message, false);
     }
     case kPersonSocialProfileProperty: {
       auto profile = fnd::ObjectDictionary::createMutable();
       profile->setObject(textObject(vcard::unescapeText(line.value)).get(), kSocialProfileURLKey);
-      for (auto [key, name] : {std::pair{kSocialProfileServiceKey, "X-SERVICE-TYPE"},
-                               std::pair{kSocialProfileUsernameKey, "X-USER"},
-                               std::pair{kSocialProfileUserIdentifierKey, "X-USERID"}}) {
+      for (auto [key, name] :
+           {std::pair{kSocialProfileServiceKey, "X-SERVICE-TYPE"}, std::pair{kSocialProfileUsernameKey, "X-USER"},
+            std::pair{kSocialProfileUserIdentifierKey, "X-USERID"}}) {
         std::string text = parameter(line, name);
         if (text.empty() && key == kSocialProfileServiceKey) text = parameter(line, "TYPE");
         if (!text.empty()) profile->setObject(textObject(text).get(), key);
@@ -210,8 +218,8 @@ fnd::Ref<Record> CardReader::finish() {
   for (const ContentLine& line : m_lines) {
     if (line.name == "N") {
       const std::vector<std::string> parts = vcard::splitStructured(line.value);
-      const std::array<PropertyID, 5> order{kPersonLastNameProperty, kPersonFirstNameProperty, kPersonMiddleNameProperty,
-                                            kPersonPrefixProperty, kPersonSuffixProperty};
+      const std::array<PropertyID, 5> order{kPersonLastNameProperty, kPersonFirstNameProperty,
+                                            kPersonMiddleNameProperty, kPersonPrefixProperty, kPersonSuffixProperty};
       for (std::size_t i = 0; i < order.size() && i < parts.size(); ++i) setText(order[i], parts[i]);
       m_hasName = true;
     } else if (line.name == "FN") {

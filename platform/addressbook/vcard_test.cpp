@@ -15,7 +15,8 @@ namespace {
 
 fnd::Ref<MultiValue> strings(std::initializer_list<std::pair<const char*, const char*>> entries) {
   auto values = MultiValue::createMutable(kMultiStringPropertyType);
-  for (auto [value, label] : entries) values->addValue(fnd::str(value).get(), label ? fnd::str(label).get() : nullptr, nullptr);
+  for (auto [value, label] : entries)
+    values->addValue(fnd::str(value).get(), label ? fnd::str(label).get() : nullptr, nullptr);
   return values;
 }
 
@@ -39,31 +40,44 @@ fnd::Ref<fnd::Data> pngImage() {
 fnd::Ref<Record> fullPerson() {
   auto person = Record::createPerson(nullptr);
   const std::pair<PropertyID, const char*> texts[] = {
-      {kPersonFirstNameProperty, "Ola; \"Olsen\""}, {kPersonLastNameProperty, "Nordmann, d.y."},
-      {kPersonMiddleNameProperty, "Æ"},            {kPersonPrefixProperty, "Dr."},
-      {kPersonSuffixProperty, "jr."},              {kPersonNicknameProperty, "Olle"},
-      {kPersonFirstNamePhoneticProperty, "Oola"},  {kPersonLastNamePhoneticProperty, "Noordman"},
-      {kPersonMiddleNamePhoneticProperty, "Ae"},   {kPersonOrganizationProperty, "Ringeplagvern"},
-      {kPersonJobTitleProperty, "Vakt"},           {kPersonDepartmentProperty, "Sperring"},
+      {kPersonFirstNameProperty, "Ola; \"Olsen\""},
+      {kPersonLastNameProperty, "Nordmann, d.y."},
+      {kPersonMiddleNameProperty, "Æ"},
+      {kPersonPrefixProperty, "Dr."},
+      {kPersonSuffixProperty, "jr."},
+      {kPersonNicknameProperty, "Olle"},
+      {kPersonFirstNamePhoneticProperty, "Oola"},
+      {kPersonLastNamePhoneticProperty, "Noordman"},
+      {kPersonMiddleNamePhoneticProperty, "Ae"},
+      {kPersonOrganizationProperty, "Ringeplagvern"},
+      {kPersonJobTitleProperty, "Vakt"},
+      {kPersonDepartmentProperty, "Sperring"},
       {kPersonNoteProperty, "linje 1\nlinje 2 \\ slutt"},
   };
-  for (auto [property, text] : texts) EXPECT_TRUE(person->setValue(property, fnd::str(text).get(), nullptr)) << property;
+  for (auto [property, text] : texts)
+    EXPECT_TRUE(person->setValue(property, fnd::str(text).get(), nullptr)) << property;
   person->setValue(kPersonBirthdayProperty, fnd::Date::create(315532800).get(), nullptr);
   person->setValue(kPersonKindProperty, fnd::Number::create(kPersonKindOrganization).get(), nullptr);
   person->setValue(kPersonPhoneProperty,
-                   strings({{"+47 22 22 22 22", "Telefonsalg AS, avd. Øst; Oslo"}, {"900 00 000", kPhoneMobileLabel.data()},
-                            {"815 00 000", nullptr}, {"22 00 00 01", kPhoneWorkFAXLabel.data()}})
+                   strings({{"+47 22 22 22 22", "Telefonsalg AS, avd. Øst; Oslo"},
+                            {"900 00 000", kPhoneMobileLabel.data()},
+                            {"815 00 000", nullptr},
+                            {"22 00 00 01", kPhoneWorkFAXLabel.data()}})
                        .get(),
                    nullptr);
   person->setValue(kPersonEmailProperty, strings({{"ola@example.no", kWorkLabel.data()}}).get(), nullptr);
-  person->setValue(kPersonURLProperty, strings({{"https://example.no/a,b", kPersonHomePageLabel.data()}}).get(), nullptr);
+  person->setValue(kPersonURLProperty, strings({{"https://example.no/a,b", kPersonHomePageLabel.data()}}).get(),
+                   nullptr);
   person->setValue(kPersonRelatedNamesProperty, strings({{"Kari", "kone"}}).get(), nullptr);
   auto dates = MultiValue::createMutable(kMultiDateTimePropertyType);
   dates->addValue(fnd::Date::create(946684800 + 3600).get(), fnd::str(kPersonAnniversaryLabel).get(), nullptr);
   person->setValue(kPersonDateProperty, dates.get(), nullptr);
   auto addresses = MultiValue::createMutable(kMultiDictionaryPropertyType);
-  addresses->addValue(dictionary({{kAddressStreetKey, "Storgata 1;\nbakgården"}, {kAddressCityKey, "Oslo"},
-                                  {kAddressZIPKey, "0155"}, {kAddressCountryKey, "Norge"}, {kAddressCountryCodeKey, "no"}})
+  addresses->addValue(dictionary({{kAddressStreetKey, "Storgata 1;\nbakgården"},
+                                  {kAddressCityKey, "Oslo"},
+                                  {kAddressZIPKey, "0155"},
+                                  {kAddressCountryKey, "Norge"},
+                                  {kAddressCountryCodeKey, "no"}})
                           .get(),
                       fnd::str(kHomeLabel).get(), nullptr);
   person->setValue(kPersonAddressProperty, addresses.get(), nullptr);
@@ -72,7 +86,8 @@ fnd::Ref<Record> fullPerson() {
                      fnd::str(kOtherLabel).get(), nullptr);
   person->setValue(kPersonInstantMessageProperty, messages.get(), nullptr);
   auto profiles = MultiValue::createMutable(kMultiDictionaryPropertyType);
-  profiles->addValue(dictionary({{kSocialProfileServiceKey, "mastodon"}, {kSocialProfileURLKey, "https://m.no/@ola"},
+  profiles->addValue(dictionary({{kSocialProfileServiceKey, "mastodon"},
+                                 {kSocialProfileURLKey, "https://m.no/@ola"},
                                  {kSocialProfileUsernameKey, "ola"}})
                          .get(),
                      nullptr, nullptr);
@@ -113,8 +128,9 @@ TEST(VCard, EveryPropertyComesBackFromItsOwnCard) {
     const fnd::Ref<fnd::Object> actual = people[0]->copyValue(property.id);
     ASSERT_TRUE(actual) << property.englishName << " is missing\n" << card;
     if (property.type & kMultiValueMask)
-      EXPECT_TRUE(sameEntries(actual.get(), expected.get()))
-          << property.englishName << ":\n" << entriesOf(actual.get()) << "instead of\n" << entriesOf(expected.get());
+      EXPECT_TRUE(sameEntries(actual.get(), expected.get())) << property.englishName << ":\n"
+                                                             << entriesOf(actual.get()) << "instead of\n"
+                                                             << entriesOf(expected.get());
     else
       EXPECT_TRUE(actual->isEqual(*expected)) << property.englishName << ": " << actual->description();
   }
@@ -171,7 +187,8 @@ TEST(VCard, ReadsCardsWrittenByOtherPrograms) {
 TEST(VCard, GarbageGivesNoPeopleAndNoCrash) {
   EXPECT_TRUE(createPeopleFromVCardRepresentation("", nullptr).empty());
   EXPECT_TRUE(createPeopleFromVCardRepresentation(std::string("\0\xff\xfe:::;;", 9), nullptr).empty());
-  const auto people = createPeopleFromVCardRepresentation("BEGIN:VCARD\nN:\xff\xfe;\\\nPHOTO;ENCODING=b:!!!\nEND:VCARD", nullptr);
+  const auto people =
+      createPeopleFromVCardRepresentation("BEGIN:VCARD\nN:\xff\xfe;\\\nPHOTO;ENCODING=b:!!!\nEND:VCARD", nullptr);
   ASSERT_EQ(people.size(), 1u);
   EXPECT_FALSE(people[0]->hasImageData());
 }

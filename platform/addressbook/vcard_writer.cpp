@@ -17,19 +17,19 @@ constexpr std::size_t kFoldWidth = 75;
 
 std::string textValue(const Record& person, PropertyID property) {
   const fnd::Ref<fnd::Object> value = person.copyValue(property);
-  return value && value->kind() == fnd::ObjectKind::String
-             ? std::string(static_cast<const fnd::String&>(*value).utf8())
-             : std::string();
+  return value && value->kind() == fnd::ObjectKind::String ? std::string(static_cast<const fnd::String&>(*value).utf8())
+                                                           : std::string();
 }
 
 std::string dictionaryText(const fnd::Dictionary& dictionary, std::string_view key) {
   const fnd::Object* value = dictionary.objectForKey(key);
   return value && value->kind() == fnd::ObjectKind::String ? std::string(static_cast<const fnd::String*>(value)->utf8())
-                                                          : std::string();
+                                                           : std::string();
 }
 
 std::string dateText(const fnd::Date& date) {
-  const QDateTime time = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(date.timeIntervalSince1970()), QTimeZone::utc());
+  const QDateTime time =
+      QDateTime::fromSecsSinceEpoch(static_cast<qint64>(date.timeIntervalSince1970()), QTimeZone::utc());
   if (time.time() == QTime(0, 0)) return time.date().toString(Qt::ISODate).toStdString();
   return time.toString(Qt::ISODate).toStdString();
 }
@@ -54,9 +54,12 @@ class CardWriter {
     for (std::size_t i = 0; i < content.size();) {
       std::size_t length = 1;
       const auto lead = static_cast<unsigned char>(content[i]);
-      if (lead >= 0xF0) length = 4;
-      else if (lead >= 0xE0) length = 3;
-      else if (lead >= 0xC0) length = 2;
+      if (lead >= 0xF0)
+        length = 4;
+      else if (lead >= 0xE0)
+        length = 3;
+      else if (lead >= 0xC0)
+        length = 2;
       length = std::min(length, content.size() - i);
       if (lineLength + length > kFoldWidth) {
         m_out += "\r\n ";
@@ -97,9 +100,9 @@ std::string CardWriter::entryValue(PropertyID property, const fnd::Object& value
     if (!service.empty()) parameters += ";X-SERVICE-TYPE=" + parameterValue(service);
     return "x-im:" + vcard::escapeText(dictionaryText(dictionary, kInstantMessageUsernameKey));
   }
-  for (auto [key, parameter] : {std::pair{kSocialProfileServiceKey, "X-SERVICE-TYPE"},
-                                std::pair{kSocialProfileUsernameKey, "X-USER"},
-                                std::pair{kSocialProfileUserIdentifierKey, "X-USERID"}}) {
+  for (auto [key, parameter] :
+       {std::pair{kSocialProfileServiceKey, "X-SERVICE-TYPE"}, std::pair{kSocialProfileUsernameKey, "X-USER"},
+        std::pair{kSocialProfileUserIdentifierKey, "X-USERID"}}) {
     const std::string text = dictionaryText(dictionary, key);
     if (!text.empty()) parameters += std::string(";") + parameter + '=' + parameterValue(text);
   }
@@ -148,9 +151,9 @@ void CardWriter::person(const Record& person) {
   const std::string department = textValue(person, kPersonDepartmentProperty);
   if (!organization.empty() || !department.empty())
     line("ORG:" + vcard::escapeText(organization) + (department.empty() ? "" : ";" + vcard::escapeText(department)));
-  for (auto [property, lineName] : {std::pair{kPersonBirthdayProperty, "BDAY"},
-                                    std::pair{kPersonCreationDateProperty, "X-CREATION-DATE"},
-                                    std::pair{kPersonModificationDateProperty, "REV"}}) {
+  for (auto [property, lineName] :
+       {std::pair{kPersonBirthdayProperty, "BDAY"}, std::pair{kPersonCreationDateProperty, "X-CREATION-DATE"},
+        std::pair{kPersonModificationDateProperty, "REV"}}) {
     const fnd::Ref<fnd::Object> date = person.copyValue(property);
     if (date && date->kind() == fnd::ObjectKind::Date)
       line(std::string(lineName) + ':' + dateText(static_cast<const fnd::Date&>(*date)));
@@ -158,7 +161,7 @@ void CardWriter::person(const Record& person) {
   const fnd::Ref<fnd::Object> kind = person.copyValue(kPersonKindProperty);
   if (kind && kind->kind() == fnd::ObjectKind::Number)
     line(static_cast<const fnd::Number&>(*kind).int64Value() == kPersonKindOrganization ? "X-ABSHOWAS:COMPANY"
-                                                                                       : "X-ABSHOWAS:PERSON");
+                                                                                        : "X-ABSHOWAS:PERSON");
   for (const vcard::MultiValueMapping& mapping : vcard::multiValueMappings())
     multiValue(person, mapping.property, mapping.name);
   if (const fnd::Ref<fnd::Data> image = person.copyImageData(ImageFormat::OriginalSize)) {

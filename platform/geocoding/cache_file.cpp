@@ -19,9 +19,11 @@ constexpr const char* kFallbackApplicationFolder = "Ringeplagvern";
 std::string cacheFilePath(std::string_view fileName) {
   QString application = QCoreApplication::organizationDomain();
   const QString name = QCoreApplication::applicationName();
-  application = name.isEmpty() ? QString(kFallbackApplicationFolder) : (application.isEmpty() ? name : application + '.' + name);
+  application =
+      name.isEmpty() ? QString(kFallbackApplicationFolder) : (application.isEmpty() ? name : application + '.' + name);
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-  return QDir(folder).filePath(application + '/' + QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size())))
+  return QDir(folder)
+      .filePath(application + '/' + QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size())))
       .toStdString();
 }
 

@@ -35,8 +35,9 @@ double Location::distanceFromLocation(const Location& other) const noexcept {
   // Haversine: accurate for short and long distances alike.
   const double dLatitude = radians(other.m_latitude - m_latitude);
   const double dLongitude = radians(other.m_longitude - m_longitude);
-  const double a = std::pow(std::sin(dLatitude / 2), 2) +
-                   std::cos(radians(m_latitude)) * std::cos(radians(other.m_latitude)) * std::pow(std::sin(dLongitude / 2), 2);
+  const double a = std::pow(std::sin(dLatitude / 2), 2) + std::cos(radians(m_latitude)) *
+                                                              std::cos(radians(other.m_latitude)) *
+                                                              std::pow(std::sin(dLongitude / 2), 2);
   return 2 * kEarthRadius * std::asin(std::min(1.0, std::sqrt(a)));
 }
 
