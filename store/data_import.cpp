@@ -70,7 +70,8 @@ ManagedObjectRef importIntoFoundOrNew(ManagedObjectRef found, const EntityDescri
 
 }  // namespace
 
-ManagedObjectRef DataImport::RS_importFromObject(std::string_view entityName, fnd::Object* data, const ContextPtr& context) {
+ManagedObjectRef DataImport::RS_importFromObject(std::string_view entityName, fnd::Object* data,
+                                                 const ContextPtr& context) {
   const EntityDescription* entity = fetch_requests::entityNamed(entityName, context);
   if (!entity) return nullptr;
   std::string identifying = ImportModel::RS_primaryAttributeToRelateBy(*entity);
@@ -80,7 +81,8 @@ ManagedObjectRef DataImport::RS_importFromObject(std::string_view entityName, fn
 }
 
 std::optional<objectstore::FetchResults> DataImport::RS_importFromArray(std::string_view entityName,
-                                                                        const fnd::Array& list, const ContextPtr& context) {
+                                                                        const fnd::Array& list,
+                                                                        const ContextPtr& context) {
   if (!context || !StoreContext::RS_defaultContext()) return std::nullopt;
   std::vector<objectstore::ObjectID> kept;
   RecordStore::saveWithBlock([&](const ContextPtr& local) {
@@ -112,13 +114,14 @@ ManagedObjectRef DataImport::RS_createInstanceInContext(const EntityDescription&
 }
 
 bool DataImport::RS_importValuesForKeysWithObject(ManagedObject& record, fnd::Object* data) {
-  return RS_performDataImportFromObject(record, data, [&record](const RelationshipDescription& relationship,
-                                                                fnd::Object* relatedData) {
-    RS_importRelated(record, relationship, relatedData);
-  });
+  return RS_performDataImportFromObject(
+      record, data, [&record](const RelationshipDescription& relationship, fnd::Object* relatedData) {
+        RS_importRelated(record, relationship, relatedData);
+      });
 }
 
-bool DataImport::RS_performDataImportFromObject(ManagedObject& record, fnd::Object* data, const RelationshipBlock& block) {
+bool DataImport::RS_performDataImportFromObject(ManagedObject& record, fnd::Object* data,
+                                                const RelationshipBlock& block) {
   // Absent keys read as null here, so the data needs no change of its own for the import.
   if (!RS_preImport(record, data)) return false;
   RS_setAttributes(record, data);
@@ -157,7 +160,8 @@ void DataImport::RS_setAttributes(ManagedObject& record, fnd::Object* data) {
 void DataImport::RS_setRelationships(ManagedObject& record, fnd::Object* data, const RelationshipBlock& block) {
   for (const RelationshipDescription& relationship : record.entity().relationships()) {
     if (RS_importValue(record, data, relationship.name)) continue;
-    fnd::Ref<fnd::Object> value = noneForNull(dataValueForKey(data, ImportModel::RS_lookupKeyForRelationship(relationship)));
+    fnd::Ref<fnd::Object> value =
+        noneForNull(dataValueForKey(data, ImportModel::RS_lookupKeyForRelationship(relationship)));
     if (!value || !perform(record, shouldImportOperationName(relationship.name), value.get(), true)) continue;
     if (relationship.isToMany && value->kind() == fnd::ObjectKind::Array) {
       for (fnd::Object* element : static_cast<const fnd::Array&>(*value)) block(relationship, element);
@@ -183,7 +187,8 @@ void DataImport::RS_importRelated(ManagedObject& record, const RelationshipDescr
   if (related) RS_addObject(record, *related, relationship);
 }
 
-ManagedObjectRef DataImport::RS_findObjectForRelationship(ManagedObject& record, const RelationshipDescription& relationship,
+ManagedObjectRef DataImport::RS_findObjectForRelationship(ManagedObject& record,
+                                                          const RelationshipDescription& relationship,
                                                           fnd::Object* relatedData) {
   ContextPtr context = contextOf(record);
   if (!context || !relationship.destinationEntity) return nullptr;
@@ -191,7 +196,8 @@ ManagedObjectRef DataImport::RS_findObjectForRelationship(ManagedObject& record,
                           ImportModel::RS_relatedValueForRelationship(relationship, relatedData), context);
 }
 
-void DataImport::RS_addObject(ManagedObject& record, ManagedObject& related, const RelationshipDescription& relationship) {
+void DataImport::RS_addObject(ManagedObject& record, ManagedObject& related,
+                              const RelationshipDescription& relationship) {
   try {
     // An ordered to-many list keeps the order in which records are appended.
     if (relationship.isToMany) {

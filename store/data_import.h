@@ -29,13 +29,15 @@ class DataImport {
   // The record of the entity whose identifying attribute equals the data's
   // value for it, or a new one, with the data imported; null when the
   // record's class refused the data (a record made for it is removed again).
-  static ManagedObjectRef RS_importFromObject(std::string_view entityName, fnd::Object* data, const ContextPtr& context);
+  static ManagedObjectRef RS_importFromObject(std::string_view entityName, fnd::Object* data,
+                                              const ContextPtr& context);
   // Imports each data object in a child of the default context saved through
   // to the store file; the imported records as `context` sees them, or none
   // when the fetch failed or there is no record store.
-  static std::optional<objectstore::FetchResults> RS_importFromArray(std::string_view entityName, const fnd::Array& list,
-                                                                     const ContextPtr& context);
-  static ManagedObjectRef RS_createInstanceInContext(const objectstore::EntityDescription& entity, const ContextPtr& context);
+  static std::optional<objectstore::FetchResults> RS_importFromArray(std::string_view entityName,
+                                                                     const fnd::Array& list, const ContextPtr& context);
+  static ManagedObjectRef RS_createInstanceInContext(const objectstore::EntityDescription& entity,
+                                                     const ContextPtr& context);
 
   // Attributes, then relationships with the default block; false when the
   // record's class refused the data.
@@ -50,8 +52,10 @@ class DataImport {
   // Hands the value to the class's "import<Key>:" operation; false when it has none.
   static bool RS_importValue(ManagedObject& record, fnd::Object* value, std::string_view key);
   // The default block: finds or creates the related record, imports into it, attaches it.
-  static void RS_importRelated(ManagedObject& record, const RelationshipDescription& relationship, fnd::Object* relatedData);
-  static ManagedObjectRef RS_findObjectForRelationship(ManagedObject& record, const RelationshipDescription& relationship,
+  static void RS_importRelated(ManagedObject& record, const RelationshipDescription& relationship,
+                               fnd::Object* relatedData);
+  static ManagedObjectRef RS_findObjectForRelationship(ManagedObject& record,
+                                                       const RelationshipDescription& relationship,
                                                        fnd::Object* relatedData);
   // Sets a to-one relationship or appends to a to-many one; a refusal goes to
   // RecordStore::handleErrors.

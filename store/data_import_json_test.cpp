@@ -18,7 +18,9 @@ constexpr const char* kTags[] = {"telefonsalg", "markedsundersøkelse", "innsaml
 constexpr int kTagCount = static_cast<int>(std::size(kTags));
 constexpr int kTagsPerContact = 2;
 
-std::string phoneNumber(int contact, int phone) { return std::to_string(40000000 + contact * kPhonesPerContact + phone); }
+std::string phoneNumber(int contact, int phone) {
+  return std::to_string(40000000 + contact * kPhonesPerContact + phone);
+}
 int phoneID(int contact, int phone) { return contact * kPhonesPerContact + phone; }
 int companyOf(int contact) { return contact % kCompanies; }
 int tagOf(int contact, int slot) { return (contact + slot * 2) % kTagCount; }
@@ -40,7 +42,8 @@ std::string contactJSON(int i) {
             phoneNumber(i, p) + "\"}";
   }
   json += "], \"tags\": [";
-  for (int t = 0; t < kTagsPerContact; ++t) json += std::string(t ? ", " : "") + "{\"label\": \"" + kTags[tagOf(i, t)] + "\"}";
+  for (int t = 0; t < kTagsPerContact; ++t)
+    json += std::string(t ? ", " : "") + "{\"label\": \"" + kTags[tagOf(i, t)] + "\"}";
   return json + "]}";
 }
 
@@ -102,7 +105,8 @@ TEST_F(ImportTest, ThousandDecodedContactsSurviveReopeningRecordByRecord) {
   reopen();
   EXPECT_EQ(TestContact::countOfEntities().value(), static_cast<std::size_t>(kContacts));
   EXPECT_EQ(TestPhone::countOfEntities().value(), static_cast<std::size_t>(kContacts * kPhonesPerContact));
-  expectStoredAsImported(*TestContact::findFirstByAttribute("contactID", fnd::Number::create(std::int64_t{517}).get()), 517);
+  expectStoredAsImported(*TestContact::findFirstByAttribute("contactID", fnd::Number::create(std::int64_t{517}).get()),
+                         517);
 }
 
 }  // namespace

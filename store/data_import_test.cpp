@@ -74,7 +74,8 @@ TEST_F(ImportTest, AbsentKeysKeepValuesNullClearsThemAndKeyPathsReachNestedData)
 
 TEST_F(ImportTest, AValueTheAttributeCannotHoldIsReportedAndLeavesItUnchanged) {
   std::vector<fnd::Error> reported;
-  RecordStore::setErrorHandlerTarget(std::make_shared<int>(0), [&](const fnd::Error& error) { reported.push_back(error); });
+  RecordStore::setErrorHandlerTarget(std::make_shared<int>(0),
+                                     [&](const fnd::Error& error) { reported.push_back(error); });
   fnd::Ref<TestContact> contact = importContact(R"j({"contactID": 1, "score": 1.5, "fullName": 42})j");
   EXPECT_EQ(attribute(contact, "name"), "42");
   EXPECT_TRUE(reported.empty());
@@ -137,7 +138,8 @@ TEST_F(ImportTest, RelatedRecordsAreFoundOrCreatedAndAttached) {
       "tags": [{"label": "markedsundersøkelse"}, {"label": "innsamling"}]})j");
 
   auto company = [](const fnd::Ref<TestContact>& contact) {
-    return fnd::Ref<objectstore::ManagedObject>(static_cast<objectstore::ManagedObject*>(contact->valueForKey("company").get()));
+    return fnd::Ref<objectstore::ManagedObject>(
+        static_cast<objectstore::ManagedObject*>(contact->valueForKey("company").get()));
   };
   ASSERT_TRUE(company(kari));
   EXPECT_EQ(company(kari).get(), company(ola).get());
@@ -162,7 +164,8 @@ TEST_F(ImportTest, RelationshipOperationsCanSkipOrTakeOverARelationship) {
   EXPECT_TRUE(relatedValues(*contact, "phones", "number").empty());
   EXPECT_EQ(TestPhone::countOfEntities().value(), 0u);
 
-  importContact(R"j({"contactID": 1, "phones": [{"phoneID": 5, "carrier": {"registryNumber": 1, "name": "Nettselskap"}}]})j");
+  importContact(
+      R"j({"contactID": 1, "phones": [{"phoneID": 5, "carrier": {"registryNumber": 1, "name": "Nettselskap"}}]})j");
   ASSERT_EQ(relatedValues(*contact, "phones", "carrierName"), (std::vector<std::string>{"Nettselskap"}));
   fnd::Ref<TestPhone> phone = TestPhone::findFirst();
   EXPECT_EQ(text(phone->valueForKey("carrier")), "nil");

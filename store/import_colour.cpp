@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -81,7 +81,8 @@ fnd::Ref<fnd::Object> storedColour(const ImportColour& colour, objectstore::Attr
       byteOf(colour.alpha) << 24 | byteOf(colour.red) << 16 | byteOf(colour.green) << 8 | byteOf(colour.blue);
   switch (type) {
     case AttributeType::Integer32:
-    case AttributeType::Integer64: return fnd::Number::createUnsigned(argb);
+    case AttributeType::Integer64:
+      return fnd::Number::createUnsigned(argb);
     case AttributeType::String: {
       char text[10];
       std::snprintf(text, sizeof text, "#%08x", argb);
@@ -92,7 +93,8 @@ fnd::Ref<fnd::Object> storedColour(const ImportColour& colour, objectstore::Attr
                             static_cast<char>(byteOf(colour.blue)), static_cast<char>(byteOf(colour.alpha))};
       return fnd::Data::create(std::string(bytes, sizeof bytes));
     }
-    default: return nullptr;
+    default:
+      return nullptr;
   }
 }
 

@@ -16,18 +16,25 @@ constexpr std::size_t kMillisecondDigits = 3;
 std::optional<QString> qtField(char letter, std::size_t count) {
   auto repeated = [](char code, std::size_t times) { return QString(static_cast<qsizetype>(times), QChar(code)); };
   switch (letter) {
-    case 'y': return QString(count == 2 ? "yy" : "yyyy");
+    case 'y':
+      return QString(count == 2 ? "yy" : "yyyy");
     case 'M':
-    case 'L': return repeated('M', std::min(count, kLongTextField));
+    case 'L':
+      return repeated('M', std::min(count, kLongTextField));
     case 'd':
     case 'H':
     case 'h':
     case 'm':
-    case 's': return count <= 2 ? std::optional(repeated(letter, count)) : std::nullopt;
-    case 'E': return QString(count < kLongTextField ? "ddd" : "dddd");
-    case 'S': return QString(count == kMillisecondDigits ? "zzz" : "z");
-    case 'a': return QString("AP");
-    default: return std::nullopt;
+    case 's':
+      return count <= 2 ? std::optional(repeated(letter, count)) : std::nullopt;
+    case 'E':
+      return QString(count < kLongTextField ? "ddd" : "dddd");
+    case 'S':
+      return QString(count == kMillisecondDigits ? "zzz" : "z");
+    case 'a':
+      return QString("AP");
+    default:
+      return std::nullopt;
   }
 }
 

@@ -55,7 +55,8 @@ fnd::Ref<fnd::Object> dateValue(const AttributeDescription& attribute, fnd::Ref<
   const QTimeZone zone = QTimeZone::systemTimeZone();
   if (!value || value->kind() == fnd::ObjectKind::Null) return nullptr;
   if (value->kind() != fnd::ObjectKind::Date) {
-    std::string format = userInfoText(attribute.userInfo.get(), kDateFormatKey).value_or(std::string(kDefaultImportDateFormat));
+    std::string format =
+        userInfoText(attribute.userInfo.get(), kDateFormatKey).value_or(std::string(kDefaultImportDateFormat));
     value = dateFromText(value->description(), format, zone, QLocale());
     if (!value) return nullptr;
   }
@@ -69,7 +70,8 @@ std::string ImportModel::RS_capitalizedFirstCharacterString(std::string_view tex
 }
 
 std::string ImportModel::RS_primaryAttributeToRelateBy(const EntityDescription& entity) {
-  if (std::optional<std::string> declared = userInfoText(entity.userInfo().get(), kRelatedByAttributeKey)) return *declared;
+  if (std::optional<std::string> declared = userInfoText(entity.userInfo().get(), kRelatedByAttributeKey))
+    return *declared;
   return withFirstCharacter(entity.name(), &QChar::toLower) + std::string(kDefaultIdentifierSuffix);
 }
 
@@ -77,7 +79,8 @@ std::string ImportModel::RS_primaryKey(const RelationshipDescription& relationsh
   if (std::optional<std::string> declared = userInfoText(relationship.userInfo.get(), kRelatedByAttributeKey)) {
     return *declared;
   }
-  return relationship.destinationEntity ? RS_primaryAttributeToRelateBy(*relationship.destinationEntity) : std::string();
+  return relationship.destinationEntity ? RS_primaryAttributeToRelateBy(*relationship.destinationEntity)
+                                        : std::string();
 }
 
 std::optional<std::string> ImportModel::RS_lookupKeyForAttribute(const AttributeDescription& attribute,
@@ -92,7 +95,8 @@ std::optional<std::string> ImportModel::RS_lookupKeyForAttribute(const Attribute
   return std::nullopt;
 }
 
-fnd::Ref<fnd::Object> ImportModel::RS_valueForAttribute(const AttributeDescription& attribute, const fnd::Object* data) {
+fnd::Ref<fnd::Object> ImportModel::RS_valueForAttribute(const AttributeDescription& attribute,
+                                                        const fnd::Object* data) {
   std::optional<std::string> key = RS_lookupKeyForAttribute(attribute, data);
   return key ? dataValueAtKeyPath(data, *key) : nullptr;
 }
@@ -115,7 +119,8 @@ fnd::Ref<fnd::Object> ImportModel::RS_relatedValueForRelationship(const Relation
     return fnd::Ref<fnd::Object>(const_cast<fnd::Object*>(relatedData));
   }
   const EntityDescription* destination = relationship.destinationEntity;
-  const AttributeDescription* identifying = destination ? destination->attributeNamed(RS_primaryKey(relationship)) : nullptr;
+  const AttributeDescription* identifying =
+      destination ? destination->attributeNamed(RS_primaryKey(relationship)) : nullptr;
   if (!identifying) return nullptr;
   return noneForNull(dataValueAtKeyPath(relatedData, mappedKeyOrName(identifying->userInfo.get(), identifying->name)));
 }

@@ -22,13 +22,11 @@ class ImportOperations {
   template <class T>
   struct Entry {
     Entry(std::string_view operationName, bool (T::*member)(fnd::Object*))
-        : name(operationName),
-          operation([member](objectstore::ManagedObject& record, fnd::Object* value) {
+        : name(operationName), operation([member](objectstore::ManagedObject& record, fnd::Object* value) {
             return (static_cast<T&>(record).*member)(value);
           }) {}
     Entry(std::string_view operationName, void (T::*member)(fnd::Object*))
-        : name(operationName),
-          operation([member](objectstore::ManagedObject& record, fnd::Object* value) {
+        : name(operationName), operation([member](objectstore::ManagedObject& record, fnd::Object* value) {
             (static_cast<T&>(record).*member)(value);
             return true;
           }) {}

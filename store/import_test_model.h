@@ -98,18 +98,26 @@ inline std::shared_ptr<const objectstore::ManagedObjectModel> importTestModel() 
   auto& contact = model->addEntity("Contact");
   contact.addAttribute({.name = "contactID", .type = AttributeType::Integer64, .isIndexed = true});
   contact.addAttribute({.name = "name", .userInfo = info({{"mappedKeyName", "fullName"}})});
-  contact.addAttribute({.name = "nickname",
-                        .userInfo = info({{"mappedKeyName", "nick"}, {"mappedKeyName.1", "alias"}, {"mappedKeyName.2", "handle"}})});
-  contact.addAttribute({.name = "email", .userInfo = info({{"mappedKeyName", "mail"}, {"mappedKeyName.2", "emailAddress"}})});
+  contact.addAttribute(
+      {.name = "nickname",
+       .userInfo = info({{"mappedKeyName", "nick"}, {"mappedKeyName.1", "alias"}, {"mappedKeyName.2", "handle"}})});
+  contact.addAttribute(
+      {.name = "email", .userInfo = info({{"mappedKeyName", "mail"}, {"mappedKeyName.2", "emailAddress"}})});
   contact.addAttribute({.name = "city", .userInfo = info({{"mappedKeyName", "address.city"}})});
-  contact.addAttribute({.name = "colour", .type = AttributeType::Integer64, .userInfo = info({{"attributeValueClassName", "UIColor"}})});
+  contact.addAttribute(
+      {.name = "colour", .type = AttributeType::Integer64, .userInfo = info({{"attributeValueClassName", "UIColor"}})});
   contact.addAttribute({.name = "born", .type = AttributeType::Date});
-  contact.addAttribute({.name = "lastSeen", .type = AttributeType::Date, .userInfo = info({{"dateFormat", "dd.MM.yyyy HH:mm"}})});
+  contact.addAttribute(
+      {.name = "lastSeen", .type = AttributeType::Date, .userInfo = info({{"dateFormat", "dd.MM.yyyy HH:mm"}})});
   contact.addAttribute({.name = "score", .type = AttributeType::Double});
   contact.addAttribute({.name = "note"});
-  contact.addRelationship({.name = "company", .destinationEntityName = "Company", .userInfo = info({{"mappedKeyName", "employer"}})});
+  contact.addRelationship(
+      {.name = "company", .destinationEntityName = "Company", .userInfo = info({{"mappedKeyName", "employer"}})});
   contact.addRelationship({.name = "phones", .destinationEntityName = "Phone", .isToMany = true});
-  contact.addRelationship({.name = "tags", .destinationEntityName = "Tag", .isToMany = true, .isOrdered = true,
+  contact.addRelationship({.name = "tags",
+                           .destinationEntityName = "Tag",
+                           .isToMany = true,
+                           .isOrdered = true,
                            .userInfo = info({{"relatedByAttribute", "label"}})});
   contact.setInstanceFactory([] { return new TestContact; });
 
@@ -166,7 +174,8 @@ class ImportTest : public ::testing::Test {
 
 // Seconds since 1970 of a UTC wall-clock time.
 inline double utcSeconds(int year, int month, int day, int hour, int minute) {
-  return static_cast<double>(QDateTime(QDate(year, month, day), QTime(hour, minute), QTimeZone::utc()).toSecsSinceEpoch());
+  return static_cast<double>(
+      QDateTime(QDate(year, month, day), QTime(hour, minute), QTimeZone::utc()).toSecsSinceEpoch());
 }
 
 inline std::string text(const fnd::Ref<fnd::Object>& value) { return value ? value->description() : "nil"; }

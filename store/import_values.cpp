@@ -84,9 +84,12 @@ std::optional<fnd::Ref<fnd::Object>> storableValue(fnd::Ref<fnd::Object> value,
     case fnd::ObjectKind::String:
       if (type == AttributeType::String) return value;
       return fromText(static_cast<const fnd::String&>(*value).utf8(), type);
-    case fnd::ObjectKind::Date: return type == AttributeType::Date ? std::optional(value) : std::nullopt;
-    case fnd::ObjectKind::Data: return type == AttributeType::Binary ? std::optional(value) : std::nullopt;
-    default: return std::nullopt;
+    case fnd::ObjectKind::Date:
+      return type == AttributeType::Date ? std::optional(value) : std::nullopt;
+    case fnd::ObjectKind::Data:
+      return type == AttributeType::Binary ? std::optional(value) : std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 

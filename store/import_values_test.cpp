@@ -20,7 +20,8 @@ const QTimeZone kOslo("Europe/Oslo");
 
 double utc(int year, int month, int day, int hour, int minute, int second = 0, int millisecond = 0) {
   return static_cast<double>(
-             QDateTime(QDate(year, month, day), QTime(hour, minute, second, millisecond), QTimeZone::utc()).toMSecsSinceEpoch()) /
+             QDateTime(QDate(year, month, day), QTime(hour, minute, second, millisecond), QTimeZone::utc())
+                 .toMSecsSinceEpoch()) /
          1000.0;
 }
 
@@ -35,8 +36,9 @@ TEST(ImportColour, ReadsRgbaTextsAndRefusesTheRest) {
   EXPECT_EQ(colourFromText("rgba(0,0,0,0.5)"), (ImportColour{0, 0, 0, 0.5}));
   EXPECT_EQ(colourFromText("rgb(0,0,255)"), (ImportColour{0, 0, 1, 1}));
   EXPECT_EQ(colourFromText("rgba(300,-4,0,7)"), (ImportColour{1, 0, 0, 1}));
-  for (std::string_view bad : {"", "red", "#ff0000", "hsla(0,0,0,1)", "rgba(1,2,3)", "rgba(1,2,3,1,5)", "rgba(1,,3,1)",
-                               "rgba(1,x,3,1)", "rgba(1,2,3,1", "rgb(1,2,3,1)", "rgba(nan,0,0,1)", "rgba(1e999,0,0,1)"}) {
+  for (std::string_view bad :
+       {"", "red", "#ff0000", "hsla(0,0,0,1)", "rgba(1,2,3)", "rgba(1,2,3,1,5)", "rgba(1,,3,1)", "rgba(1,x,3,1)",
+        "rgba(1,2,3,1", "rgb(1,2,3,1)", "rgba(nan,0,0,1)", "rgba(1e999,0,0,1)"}) {
     EXPECT_EQ(colourFromText(bad), std::nullopt) << bad;
   }
 }
@@ -118,7 +120,8 @@ TEST(ImportValues, ValuesAreConvertedToWhatTheAttributeStores) {
   EXPECT_EQ(stored(fnd::str("-7"), AttributeType::Integer64), "NSNumber -7");
   EXPECT_EQ(stored(fnd::str("4x"), AttributeType::Integer16), "refused");
   EXPECT_EQ(stored(fnd::str("2.5"), AttributeType::Double), "NSNumber 2.5");
-  EXPECT_EQ(stored(fnd::str("true"), AttributeType::Boolean), stored(fnd::Ref<fnd::Object>(fnd::Number::yes()), AttributeType::Boolean));
+  EXPECT_EQ(stored(fnd::str("true"), AttributeType::Boolean),
+            stored(fnd::Ref<fnd::Object>(fnd::Number::yes()), AttributeType::Boolean));
   EXPECT_EQ(stored(fnd::str("kanskje"), AttributeType::Boolean), "refused");
   EXPECT_EQ(stored(fnd::Number::create(std::int64_t{7}), AttributeType::String), "NSString 7");
   EXPECT_EQ(stored(fnd::Number::create(std::int64_t{7}), AttributeType::Date), "refused");
