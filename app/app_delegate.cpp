@@ -5,6 +5,7 @@
 
 #include "app/constants.h"
 #include "app/root_view_controller.h"
+#include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/foundation/notification_center.h"
 #include "store/record_store.h"
@@ -19,6 +20,7 @@ RingeplagvernAppDelegate::RingeplagvernAppDelegate()
 RingeplagvernAppDelegate::~RingeplagvernAppDelegate() = default;
 
 bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
+  numberlist::Contact::registerModel();  // the stack's model is the number record's
   store::RecordStore::setupAutoMigratingCoreDataStack();
   // Counted before the window appears; an alert it may bring comes later, over the window.
   RatingPrompt::appLaunched(true);

@@ -61,6 +61,11 @@ class MainQueue final : public QObject {
   bool m_wakePending = false;  // guarded by m_mutex
 };
 
+// Made on the main thread as the application object is created, so that the
+// first hand-over from a worker finds the queue ready.
+void createMainQueue() { MainQueue::instance(); }
+Q_COREAPP_STARTUP_FUNCTION(createMainQueue)
+
 }  // namespace
 
 bool isMainThread() {
