@@ -77,3 +77,14 @@ function(rp_add_fuzzer name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/fuzzers)
   set_property(GLOBAL APPEND PROPERTY RP_FUZZERS ${name})
 endfunction()
+
+# rp_add_areas(): adds every sub-folder of the current folder that has a
+# CMakeLists.txt, each one area of its own (bench/, tools/).
+function(rp_add_areas)
+  file(GLOB areas LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(area IN LISTS areas)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}/CMakeLists.txt)
+      add_subdirectory(${area})
+    endif()
+  endforeach()
+endfunction()

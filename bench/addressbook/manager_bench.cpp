@@ -6,7 +6,6 @@
 // one person through the wrapper directly, with no reports.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "addressbook/address_book_manager_v2.h"
@@ -16,7 +15,6 @@
 #include "platform/addressbook/test_book_file.h"
 #include "store/record_store.h"
 #include "tests/support/event_loop.h"
-#include "tests/support/temporary_home.h"
 
 namespace {
 
@@ -106,12 +104,3 @@ BENCHMARK(BM_WrapperReference)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillis
 BENCHMARK(BM_CountOfMembersAmongOtherPeople)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  rp::test::TemporaryHome home;
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

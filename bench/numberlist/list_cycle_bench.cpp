@@ -5,10 +5,8 @@
 // replacement in the background context, and the write of the file.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <cstdio>
 
 #include "store/record_store.h"
 #include "tests/integration/list_cycle.h"
@@ -73,12 +71,3 @@ BENCHMARK_CAPTURE(BM_ListRefreshFromLoopback, numberlist_100k, "numberlist-100k.
     ->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  rp::test::TemporaryHome home;
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -4,8 +4,9 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
+
+#include <QCoreApplication>
 
 #include "numberlist/contact.h"
 #include "store/record_store.h"
@@ -142,14 +143,3 @@ void BM_FindAll(benchmark::State& state) {
 BENCHMARK(BM_FindAll)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  qputenv("HOME", home.path().toUtf8());
-  qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
