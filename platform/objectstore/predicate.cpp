@@ -210,8 +210,8 @@ fnd::Ref<fnd::Object> Expression::aggregate(std::string_view function, const std
       const fnd::Object* number = valueOrNull(value.get());
       if (!number || number->kind() != fnd::ObjectKind::Number) continue;
       const auto* n = static_cast<const fnd::Number*>(number);
-      allIntegers = allIntegers && n->isInteger();
-      integerSum += n->int64Value();
+      // An integer sum that leaves the 64-bit range is given as a double.
+      allIntegers = allIntegers && n->isInteger() && !__builtin_add_overflow(integerSum, n->int64Value(), &integerSum);
       sum += n->doubleValue();
       ++counted;
     }

@@ -120,6 +120,9 @@ TEST(PredicateTest, AggregateFunctionsOverLists) {
   auto item = record({{"values", fnd::ObjectArray::create({num(3).get(), num(9).get(), num(-1).get()})}});
   EXPECT_TRUE(holds("max(values) == 9 AND min(values) == -1 AND sum(values) == 11 AND count(values) == 3", *item));
   EXPECT_TRUE(holds("average(values) > 3.6 AND average(values) < 3.7", *item));
+  // A sum beyond the 64-bit range is not wrapped around: it becomes a double.
+  EXPECT_TRUE(holds("sum(values) > 9223372036854775000", *record({{"values", fnd::ObjectArray::create(
+                                                                                  {num(INT64_MAX).get(), num(777).get()})}})));
 }
 
 }  // namespace
