@@ -72,7 +72,7 @@ class Tokenizer {
         return token;
       }
     }
-    if (std::strchr("=<>!(){}[],-", c)) {
+    if (c != '\0' && std::strchr("=<>!(){}[],-:", c)) {
       ++m_position;
       token.kind = TokenKind::Symbol;
       token.text = std::string(1, c);
@@ -327,7 +327,13 @@ class Parser {
       fail("malformed key path '" + token.text + "'");
     }
     advance();
-    if (!isSymbol("(")) return Expression::keyPath(token.text);
+    // A function may be written "max:(...)", the form format() writes back.
+    const bool colon = isSymbol(":");
+    if (colon) advance();
+    if (!isSymbol("(")) {
+      if (colon) fail("expected '('");
+      return Expression::keyPath(token.text);
+    }
     if (!Expression::isAggregateFunction(token.text)) {
       throw ParseFailure{"unknown function '" + token.text + "'", token.position};
     }
