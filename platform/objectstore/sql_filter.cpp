@@ -184,6 +184,8 @@ class Translator {
       bindings.push_back(right->constant);
       return true;
     }
+    // SQL orders texts by their bytes; an order of folded texts is left to memory.
+    if (options.bits() != 0 && left->family == Family::Text) return false;
     const char* sqlOperator = nullptr;
     switch (op) {
       case ComparisonOperator::Equal: sqlOperator = " IS "; break;

@@ -1,6 +1,6 @@
 #pragma once
-// A small model for the object store's tests: people with a to-one employer
-// and an ordered list of phone numbers.
+// Small models for the object store's tests: people with a to-one employer
+// and an ordered list of phone numbers; samples with one attribute of each type.
 #include <memory>
 
 #include "platform/foundation/number.h"
@@ -27,6 +27,24 @@ inline std::shared_ptr<ManagedObjectModel> peopleModel(bool withNickname = false
   company.addAttribute({.name = "title", .type = AttributeType::String});
   EntityDescription& phone = model->addEntity("Phone");
   phone.addAttribute({.name = "number", .type = AttributeType::String});
+  model->finish();
+  return model;
+}
+
+// One attribute of every type, all optional; "name" has a search index, "label" none.
+inline std::shared_ptr<ManagedObjectModel> samplesModel(AttributeType extraType = AttributeType::String) {
+  auto model = std::make_shared<ManagedObjectModel>();
+  EntityDescription& sample = model->addEntity("Sample");
+  sample.addAttribute({.name = "name", .type = AttributeType::String, .isIndexedForSearch = true});
+  sample.addAttribute({.name = "label", .type = AttributeType::String});
+  sample.addAttribute({.name = "i16", .type = AttributeType::Integer16});
+  sample.addAttribute({.name = "i32", .type = AttributeType::Integer32, .isIndexed = true});
+  sample.addAttribute({.name = "i64", .type = AttributeType::Integer64});
+  sample.addAttribute({.name = "d", .type = AttributeType::Double});
+  sample.addAttribute({.name = "flag", .type = AttributeType::Boolean});
+  sample.addAttribute({.name = "when", .type = AttributeType::Date});
+  sample.addAttribute({.name = "blob", .type = AttributeType::Binary});
+  sample.addAttribute({.name = "extra", .type = extraType});
   model->finish();
   return model;
 }
