@@ -27,6 +27,14 @@ bool kindFits(AttributeType type, fnd::ObjectKind kind) {
                                          key.data()));
 }
 
+// The values of a record without a context. One that was detached while still
+// a fault never got any: it reads as empty, and a value set on it is kept.
+RecordValues& detachedValues(RecordValues& values, const EntityDescription& entity) {
+  values.attributes.resize(entity.attributes().size());
+  values.relationships.resize(entity.relationships().size());
+  return values;
+}
+
 }  // namespace
 
 fnd::Ref<fnd::Object> checkedAttributeValue(const AttributeDescription& attribute, fnd::Object* value,
@@ -47,7 +55,10 @@ fnd::Ref<fnd::Object> checkedAttributeValue(const AttributeDescription& attribut
 
 fnd::Ref<fnd::Object> ManagedObject::attributeValue(int index) const {
   ManagedObjectContext* context = m_context;
-  if (!context) return m_values.attributes[static_cast<std::size_t>(index)];
+  if (!context) {
+    const auto position = static_cast<std::size_t>(index);
+    return position < m_values.attributes.size() ? m_values.attributes[position] : nullptr;
+  }
   std::lock_guard lock(context->m_mutex);
   context->fireFault(const_cast<ManagedObject&>(*this));
   return m_values.attributes[static_cast<std::size_t>(index)];
@@ -58,7 +69,7 @@ void ManagedObject::setAttributeValue(int index, fnd::Object* value) {
       checkedAttributeValue(entity().attributes()[static_cast<std::size_t>(index)], value, entity());
   ManagedObjectContext* context = m_context;
   if (!context) {
-    m_values.attributes[static_cast<std::size_t>(index)] = std::move(checked);
+    detachedValues(m_values, entity()).attributes[static_cast<std::size_t>(index)] = std::move(checked);
     return;
   }
   std::lock_guard lock(context->m_mutex);
@@ -137,7 +148,7 @@ void ManagedObject::setValueForKey(fnd::Object* value, std::string_view key) {
   }
   ManagedObjectContext* context = m_context;
   if (!context) {
-    m_values.relationships[static_cast<std::size_t>(relationship)] = std::move(keys);
+    detachedValues(m_values, entity()).relationships[static_cast<std::size_t>(relationship)] = std::move(keys);
     return;
   }
   std::lock_guard lock(context->m_mutex);
