@@ -15,9 +15,10 @@ constexpr std::size_t kGrowthSlots = 16;
 
 }  // namespace
 
-fnd::Ref<JDArray> JDArray::create(ContainerAccess, fnd::Object** objects, std::size_t count, bool isMutable) {
+fnd::Ref<JDArray> JDArray::create(ContainerAccess, fnd::ObjectArena& arena, fnd::Object** objects, std::size_t count,
+                                  bool isMutable) {
   // The elements live in the same allocation as the array until an insertion outgrows them.
-  void* memory = ::operator new(sizeof(JDArray) + count * sizeof(fnd::Object*));
+  void* memory = arena.allocate(sizeof(JDArray) + count * sizeof(fnd::Object*));
   auto* array = new (memory) JDArray(count, isMutable);
   if (count > 0) std::memcpy(array->m_objects, objects, count * sizeof(fnd::Object*));
   return fnd::Ref<JDArray>::adopt(array);
@@ -31,7 +32,7 @@ JDArray::~JDArray() {
   if (m_objects != inlineObjects()) std::free(m_objects);
 }
 
-void JDArray::operator delete(void* memory) noexcept { ::operator delete(memory); }
+void JDArray::operator delete(void* memory) noexcept { fnd::ObjectArena::deallocate(memory); }
 
 fnd::Object** JDArray::inlineObjects() noexcept { return reinterpret_cast<fnd::Object**>(this + 1); }
 

@@ -5,13 +5,15 @@
 
 #include "json/container_access.h"
 #include "platform/foundation/containers.h"
+#include "platform/foundation/object_arena.h"
 
 namespace json {
 
 class JDArray final : public fnd::MutableArray {
  public:
   // Takes over one reference to each of the `count` objects (none may be null).
-  static fnd::Ref<JDArray> create(ContainerAccess, fnd::Object** objects, std::size_t count, bool isMutable);
+  static fnd::Ref<JDArray> create(ContainerAccess, fnd::ObjectArena& arena, fnd::Object** objects, std::size_t count,
+                                  bool isMutable);
   ~JDArray() override;
 
   std::size_t count() const override { return m_count; }

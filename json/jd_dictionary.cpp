@@ -22,6 +22,35 @@ constexpr std::array<std::size_t, 40> kCapacities = {
     6221311, 10066421, 16287743, 26354171, 42641881, 68996069, 111638519, 180634607, 292272623, 472907251};
 constexpr double kLoadStretch = 1.33;
 
+// A division costs many times a multiplication, and every probe starts with a
+// remainder by the capacity: with this factor, computed once per capacity,
+// the remainder of any 32-bit value by a 32-bit divisor takes two
+// multiplications and is exact.
+constexpr std::uint64_t remainderFactor(std::size_t divisor) noexcept {
+  return divisor == 0 ? 0 : UINT64_MAX / divisor + 1;
+}
+constexpr std::uint32_t remainder(std::uint32_t value, std::uint64_t factor, std::uint32_t divisor) noexcept {
+  // The top 64 bits of the 96-bit product of the fraction and the divisor.
+  const std::uint64_t fraction = factor * value;
+  const std::uint64_t low = (fraction & 0xFFFFFFFFu) * divisor;
+  return static_cast<std::uint32_t>(((fraction >> 32) * divisor + (low >> 32)) >> 32);
+}
+constexpr bool remaindersAreExact() noexcept {
+  constexpr std::uint32_t kValues[] = {0u, 1u, 2u, 0x7FFFFFFFu, 0x80000000u, 0x9E3779B9u, 0xFFFFFFFEu, 0xFFFFFFFFu};
+  for (const std::size_t capacity : kCapacities) {
+    if (capacity == 0) continue;
+    const auto divisor = static_cast<std::uint32_t>(capacity);
+    const std::uint64_t factor = remainderFactor(capacity);
+    for (const std::uint32_t value : kValues) {
+      for (const std::uint32_t probe : {value, divisor - 1, divisor, divisor + 1, value - divisor}) {
+        if (remainder(probe, factor, divisor) != probe % divisor) return false;
+      }
+    }
+  }
+  return true;
+}
+static_assert(remaindersAreExact());
+
 JDHashTableEntry* allocateEntries(std::size_t capacity) {
   if (capacity == 0) return nullptr;
   auto* entries = static_cast<JDHashTableEntry*>(std::calloc(capacity, sizeof(JDHashTableEntry)));
@@ -41,22 +70,29 @@ std::size_t JDDictionary::capacityForCount(std::size_t count) noexcept {
   return found == kCapacities.end() ? kCapacities.back() : *found;
 }
 
-fnd::Ref<JDDictionary> JDDictionary::create(ContainerAccess, fnd::Object** keys, const std::uint32_t* keyHashes,
-                                            fnd::Object** objects, std::size_t count, bool isMutable) {
+fnd::Ref<JDDictionary> JDDictionary::create(ContainerAccess, fnd::ObjectArena& arena, fnd::Object** keys,
+                                            const std::uint32_t* keyHashes, fnd::Object** objects, std::size_t count,
+                                            bool isMutable, std::vector<fnd::Object*>& displaced) {
   // The first table lives in the same allocation as the dictionary; growth moves it to the heap.
   const std::size_t capacity = capacityForCount(count);
-  void* memory = ::operator new(sizeof(JDDictionary) + capacity * sizeof(JDHashTableEntry));
+  void* memory = arena.allocate(sizeof(JDDictionary) + capacity * sizeof(JDHashTableEntry));
   auto dictionary = fnd::Ref<JDDictionary>::adopt(new (memory) JDDictionary(capacity, isMutable));
-  for (std::size_t i = 0; i < count; ++i) dictionary->addObject(keyHashes[i], keys[i], objects[i]);
+  for (std::size_t i = 0; i < count; ++i) dictionary->addObject(keyHashes[i], keys[i], objects[i], &displaced);
   return dictionary;
 }
 
 JDDictionary::JDDictionary(std::size_t capacity, bool isMutable) noexcept
-    : m_entries(inlineEntries()), m_capacity(capacity), m_mutations(isMutable ? 1 : 0) {
+    : m_entries(inlineEntries()), m_mutations(isMutable ? 1 : 0) {
+  setCapacity(capacity);
   std::memset(static_cast<void*>(m_entries), 0, capacity * sizeof(JDHashTableEntry));
 }
 
-void JDDictionary::operator delete(void* memory) noexcept { ::operator delete(memory); }
+void JDDictionary::setCapacity(std::size_t capacity) noexcept {
+  m_capacity = capacity;
+  m_remainderFactor = remainderFactor(capacity);
+}
+
+void JDDictionary::operator delete(void* memory) noexcept { fnd::ObjectArena::deallocate(memory); }
 
 JDHashTableEntry* JDDictionary::inlineEntries() noexcept { return reinterpret_cast<JDHashTableEntry*>(this + 1); }
 
@@ -82,8 +118,8 @@ std::size_t JDDictionary::findEntry(const fnd::Object* key) const {
 }
 
 std::size_t JDDictionary::homeOf(std::uint32_t keyHash) const noexcept {
-  // Every table size fits in 32 bits, and a 32-bit division is the cheaper one.
-  return keyHash % static_cast<std::uint32_t>(m_capacity);
+  // Every table size fits in 32 bits.
+  return remainder(keyHash, m_remainderFactor, static_cast<std::uint32_t>(m_capacity));
 }
 
 std::size_t JDDictionary::following(std::size_t index) const noexcept {
@@ -95,27 +131,40 @@ fnd::Object* JDDictionary::objectForKey(const fnd::Object* key) const {
   return index < m_capacity ? m_entries[index].object : nullptr;
 }
 
-void JDDictionary::addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object) {
+void JDDictionary::addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object,
+                             std::vector<fnd::Object*>* displaced) {
+  const auto giveUp = [displaced](const JDHashTableEntry& pair) {
+    if (displaced) {
+      displaced->push_back(pair.key);
+      displaced->push_back(pair.object);
+    } else {
+      pair.key->release();
+      pair.object->release();
+    }
+  };
   std::size_t index = m_capacity ? homeOf(keyHash) : 0;
   for (std::size_t i = 0; i < m_capacity; ++i, index = following(index)) {
     JDHashTableEntry& entry = m_entries[index];
     // An equal key gives way to the new pair, so the last one added wins.
-    if (sameKey(entry, keyHash, *key)) removeEntry(index);
+    if (sameKey(entry, keyHash, *key)) giveUp(takeEntry(index));
     if (!entry.key) {
       entry = {keyHash, key, object};
       ++m_count;
       return;
     }
   }
-  key->release();
-  object->release();
+  giveUp({keyHash, key, object});
 }
 
 void JDDictionary::removeEntry(std::size_t index) {
-  JDHashTableEntry& removed = m_entries[index];
+  const JDHashTableEntry removed = takeEntry(index);
   removed.key->release();
   removed.object->release();
-  removed = {};
+}
+
+JDHashTableEntry JDDictionary::takeEntry(std::size_t index) noexcept {
+  const JDHashTableEntry taken = m_entries[index];
+  m_entries[index] = {};
   --m_count;
   // Re-file the rest of the cluster so that no key sits behind the new gap.
   std::size_t next = index;
@@ -129,6 +178,7 @@ void JDDictionary::removeEntry(std::size_t index) {
     while (m_entries[target].key) target = following(target);  // `next` itself is free now
     m_entries[target] = moved;
   }
+  return taken;
 }
 
 void JDDictionary::getObjectsAndKeys(fnd::Object** objects, fnd::Object** keys) const {
@@ -194,7 +244,7 @@ void JDDictionary::resizeIfNecessary() {
   JDHashTableEntry* old = m_entries;
   const std::size_t oldCapacity = m_capacity;
   m_entries = allocateEntries(capacity);
-  m_capacity = capacity;
+  setCapacity(capacity);
   m_count = 0;
   for (std::size_t i = 0; i < oldCapacity; ++i)
     if (old[i].key) addObject(old[i].keyHash, old[i].key, old[i].object);

@@ -6,9 +6,11 @@
 // are safe, a mutation needs exclusive use.
 
 #include <cstdint>
+#include <vector>
 
 #include "json/container_access.h"
 #include "platform/foundation/containers.h"
+#include "platform/foundation/object_arena.h"
 
 namespace json {
 
@@ -23,9 +25,12 @@ struct JDHashTableEntry {
 
 class JDDictionary final : public fnd::MutableDictionary {
  public:
-  // Takes over one reference to each key and object; a later equal key replaces an earlier one.
-  static fnd::Ref<JDDictionary> create(ContainerAccess, fnd::Object** keys, const std::uint32_t* keyHashes,
-                                       fnd::Object** objects, std::size_t count, bool isMutable);
+  // Takes over one reference to each key and object; a later equal key
+  // replaces an earlier one, whose key and object (with their references)
+  // are handed back through `displaced` for the caller to release.
+  static fnd::Ref<JDDictionary> create(ContainerAccess, fnd::ObjectArena& arena, fnd::Object** keys,
+                                       const std::uint32_t* keyHashes, fnd::Object** objects, std::size_t count,
+                                       bool isMutable, std::vector<fnd::Object*>& displaced);
   // The table size for `count` keys: a prime about 1.33 times the count.
   static std::size_t capacityForCount(std::size_t count) noexcept;
   ~JDDictionary() override;
@@ -50,19 +55,25 @@ class JDDictionary final : public fnd::MutableDictionary {
  private:
   friend class JDDictionaryEnumerator;
   JDDictionary(std::size_t capacity, bool isMutable) noexcept;
+  void setCapacity(std::size_t capacity) noexcept;
   static void* operator new(std::size_t, void* place) noexcept { return place; }
   JDHashTableEntry* inlineEntries() noexcept;
   std::size_t findEntry(const fnd::Object* key) const;
   // The entry a key's probe starts at, and the entry probed after `index`.
   std::size_t homeOf(std::uint32_t keyHash) const noexcept;
   std::size_t following(std::size_t index) const noexcept;
-  void addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object);
+  // Files the pair; what it displaces goes to `displaced`, or is released when that is null.
+  void addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object,
+                 std::vector<fnd::Object*>* displaced = nullptr);
   void removeEntry(std::size_t index);
+  // Empties the entry, keeping every other key findable; the caller owns what it held.
+  JDHashTableEntry takeEntry(std::size_t index) noexcept;
   void resizeIfNecessary();
   void requireMutable(const char* operation) const;
 
   JDHashTableEntry* m_entries;  // the inline table after the object, or a heap table once grown
   std::size_t m_capacity;
+  std::uint64_t m_remainderFactor;  // turns the remainder by the capacity into multiplications
   std::size_t m_count = 0;
   std::uint64_t m_mutations;
 };

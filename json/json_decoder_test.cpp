@@ -8,6 +8,7 @@
 #include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
+#include "platform/foundation/object_arena.h"
 #include "tools/jsondecode/compact_json.h"
 
 namespace json {
@@ -237,6 +238,72 @@ TEST(JSONDecoderTest, ManyDistinctValuesSurviveCacheEviction) {
     EXPECT_EQ(list.objectAtIndex(2 * i)->description(), "v" + std::to_string(i % 3000));
     EXPECT_EQ(list.objectAtIndex(2 * i + 1)->description(), std::to_string(i));
   }
+}
+
+// The reference count of the object a one-element array decoded with `decoder` holds.
+std::uint32_t cachedCount(JSONDecoder& decoder, std::string_view element) {
+  const std::string text = "[" + std::string(element) + "]";
+  auto array = decoder.objectWithUTF8String(text.data(), text.size());
+  return array ? static_cast<fnd::Array&>(*array).objectAtIndex(0)->retainCount() : 0;
+}
+
+TEST(JSONDecoderTest, SharedObjectsCountEveryReferenceTheTreeHolds) {
+  JSONDecoder decoder;
+  const std::string text = R"([{"k":"v","n":7},{"k":"v","n":7},"v",7])";
+  auto tree = decoder.objectWithUTF8String(text.data(), text.size());
+  ASSERT_TRUE(tree);
+  // The tree holds "v" three times and 7 three times; the cache once more.
+  const auto& list = static_cast<fnd::Array&>(*tree);
+  EXPECT_EQ(list.objectAtIndex(2)->retainCount(), 4u);
+  EXPECT_EQ(list.objectAtIndex(3)->retainCount(), 4u);
+  tree = nullptr;
+  EXPECT_EQ(cachedCount(decoder, "\"v\""), 2u);
+  EXPECT_EQ(cachedCount(decoder, "7"), 2u);
+}
+
+TEST(JSONDecoderTest, RepeatedKeysReleaseWhatTheyDisplaced) {
+  JSONDecoder decoder;
+  // The first "x" and "y" lose their values, one of which holds "s" while
+  // the other is "s": only the cache keeps "s" afterwards.
+  const std::string text = R"({"x":["s"],"y":"s","x":1,"y":2,"x":3})";
+  auto tree = decoder.objectWithUTF8String(text.data(), text.size());
+  ASSERT_TRUE(tree);
+  EXPECT_EQ(jsondecode::compactJson(*tree), R"({"x":3,"y":2})");
+  EXPECT_EQ(static_cast<fnd::Dictionary&>(*tree).count(), 2u);
+  EXPECT_EQ(cachedCount(decoder, "\"s\""), 2u);
+  // The dictionary holds each key once, the cache once more.
+  EXPECT_EQ(cachedCount(decoder, "\"x\""), 3u);
+}
+
+TEST(JSONDecoderTest, SharedConstantsCountEveryReference) {
+  const fnd::Object* constants[] = {fnd::Number::yes(), fnd::Number::no(), fnd::Null::null(), fnd::String::empty()};
+  std::uint32_t before[4];
+  for (int i = 0; i < 4; ++i) before[i] = constants[i]->retainCount();
+  {
+    auto tree = decode(R"([true,false,null,"",true,{"":null}])");
+    ASSERT_TRUE(tree);
+    const std::uint32_t held[4] = {2, 1, 2, 2};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(constants[i]->retainCount(), before[i] + held[i]) << i;
+    EXPECT_FALSE(decode(R"([true,false,null,"",{"":null}, x])"));
+  }
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(constants[i]->retainCount(), before[i]) << i;
+}
+
+TEST(JSONDecoderTest, RepeatedDecodingReturnsItsMemory) {
+  std::string text = "[";
+  for (int i = 0; i < 20000; ++i)
+    text += (i ? ",{" : "{") + std::string(R"("firma":"Firma )") + std::to_string(i) + R"(","posisjon":)" +
+            std::to_string(i) + R"(,"godkjent":true})";
+  text += "]";
+  const auto inUse = [] { return test::heapBytesInUse() + fnd::ObjectArena::bytesInUse(); };
+  std::size_t afterFirst = 0;
+  for (int round = 0; round < 30; ++round) {
+    ASSERT_TRUE(decode(text));
+    if (round == 0) afterFirst = inUse();
+  }
+  // Some slack for the memory of the allocators' own bookkeeping.
+  constexpr std::size_t kSlack = 256 * 1024;
+  EXPECT_LE(inUse(), afterFirst + kSlack);
 }
 
 TEST(JSONDecoderTest, DeepDocumentsUseTheHeapStack) {

@@ -3,6 +3,7 @@
 // and catch the reason of a library exception.
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <functional>
 #include <optional>
@@ -43,6 +44,12 @@ inline std::string failure(std::string_view text, JDParseOptionFlags options = J
     return value ? std::to_string(value->uint64Value()) : std::string("?");
   };
   return error->localizedDescription() + " @" + number(kJDAtIndexKey) + ":" + number(kJDLineNumberKey);
+}
+
+// Heap bytes in use (the arena's chunks are counted apart).
+inline std::size_t heapBytesInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
 }
 
 // The reason of the library exception `action` raises (checking its kind), or "no exception".

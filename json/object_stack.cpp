@@ -40,14 +40,12 @@ bool ObjectStack::push(fnd::Object* object, fnd::Object* key, std::uint32_t keyH
 }
 
 void ObjectStack::popTo(std::size_t start, bool release) noexcept {
-  for (std::size_t i = start; i < m_size; ++i) {
-    if (release) {
+  // Entries at and above the size are never read, so forgetting needs no clearing.
+  if (release) {
+    for (std::size_t i = start; i < m_size; ++i) {
       m_objects[i]->release();
       if (m_keys[i]) m_keys[i]->release();
     }
-    m_objects[i] = nullptr;
-    m_keys[i] = nullptr;
-    m_keyHashes[i] = 0;
   }
   m_size = start;
 }

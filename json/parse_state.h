@@ -31,6 +31,8 @@ struct ParseState {
   TokenBuffer tokenBuffer;
   ObjectStack objectStack;
   ValueCache cache;
+  // Where the parse in progress makes its values: the parsing thread's arena.
+  fnd::ObjectArena* arena = nullptr;
   std::optional<fnd::Error> error;
 
   bool hasOption(unsigned option) const noexcept { return (options & option) != 0; }

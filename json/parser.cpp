@@ -30,9 +30,17 @@ class DepthGuard {
   std::size_t& m_depth;
 };
 
-fnd::Object* retained(fnd::Object* object) noexcept {
-  object->retain();
-  return object;
+// The shared constants behind true, false and null, in the order Parser counts them.
+enum Constant : std::size_t { kTrue, kFalse, kNull };
+fnd::Object* constantObject(std::size_t which) noexcept {
+  switch (which) {
+    case kTrue:
+      return fnd::Number::yes();
+    case kFalse:
+      return fnd::Number::no();
+    default:
+      return fnd::Null::null();
+  }
 }
 
 }  // namespace
@@ -46,6 +54,7 @@ fnd::Ref<fnd::Object> Parser::parse(const std::uint8_t* bytes, std::size_t lengt
   m_state.mutableCollections = mutableCollections;
   m_state.tokenBuffer.reset();
   m_state.objectStack.reset();
+  m_state.arena = &fnd::ObjectArena::forThisThread();
 
   fnd::Ref<fnd::Object> result;
   if (length > 0 && m_tokenizer.next()) {
@@ -55,6 +64,7 @@ fnd::Ref<fnd::Object> Parser::parse(const std::uint8_t* bytes, std::size_t lengt
     else
       m_state.recordError("Expected either '[' or '{'.");
   }
+  settleReferences();
   if (!result) {
     if (m_state.atEnd()) m_state.recordError("Reached the end of the buffer.");
     m_state.recordError("Unable to parse JSON.");
@@ -70,6 +80,7 @@ fnd::Ref<fnd::Object> Parser::parse(const std::uint8_t* bytes, std::size_t lengt
   m_state.objectStack.reset();
   m_state.input = nullptr;
   m_state.length = 0;
+  m_state.arena = nullptr;
   return result;
 }
 
@@ -81,20 +92,46 @@ fnd::Object* Parser::parseValue() {
       return parseDictionary();
     case TokenKind::String:
     case TokenKind::Number: {
-      fnd::Object* object = m_state.cache.objectFor(m_state.token.value);
+      fnd::Object* object = m_state.cache.objectFor(m_state.token.value, *m_state.arena);
       if (!object) m_state.recordError(kObjectMissing);
       return object;
     }
     case TokenKind::True:
-      return retained(fnd::Number::yes());
+      return constant(kTrue);
     case TokenKind::False:
-      return retained(fnd::Number::no());
+      return constant(kFalse);
     case TokenKind::Null:
-      return retained(fnd::Null::null());
+      return constant(kNull);
     default:
       m_state.recordError(kObjectMissing);
       return nullptr;
   }
+}
+
+fnd::Object* Parser::constant(std::size_t which) noexcept {
+  fnd::Object* object = constantObject(which);
+  // Far below overflow, the count is brought up to date early.
+  constexpr std::uint32_t kMostDeferred = 1u << 30;
+  if (++m_deferredConstants[which] == kMostDeferred) {
+    object->retain(m_deferredConstants[which]);
+    m_deferredConstants[which] = 0;
+  }
+  return object;
+}
+
+void Parser::settleReferences() noexcept {
+  m_state.cache.settle();
+  for (std::size_t which = 0; which < m_deferredConstants.size(); ++which) {
+    if (m_deferredConstants[which] == 0) continue;
+    constantObject(which)->retain(m_deferredConstants[which]);
+    m_deferredConstants[which] = 0;
+  }
+}
+
+void Parser::releaseDisplaced() noexcept {
+  settleReferences();
+  for (fnd::Object* object : m_displaced) object->release();
+  m_displaced.clear();
 }
 
 bool Parser::enterContainer() {
@@ -132,6 +169,7 @@ bool Parser::accepts(unsigned expected, unsigned what, const char* unexpected) {
 bool Parser::push(fnd::Object* object, fnd::Object* key, std::uint32_t keyHash, const char* container) {
   ObjectStack& stack = m_state.objectStack;
   if (stack.push(object, key, keyHash)) return true;
+  settleReferences();
   object->release();
   if (key) key->release();
   m_state.recordError(fnd::formatString("Internal error: [%s] objectsIndex > %zu, resize failed? %s line #%d",
@@ -161,7 +199,8 @@ fnd::Object* Parser::parseArray() {
       expected = kExpectValue;
     } else if (kind == TokenKind::ArrayEnd) {
       if (!accepts(expected, kExpectEnd, "Unexpected ']'.")) break;
-      auto array = JDArray::create({}, stack.objects() + start, stack.size() - start, m_state.mutableCollections);
+      auto array = JDArray::create({}, *m_state.arena, stack.objects() + start, stack.size() - start,
+                                   m_state.mutableCollections);
       stack.popTo(start, false);
       return array.leak();
     } else {
@@ -169,13 +208,14 @@ fnd::Object* Parser::parseArray() {
       break;
     }
   }
+  settleReferences();
   stack.popTo(start, true);
   return nullptr;
 }
 
 fnd::Object* Parser::parseKey(std::uint32_t& keyHash) {
   TokenValue& value = m_state.token.value;
-  fnd::Object* key = m_state.cache.objectFor(value);
+  fnd::Object* key = m_state.cache.objectFor(value, *m_state.arena);
   if (!key) {
     m_state.recordError("Internal error: Key == NULL.");
     return nullptr;
@@ -201,24 +241,15 @@ fnd::Object* Parser::parseDictionary() {
     if (kind == TokenKind::String) {
       if (!accepts(expected, kExpectValue, "Unexpected string.")) break;
       std::uint32_t keyHash = 0;
-      fnd::Ref<fnd::Object> key = fnd::Ref<fnd::Object>::adopt(parseKey(keyHash));
+      fnd::Object* key = parseKey(keyHash);
       if (!key) break;
-      if (!m_tokenizer.next()) break;
-      if (m_state.token.kind != TokenKind::Colon) {
-        m_state.recordError("Expected ':'.");
-        break;
-      }
-      if (!m_tokenizer.next()) break;
-      if (!beginsValue(m_state.token.kind)) {
-        recordExpectation(expected, "a value", "a '}'");
-        break;
-      }
-      fnd::Object* object = parseValue();
+      fnd::Object* object = parseMemberValue(expected);
       if (!object) {
-        m_state.recordError(std::string(kObjectMissing) + ".");
+        settleReferences();
+        key->release();
         break;
       }
-      if (!push(object, key.leak(), keyHash, "dictionary")) break;
+      if (!push(object, key, keyHash, "dictionary")) break;
       expected = kExpectComma | kExpectEnd;
     } else if (kind == TokenKind::Comma) {
       if (!accepts(expected, kExpectComma, "Unexpected ','.")) break;
@@ -226,17 +257,35 @@ fnd::Object* Parser::parseDictionary() {
     } else if (kind == TokenKind::ObjectEnd) {
       if (!accepts(expected, kExpectEnd, "Unexpected '}'.")) break;
       const std::size_t count = stack.size() - start;
-      auto dictionary = JDDictionary::create({}, stack.keys() + start, stack.keyHashes() + start,
-                                             stack.objects() + start, count, m_state.mutableCollections);
+      auto dictionary = JDDictionary::create({}, *m_state.arena, stack.keys() + start, stack.keyHashes() + start,
+                                             stack.objects() + start, count, m_state.mutableCollections, m_displaced);
       stack.popTo(start, false);
+      if (!m_displaced.empty()) releaseDisplaced();
       return dictionary.leak();
     } else {
       recordExpectation(expected, "a \"STRING\"", "a '}'");
       break;
     }
   }
+  settleReferences();
   stack.popTo(start, true);
   return nullptr;
+}
+
+fnd::Object* Parser::parseMemberValue(unsigned expected) {
+  if (!m_tokenizer.next()) return nullptr;
+  if (m_state.token.kind != TokenKind::Colon) {
+    m_state.recordError("Expected ':'.");
+    return nullptr;
+  }
+  if (!m_tokenizer.next()) return nullptr;
+  if (!beginsValue(m_state.token.kind)) {
+    recordExpectation(expected, "a value", "a '}'");
+    return nullptr;
+  }
+  fnd::Object* object = parseValue();
+  if (!object) m_state.recordError(std::string(kObjectMissing) + ".");
+  return object;
 }
 
 }  // namespace json

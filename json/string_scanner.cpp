@@ -2,6 +2,8 @@
 // straight from the input, and a slower decoder into the token buffer for
 // text with escapes or malformed UTF-8.
 
+#include <bit>
+#include <cstring>
 #include <string>
 
 #include "json/json_decoder.h"
@@ -41,6 +43,34 @@ constexpr bool needsAttention(std::uint8_t byte) noexcept {
   return byte < 0x20 || byte == '"' || byte == '\\' || byte >= 0x80;
 }
 
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// The high bit of every byte of `word` that needs attention, and possibly of
+// some bytes after the first such byte (a borrow may run on), never before it.
+constexpr std::uint64_t attentionBits(std::uint64_t word) noexcept {
+  const std::uint64_t quotes = word ^ (kEveryByte * '"');
+  const std::uint64_t backslashes = word ^ (kEveryByte * '\\');
+  const std::uint64_t controls = (word - kEveryByte * 0x20) & ~word;
+  const std::uint64_t zeroQuotes = (quotes - kEveryByte) & ~quotes;
+  const std::uint64_t zeroBackslashes = (backslashes - kEveryByte) & ~backslashes;
+  return (controls | zeroQuotes | zeroBackslashes | word) & kHighBits;
+}
+
+// The first byte from `at` that needs attention, or `end`; eight bytes at a time.
+const std::uint8_t* skipPlainText(const std::uint8_t* at, const std::uint8_t* end) noexcept {
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - at >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, at, sizeof word);
+      if (const std::uint64_t bits = attentionBits(word)) return at + std::countr_zero(bits) / 8;
+      at += 8;
+    }
+  }
+  while (at < end && !needsAttention(*at)) ++at;
+  return at;
+}
+
 // Collects decoded bytes in the token buffer, hashing each one.
 class DecodedText {
  public:
@@ -73,20 +103,16 @@ bool Tokenizer::readString() {
   const std::uint8_t* begin = m_state.input + m_state.position.index + 1;
   const std::uint8_t* end = m_state.input + m_state.length;
   const std::uint8_t* at = begin;
-  std::uint32_t hash = kValueHashSeed;
-  while (at < end) {
+  while (true) {
+    at = skipPlainText(at, end);
+    if (at == end) break;
     const std::uint8_t byte = *at;
-    if (!needsAttention(byte)) {
-      hash = hashStep(hash, byte);
-      ++at;
-      continue;
-    }
     if (byte == '"') {
       TokenValue& value = m_state.token.value;
       value.bytes = begin;
       value.length = static_cast<std::size_t>(at - begin);
       value.type = ValueType::String;
-      value.hash = hash;
+      value.hash = m_state.cache.stringHash(value.bytes, value.length);
       m_state.token.kind = TokenKind::String;
       m_state.token.length = value.length + 2;
       m_state.position.index = static_cast<std::size_t>(at + 1 - m_state.input);
@@ -95,7 +121,6 @@ bool Tokenizer::readString() {
     if (byte >= 0x80) {
       const Utf8Sequence sequence = checkUtf8Sequence(at, end);
       if (sequence.status == Utf8Status::WellFormed) {
-        for (std::size_t i = 0; i < sequence.length; ++i) hash = hashStep(hash, at[i]);
         at += sequence.length;
         continue;
       }

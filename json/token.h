@@ -61,5 +61,9 @@ inline constexpr std::uint32_t kValueHashSeed = 1402737925u;
 constexpr std::uint32_t hashStep(std::uint32_t hash, std::uint8_t byte) noexcept {
   return (hash * 33u + byte - 29u) ^ (hash >> 19);
 }
+constexpr std::uint32_t hashRun(std::uint32_t hash, const std::uint8_t* at, const std::uint8_t* end) noexcept {
+  for (; at < end; ++at) hash = hashStep(hash, *at);
+  return hash;
+}
 
 }  // namespace json

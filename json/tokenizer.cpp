@@ -20,6 +20,19 @@ constexpr const char* kInvalidNumber = "Invalid number.";
 
 constexpr bool isDigit(std::uint8_t byte) noexcept { return byte >= '0' && byte <= '9'; }
 
+// A byte that can be neither white space, nor a line end, nor the start of a
+// comment, whatever the options.
+constexpr bool mayStartToken(std::uint8_t byte) noexcept { return byte > ' ' && byte < 0x80 && byte != '/'; }
+
+// Indentation comes in long runs of blanks: eight at a time.
+const std::uint8_t* skipSpaces(const std::uint8_t* at, const std::uint8_t* end) noexcept {
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020ull;
+  std::uint64_t word;
+  while (end - at >= 8 && (std::memcpy(&word, at, sizeof word), word == kEightBlanks)) at += 8;
+  while (at < end && *at == ' ') ++at;
+  return at;
+}
+
 const std::uint8_t* skipDigits(const std::uint8_t* at, const std::uint8_t* end) noexcept {
   while (at < end && isDigit(*at)) ++at;
   return at;
@@ -87,8 +100,16 @@ void Tokenizer::skipWhitespace() noexcept {
   const std::uint8_t* end = m_state.input + m_state.length;
   const bool comments = m_state.hasOption(JDParseAllowComments);
   while (at < end) {
-    if (*at == ' ' || *at == '\t') {
+    const std::uint8_t byte = *at;
+    if (byte == ' ') {
+      at = skipSpaces(at + 1, end);
+    } else if (byte == '\t') {
       ++at;
+    } else if (byte == '\n') {
+      ++at;
+      ++m_state.position.line;
+    } else if (mayStartToken(byte)) {
+      break;
     } else if (const std::size_t lineEnd = lineEndLength(at)) {
       at += lineEnd;
       ++m_state.position.line;
@@ -102,7 +123,8 @@ void Tokenizer::skipWhitespace() noexcept {
 }
 
 bool Tokenizer::next() {
-  skipWhitespace();
+  // Most tokens follow the previous one directly.
+  if (m_state.atEnd() || !mayStartToken(m_state.input[m_state.position.index])) skipWhitespace();
   Token& token = m_state.token;
   token.kind = TokenKind::None;
   token.value = {};

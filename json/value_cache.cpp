@@ -1,6 +1,5 @@
 #include "json/value_cache.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -16,40 +15,68 @@ constexpr std::uint32_t kSlotMask = ValueCache::kSlots - 1;
 constexpr int kProbes = 4;
 // Feedback taps of the 32-bit shift register that picks the slot to age.
 constexpr std::uint32_t kLfsrTaps = 0x80200003u;
+// Deferred references are settled before a count could come near overflowing.
+constexpr std::uint32_t kMostDeferredReferences = 1u << 30;
+
+// Hands out one more reference to `object`, counted later.
+fnd::Object* deferReference(fnd::Object* object, std::uint32_t& deferred) noexcept {
+  if (++deferred == kMostDeferredReferences) {
+    object->retain(deferred);
+    deferred = 0;
+  }
+  return object;
+}
+
+bool sameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t length) noexcept {
+  // Most keys and repeated values are short; a library call costs more than comparing them here.
+  constexpr std::size_t kShort = 16;
+  if (length > kShort) return std::memcmp(a, b, length) == 0;
+  for (std::size_t i = 0; i < length; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
 
 bool matches(const CacheItem& item, const TokenValue& value) noexcept {
   return item.valueHash == value.hash && item.length == value.length && item.type == value.type &&
-         std::memcmp(item.bytes, value.bytes, value.length) == 0;
+         sameBytes(item.bytes, value.bytes, value.length);
 }
 
 }  // namespace
 
-fnd::Object* createValueObject(const TokenValue& value) {
+fnd::Object* createValueObject(const TokenValue& value, fnd::ObjectArena& arena) {
   switch (value.type) {
     case ValueType::String:
-      return fnd::String::create(std::string_view(reinterpret_cast<const char*>(value.bytes), value.length)).leak();
+      return fnd::String::create(std::string_view(reinterpret_cast<const char*>(value.bytes), value.length), arena)
+          .leak();
     case ValueType::Int64:
-      return fnd::Number::create(value.number.int64).leak();
+      return fnd::Number::create(value.number.int64, arena).leak();
     case ValueType::UInt64:
       // Values that fit are signed, like every other integer the decoder makes.
       if (value.number.uint64 <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-        return fnd::Number::create(static_cast<std::int64_t>(value.number.uint64)).leak();
-      return fnd::Number::createUnsigned(value.number.uint64).leak();
+        return fnd::Number::create(static_cast<std::int64_t>(value.number.uint64), arena).leak();
+      return fnd::Number::createUnsigned(value.number.uint64, arena).leak();
     case ValueType::Double:
-      return fnd::Number::create(value.number.real).leak();
+      return fnd::Number::create(value.number.real, arena).leak();
     case ValueType::None:
       break;
   }
   return nullptr;
 }
 
-fnd::Object* ValueCache::objectFor(TokenValue& value) {
+std::uint32_t ValueCache::stringHash(const std::uint8_t* bytes, std::size_t length) const noexcept {
+  if (length == 0) return kValueHashSeed;
+  const CacheItem* recent = m_recentStrings[recentIndex(bytes, length)];
+  // The hash depends on the bytes alone, so equal bytes have the slot's hash.
+  if (recent && recent->type == ValueType::String && recent->length == length &&
+      sameBytes(recent->bytes, bytes, length))
+    return recent->valueHash;
+  return hashRun(kValueHashSeed, bytes, bytes + length);
+}
+
+fnd::Object* ValueCache::objectFor(TokenValue& value, fnd::ObjectArena& arena) {
   value.cacheItem = nullptr;
-  if (value.type == ValueType::String && value.length == 0) {
-    fnd::String* empty = fnd::String::empty();
-    empty->retain();
-    return empty;
-  }
+  if (value.type == ValueType::String && value.length == 0)
+    return deferReference(fnd::String::empty(), m_deferredEmptyStrings);
   std::size_t chosen = kSlots;
   const std::uint32_t stride = static_cast<std::uint32_t>(value.length) + static_cast<std::uint32_t>(value.type) + 3u;
   for (int probe = 0; probe < kProbes; ++probe) {
@@ -61,8 +88,8 @@ fnd::Object* ValueCache::objectFor(TokenValue& value) {
     }
     if (matches(item, value)) {
       value.cacheItem = &item;
-      item.object->retain();
-      return item.object;
+      if (value.type == ValueType::String) m_recentStrings[recentIndex(value.bytes, value.length)] = &item;
+      return deferReference(item.object, item.deferredReferences);
     }
     if (chosen == kSlots) {
       if (m_ages[slot] == 0) {
@@ -77,34 +104,56 @@ fnd::Object* ValueCache::objectFor(TokenValue& value) {
   // The object about to be evicted was made long ago and is likely out of the
   // processor's cache; fetching its reference count now overlaps that wait
   // with creating the new object.
-  if (chosen != kSlots && m_items[chosen].object) __builtin_prefetch(m_items[chosen].object, 1);
-  fnd::Object* object = createValueObject(value);
+  if (chosen != kSlots && m_items[chosen].object && m_items[chosen].deferredReferences != 1)
+    __builtin_prefetch(m_items[chosen].object, 1);
+  fnd::Object* object = createValueObject(value, arena);
   if (object && chosen != kSlots) {
     fill(chosen, value, object);
-    if (m_items[chosen].object) value.cacheItem = &m_items[chosen];
+    value.cacheItem = &m_items[chosen];
+    if (value.type == ValueType::String) m_recentStrings[recentIndex(value.bytes, value.length)] = &m_items[chosen];
   }
   return object;
 }
 
 void ValueCache::fill(std::size_t slot, const TokenValue& value, fnd::Object* object) noexcept {
   CacheItem& item = m_items[slot];
-  if (item.object) item.object->release();
-  item.object = nullptr;
+  if (item.object) settleAndRelease(item);
   m_ages[slot] = 0;
-  if (item.byteCapacity < value.length) {
-    std::free(item.bytes);
-    item = {};
-    item.bytes = static_cast<std::uint8_t*>(std::malloc(value.length));
-    if (!item.bytes) return;  // the slot stays empty
-    item.byteCapacity = value.length;
+  // The slot's reference keeps the string's text alive for as long as the slot needs it.
+  if (value.type == ValueType::String) {
+    item.bytes = reinterpret_cast<const std::uint8_t*>(static_cast<const fnd::String*>(object)->utf8().data());
+  } else {
+    item.number = value.number;
+    item.bytes = reinterpret_cast<const std::uint8_t*>(&item.number);
   }
-  std::memcpy(item.bytes, value.bytes, value.length);
-  object->retain();
+  // The new object's one reference becomes the slot's; the caller's is deferred.
   item.object = object;
+  item.deferredReferences = 1;
   item.valueHash = value.hash;
   item.keyHash = 0;
   item.length = value.length;
   item.type = value.type;
+}
+
+void ValueCache::settleAndRelease(CacheItem& item) noexcept {
+  // One deferred reference cancels the slot's own; only the rest need counting.
+  if (item.deferredReferences == 0)
+    item.object->release();
+  else if (item.deferredReferences > 1)
+    item.object->retain(item.deferredReferences - 1);
+  item.deferredReferences = 0;
+}
+
+void ValueCache::settle() noexcept {
+  for (CacheItem& item : m_items) {
+    if (item.deferredReferences == 0) continue;
+    item.object->retain(item.deferredReferences);
+    item.deferredReferences = 0;
+  }
+  if (m_deferredEmptyStrings != 0) {
+    fnd::String::empty()->retain(m_deferredEmptyStrings);
+    m_deferredEmptyStrings = 0;
+  }
 }
 
 void ValueCache::age() noexcept {
@@ -115,11 +164,11 @@ void ValueCache::age() noexcept {
 void ValueCache::clear() noexcept {
   for (std::size_t slot = 0; slot < kSlots; ++slot) {
     CacheItem& item = m_items[slot];
-    if (item.object) item.object->release();
-    std::free(item.bytes);
+    if (item.object) settleAndRelease(item);
     item = {};
     m_ages[slot] = 0;
   }
+  m_recentStrings = {};
 }
 
 }  // namespace json

@@ -8,16 +8,20 @@
 
 #include "json/token.h"
 #include "platform/foundation/object.h"
+#include "platform/foundation/object_arena.h"
 
 namespace json {
 
 struct CacheItem {
   fnd::Object* object = nullptr;  // one reference held by the slot
+  // References handed out since the object's count was last brought up to date.
+  std::uint32_t deferredReferences = 0;
   std::uint32_t valueHash = 0;
   std::uint32_t keyHash = 0;  // 0 until the object is first used as a key
   std::size_t length = 0;
-  std::uint8_t* bytes = nullptr;  // a heap copy owned by the slot
-  std::size_t byteCapacity = 0;   // kept across refills, so a warm cache allocates nothing
+  // The value's bytes, kept without a copy: the cached string's own text, or `number`.
+  const std::uint8_t* bytes = nullptr;
+  NumberStorage number{};
   ValueType type = ValueType::None;
 };
 
@@ -32,21 +36,39 @@ class ValueCache {
 
   // The object for a string or number token, with one reference for the
   // caller; sets `value.cacheItem` to the slot that holds it, if any.
-  // Null only when memory ran out.
-  fnd::Object* objectFor(TokenValue& value);
+  // Null only when memory ran out. A reference to a cached object is only
+  // counted in the object at the next settle(): until then nothing that
+  // objectFor() returned may be released.
+  fnd::Object* objectFor(TokenValue& value, fnd::ObjectArena& arena);
+  // The value hash of a string's text. Each step of the hash waits for the
+  // one before, so for the keys and values that recur it is looked up
+  // among the strings cached most recently instead.
+  std::uint32_t stringHash(const std::uint8_t* bytes, std::size_t length) const noexcept;
+  // Adds the references handed out to the objects' counts.
+  void settle() noexcept;
   // Releases every cached object and empties every slot.
   void clear() noexcept;
 
  private:
   void age() noexcept;
   void fill(std::size_t slot, const TokenValue& value, fnd::Object* object) noexcept;
+  static void settleAndRelease(CacheItem& item) noexcept;
+  // REQUIRES: length > 0.
+  static std::size_t recentIndex(const std::uint8_t* bytes, std::size_t length) noexcept {
+    return (length * 61u + bytes[0] * 7u + bytes[length - 1]) % kRecentStrings;
+  }
 
   std::array<CacheItem, kSlots> m_items{};
   std::array<std::uint8_t, kSlots> m_ages{};
   std::uint32_t m_lfsr = 1;  // never 0
+  std::uint32_t m_deferredEmptyStrings = 0;
+  // Slots that held a string recently, found by its length and outer bytes;
+  // only a hint: the slot may hold something else by now.
+  static constexpr std::size_t kRecentStrings = 256;
+  std::array<const CacheItem*, kRecentStrings> m_recentStrings{};
 };
 
 // A new object for a string or number token, without the cache.
-fnd::Object* createValueObject(const TokenValue& value);
+fnd::Object* createValueObject(const TokenValue& value, fnd::ObjectArena& arena);
 
 }  // namespace json

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <new>
+
+#include "platform/foundation/object_arena.h"
 
 namespace fnd {
 
@@ -32,6 +35,20 @@ Ref<Number> Number::createUnsigned(std::uint64_t value) {
   return Ref<Number>::adopt(new Number(Type::UInt64, {.u = value}));
 }
 Ref<Number> Number::create(double value) { return Ref<Number>::adopt(new Number(Type::Double, {.d = value})); }
+
+Ref<Number> Number::create(std::int64_t value, ObjectArena& arena) {
+  return createIn(arena, Type::Int64, {.i = value});
+}
+Ref<Number> Number::createUnsigned(std::uint64_t value, ObjectArena& arena) {
+  return createIn(arena, Type::UInt64, {.u = value});
+}
+Ref<Number> Number::create(double value, ObjectArena& arena) { return createIn(arena, Type::Double, {.d = value}); }
+
+Ref<Number> Number::createIn(ObjectArena& arena, Type type, Value value) {
+  return Ref<Number>::adopt(new (arena.allocate(sizeof(Number))) Number(type, value));
+}
+
+void Number::operator delete(void* memory) noexcept { ObjectArena::deallocate(memory); }
 
 Number* Number::yes() noexcept {
   static Number* const shared = new Number(Type::Bool, {.i = 1});
@@ -115,7 +132,8 @@ std::size_t Number::hash() const {
       const double d = m_value.d;
       if (std::isnan(d)) return mixBits(0x7FF8000000000000ull);
       if (d == std::trunc(d) && d >= -static_cast<double>(kTwoTo63) && d < static_cast<double>(kTwoTo64)) {
-        return mixBits(d < 0 ? static_cast<std::uint64_t>(static_cast<std::int64_t>(d)) : static_cast<std::uint64_t>(d));
+        return mixBits(d < 0 ? static_cast<std::uint64_t>(static_cast<std::int64_t>(d))
+                             : static_cast<std::uint64_t>(d));
       }
       return mixBits(std::bit_cast<std::uint64_t>(d));
     }

@@ -10,6 +10,8 @@
 
 namespace fnd {
 
+class ObjectArena;
+
 class Number final : public Object {
  public:
   enum class Type : std::uint8_t { Bool, Int64, UInt64, Double };
@@ -17,6 +19,10 @@ class Number final : public Object {
   static Ref<Number> create(std::int64_t value);
   static Ref<Number> createUnsigned(std::uint64_t value);
   static Ref<Number> create(double value);
+  // The same in memory of the calling thread's arena (for numbers made in bulk).
+  static Ref<Number> create(std::int64_t value, ObjectArena& arena);
+  static Ref<Number> createUnsigned(std::uint64_t value, ObjectArena& arena);
+  static Ref<Number> create(double value, ObjectArena& arena);
   // The two shared boolean constants.
   static Number* yes() noexcept;
   static Number* no() noexcept;
@@ -37,6 +43,9 @@ class Number final : public Object {
   std::size_t hash() const override;
   std::string description() const override;
 
+  // Frees heap and arena memory alike.
+  void operator delete(void* memory) noexcept;
+
  private:
   union Value {
     std::int64_t i;
@@ -44,6 +53,7 @@ class Number final : public Object {
     double d;
   };
   Number(Type type, Value value) noexcept : Object(ObjectKind::Number), m_type(type), m_value(value) {}
+  static Ref<Number> createIn(ObjectArena& arena, Type type, Value value);
 
   Type m_type;
   Value m_value;

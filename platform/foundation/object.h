@@ -22,6 +22,9 @@ class Object {
   virtual ~Object() = default;
 
   void retain() const noexcept { m_references.fetch_add(1, std::memory_order_relaxed); }
+  // Adds `count` references at once, for an owner that hands out references
+  // in bulk and accounts for them later.
+  void retain(std::uint32_t count) const noexcept { m_references.fetch_add(count, std::memory_order_relaxed); }
   void release() const noexcept {
     if (m_references.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
   }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/foundation/object_arena.h"
+
 namespace fnd {
 
 namespace {
@@ -25,7 +27,15 @@ String::String(std::size_t byteLength) noexcept : Object(ObjectKind::String), m_
 
 Ref<String> String::create(std::string_view utf8) {
   if (utf8.empty()) return Ref<String>(empty());
-  void* memory = ::operator new(sizeof(String) + utf8.size());
+  return createIn(::operator new(sizeof(String) + utf8.size()), utf8);
+}
+
+Ref<String> String::create(std::string_view utf8, ObjectArena& arena) {
+  if (utf8.empty()) return Ref<String>(empty());
+  return createIn(arena.allocate(sizeof(String) + utf8.size()), utf8);
+}
+
+Ref<String> String::createIn(void* memory, std::string_view utf8) noexcept {
   auto* string = new (memory) String(utf8.size());
   std::memcpy(string->m_bytes, utf8.data(), utf8.size());
   string->m_bytes[utf8.size()] = '\0';
@@ -37,7 +47,8 @@ Ref<String> String::fromQString(const QString& text) {
   return create(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-void String::operator delete(void* memory) noexcept { ::operator delete(memory); }
+// Frees heap and arena memory alike.
+void String::operator delete(void* memory) noexcept { ObjectArena::deallocate(memory); }
 
 String* String::empty() noexcept {
   // Created once and never released, so every user may share it freely.

@@ -13,10 +13,14 @@ class QString;
 
 namespace fnd {
 
+class ObjectArena;
+
 class String final : public Object {
  public:
   // REQUIRES: `utf8` is well-formed UTF-8. An empty text gives the shared empty string.
   static Ref<String> create(std::string_view utf8);
+  // The same in memory of the calling thread's arena (for strings made in bulk).
+  static Ref<String> create(std::string_view utf8, ObjectArena& arena);
   static Ref<String> fromQString(const QString& text);
   // The one shared empty string.
   static String* empty() noexcept;
@@ -39,6 +43,7 @@ class String final : public Object {
 
  private:
   explicit String(std::size_t byteLength) noexcept;
+  static Ref<String> createIn(void* memory, std::string_view utf8) noexcept;
   static void* operator new(std::size_t, void* place) noexcept { return place; }
 
   std::size_t m_byteLength;
