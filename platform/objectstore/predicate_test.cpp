@@ -7,22 +7,16 @@
 #include "platform/foundation/object_array.h"
 #include "platform/foundation/object_dictionary.h"
 #include "platform/foundation/string_object.h"
+#include "platform/objectstore/test_records.h"
 
 namespace objectstore {
 namespace {
 
-fnd::Ref<fnd::Dictionary> record(std::initializer_list<std::pair<const char*, fnd::Ref<fnd::Object>>> entries) {
-  auto dictionary = fnd::ObjectDictionary::createMutable();
-  for (const auto& [key, value] : entries) dictionary->setObject(value.get(), key);
-  return dictionary;
-}
+using test::holds;
+using test::record;
 
-fnd::Ref<fnd::Object> num(std::int64_t value) { return fnd::Number::create(value); }
-fnd::Ref<fnd::Object> yes() { return fnd::Ref<fnd::Object>(fnd::Number::yes()); }
-
-bool holds(const char* format, const fnd::Dictionary& object, std::vector<FormatArgument> arguments = {}) {
-  return Predicate::withFormat(format, std::move(arguments))->evaluateWithObject(&object);
-}
+fnd::Ref<fnd::Object> num(std::int64_t value) { return test::integer(value); }
+fnd::Ref<fnd::Object> yes() { return test::boolean(true); }
 
 TEST(PredicateTest, ComparisonsAndConnectives) {
   auto item = record({{"position", num(5)}, {"manualAdd", fnd::Ref<fnd::Object>(fnd::Number::no())},
