@@ -46,6 +46,22 @@ TEST_F(RecordTest, ExistingObjectWithIdReadsNowOrReportsTheMissingRecord) {
   EXPECT_EQ(child(m_root)->existingObjectWithID(ObjectID{person, 999999}, nullptr), nullptr) << "no error wanted";
 }
 
+TEST_F(RecordTest, AFaultOutlivingItsContextReadsAsEmpty) {
+  const ObjectID id{entity("Person"), 1};
+  ContextPtr context = child(m_root);
+  ManagedObjectRef orphan = context->objectWithID(id);
+  ManagedObjectRef other = context->objectWithID(ObjectID{entity("Person"), 2});
+  context.reset();
+  EXPECT_EQ(orphan->managedObjectContext(), nullptr);
+  EXPECT_EQ(orphan->valueForKey("name"), nullptr);
+  EXPECT_EQ(orphan->valueForKey("phones"), nullptr);
+  EXPECT_NE(orphan->description().find("name = nil"), std::string::npos) << orphan->description();
+  orphan->setValueForKey(fnd::str("kept").get(), "name");
+  EXPECT_EQ(orphan->valueForKey("name")->description(), "kept");
+  other->setValueForKey(nullptr, "employer");
+  EXPECT_EQ(other->valueForKey("age"), nullptr);
+}
+
 TEST_F(RecordTest, IdentifiersArePermanentFromInsertion) {
   ContextPtr context = child(m_root);
   ManagedObjectRef fresh = context->insertNewObject("Person");
