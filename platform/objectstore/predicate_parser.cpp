@@ -334,6 +334,10 @@ class Parser {
       if (colon) fail("expected '('");
       return Expression::keyPath(token.text);
     }
+    if (!colon && equalsIgnoringCase(token.text, "CAST")) {
+      advance();
+      return parseDateCast();
+    }
     if (!Expression::isAggregateFunction(token.text)) {
       throw ParseFailure{"unknown function '" + token.text + "'", token.position};
     }
@@ -346,6 +350,18 @@ class Parser {
     }
     expectSymbol(")");
     return Expression::function(token.text, std::move(arguments));
+  }
+
+  // CAST(seconds, "NSDate"): a date constant, the form format() writes dates in.
+  std::shared_ptr<const Expression> parseDateCast() {
+    std::shared_ptr<const Expression> seconds = parseExpression();
+    const fnd::Object* value = seconds->kind() == Expression::Kind::Constant ? seconds->constantValue().get() : nullptr;
+    if (!value || value->kind() != fnd::ObjectKind::Number) fail("expected a number of seconds");
+    expectSymbol(",");
+    if (m_token.kind != TokenKind::String || m_token.text != "NSDate") fail("expected \"NSDate\"");
+    advance();
+    expectSymbol(")");
+    return Expression::constant(fnd::Date::create(static_cast<const fnd::Number*>(value)->doubleValue()));
   }
 
   fnd::Ref<fnd::Object> numberConstant(const std::string& text, bool negative) {

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "platform/foundation/date.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/object_array.h"
@@ -198,6 +199,30 @@ TEST(PredicateParserTest, FormatOutputParsesBackToTheSameMeaning) {
       EXPECT_EQ(reparsed->evaluateWithObject(sample.get()), predicate->evaluateWithObject(sample.get()))
           << format << " on " << sample->description();
     }
+  }
+}
+
+TEST(PredicateParserTest, DatesWrittenByFormatParseBack) {
+  const double seconds[] = {1e9 + 0.123456, -5, 0};
+  auto dated = [](double value) { return fnd::Ref<fnd::Object>(fnd::Date::create(value)); };
+  PredicatePtr predicate =
+      parsed("born > %@ AND born < %@ OR born == %@", {dated(seconds[1]), dated(seconds[0]), dated(seconds[2])});
+  PredicateParseError error;
+  PredicatePtr reparsed = Predicate::parse(predicate->format(), {}, &error);
+  ASSERT_NE(reparsed, nullptr) << predicate->format() << ": " << error.message;
+  EXPECT_EQ(reparsed->format(), predicate->format());
+  for (double value : {1e9 + 0.123456, 1e9 + 0.123455, -5.0, -4.9, 0.0, 1.0}) {
+    auto item = record({{"born", dated(value)}});
+    EXPECT_EQ(reparsed->evaluateWithObject(item.get()), predicate->evaluateWithObject(item.get())) << value;
+  }
+  auto epoch = record({{"born", dated(0)}});
+  EXPECT_TRUE(holds("born == CAST(0, 'NSDate') AND NOT born < cast(-1e-3, \"NSDate\")", *epoch));
+  EXPECT_TRUE(holds("born > CAST(-1.5, 'NSDate')", *epoch));
+  EXPECT_TRUE(holds("cast == 1", *record({{"cast", integer(1)}}))) << "a key may still be named cast";
+  for (const char* malformed : {"born == CAST(x, 'NSDate')", "born == CAST(1 'NSDate')", "born == CAST(1, 'NSNumber')",
+                                "born == CAST(1, 'NSDate'", "born == CAST:(1, 'NSDate')"}) {
+    EXPECT_EQ(Predicate::parse(malformed, {}, &error), nullptr) << malformed;
+    EXPECT_NE(error.message.find("at position"), std::string::npos) << error.message;
   }
 }
 
