@@ -55,5 +55,27 @@ TEST(ConcurrentDecodingTest, ImmutableTreeIsReadFromSeveralThreads) {
   EXPECT_EQ(matches.load(), 2 * kRounds);
 }
 
+TEST(ConcurrentDecodingTest, TreesOfOneDecoderAreReleasedOnAnotherThread) {
+  // The decoder's cache shares its objects between successive trees, so the
+  // references one parse adds meet the releases of earlier trees elsewhere.
+  const std::string text = kDocument;
+  const std::string expected = jsondecode::compactJson(*test::decode(text));
+  std::atomic<int> matches = 0;
+  {
+    dispatch::BlockThread releaser("json-releaser");
+    dispatch::BlockThread decoding("json-decoding");
+    decoding.sync([&] {
+      JSONDecoder decoder;
+      for (int round = 0; round < kRounds; ++round) {
+        fnd::Ref<fnd::Object> tree = decoder.objectWithUTF8String(text.data(), text.size());
+        releaser.async([&matches, &expected, tree] {
+          if (tree && jsondecode::compactJson(*tree) == expected) ++matches;
+        });
+      }
+    });
+  }  // the releaser finishes its blocks before it ends
+  EXPECT_EQ(matches.load(), kRounds);
+}
+
 }  // namespace
 }  // namespace json

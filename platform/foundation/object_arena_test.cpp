@@ -13,7 +13,7 @@ namespace fnd {
 namespace {
 
 // Enough objects to fill several chunks.
-constexpr int kManyObjects = 200000;
+constexpr int kManyObjects = 100000;
 
 #define SKIP_WITHOUT_ARENA()                                     \
   if (!ObjectArena::isAvailable()) {                             \
@@ -48,7 +48,7 @@ TEST(ObjectArena, ArenaObjectsAreOrdinaryValues) {
 TEST(ObjectArena, RepeatedBulkAllocationReusesItsMemory) {
   SKIP_WITHOUT_ARENA()
   std::size_t afterFirstRound = 0;
-  for (int round = 0; round < 20; ++round) {
+  for (int round = 0; round < 8; ++round) {
     const std::vector<Ref<Object>> objects = makeObjects(kManyObjects);
     if (round == 0) afterFirstRound = ObjectArena::bytesInUse();
   }
