@@ -110,6 +110,7 @@ TEST_F(ContextViewTest, CountsSeeInsertsAndDeletesOfTheChain) {
   EXPECT_EQ(count(m_leaf, "age == 40 OR age == 20"), 0u) << "deleted records are not counted";
   EXPECT_EQ(count(m_leaf, "age == 90"), 0u) << "a changed record is counted by its new values";
   EXPECT_EQ(count(m_leaf, "name BEGINSWITH 'R'"), 1u);
+  // A count is the size of the fetch it stands for, limit and offset included.
   EXPECT_EQ(count(m_leaf, nullptr, 4), 4u);
   EXPECT_EQ(count(m_leaf, nullptr, 0, 9), 2u);
   // Saving each level keeps every count.
