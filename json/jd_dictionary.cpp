@@ -72,12 +72,16 @@ std::size_t JDDictionary::capacityForCount(std::size_t count) noexcept {
 
 fnd::Ref<JDDictionary> JDDictionary::create(ContainerAccess, fnd::ObjectArena& arena, fnd::Object** keys,
                                             const std::uint32_t* keyHashes, fnd::Object** objects, std::size_t count,
-                                            bool isMutable, std::vector<fnd::Object*>& displaced) {
+                                            bool isMutable, std::size_t& displaced) {
   // The first table lives in the same allocation as the dictionary; growth moves it to the heap.
   const std::size_t capacity = capacityForCount(count);
   void* memory = arena.allocate(sizeof(JDDictionary) + capacity * sizeof(JDHashTableEntry));
   auto dictionary = fnd::Ref<JDDictionary>::adopt(new (memory) JDDictionary(capacity, isMutable));
-  for (std::size_t i = 0; i < count; ++i) dictionary->addObject(keyHashes[i], keys[i], objects[i], &displaced);
+  // Adding the pair at `i` displaces at most one pair, and the places before
+  // `i` have all been taken over: the displaced pairs always fit there.
+  Displaced handedBack{keys, objects, 0};
+  for (std::size_t i = 0; i < count; ++i) dictionary->addObject(keyHashes[i], keys[i], objects[i], &handedBack);
+  displaced = handedBack.count;
   return dictionary;
 }
 
@@ -131,12 +135,12 @@ fnd::Object* JDDictionary::objectForKey(const fnd::Object* key) const {
   return index < m_capacity ? m_entries[index].object : nullptr;
 }
 
-void JDDictionary::addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object,
-                             std::vector<fnd::Object*>* displaced) {
+void JDDictionary::addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object, Displaced* displaced) {
   const auto giveUp = [displaced](const JDHashTableEntry& pair) {
     if (displaced) {
-      displaced->push_back(pair.key);
-      displaced->push_back(pair.object);
+      displaced->keys[displaced->count] = pair.key;
+      displaced->objects[displaced->count] = pair.object;
+      ++displaced->count;
     } else {
       pair.key->release();
       pair.object->release();

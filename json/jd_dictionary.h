@@ -6,7 +6,6 @@
 // are safe, a mutation needs exclusive use.
 
 #include <cstdint>
-#include <vector>
 
 #include "json/container_access.h"
 #include "platform/foundation/containers.h"
@@ -26,11 +25,13 @@ struct JDHashTableEntry {
 class JDDictionary final : public fnd::MutableDictionary {
  public:
   // Takes over one reference to each key and object; a later equal key
-  // replaces an earlier one, whose key and object (with their references)
-  // are handed back through `displaced` for the caller to release.
+  // replaces an earlier one. The pairs replaced are handed back, with their
+  // references, in the first `displaced` places of `keys` and `objects`, for
+  // the caller to release. Nothing that can fail runs after the first pair
+  // has been taken over.
   static fnd::Ref<JDDictionary> create(ContainerAccess, fnd::ObjectArena& arena, fnd::Object** keys,
                                        const std::uint32_t* keyHashes, fnd::Object** objects, std::size_t count,
-                                       bool isMutable, std::vector<fnd::Object*>& displaced);
+                                       bool isMutable, std::size_t& displaced);
   // The table size for `count` keys: a prime about 1.33 times the count.
   static std::size_t capacityForCount(std::size_t count) noexcept;
   ~JDDictionary() override;
@@ -62,9 +63,14 @@ class JDDictionary final : public fnd::MutableDictionary {
   // The entry a key's probe starts at, and the entry probed after `index`.
   std::size_t homeOf(std::uint32_t keyHash) const noexcept;
   std::size_t following(std::size_t index) const noexcept;
+  // Where the pairs that addObject() displaces go instead of being released.
+  struct Displaced {
+    fnd::Object** keys;
+    fnd::Object** objects;
+    std::size_t count;
+  };
   // Files the pair; what it displaces goes to `displaced`, or is released when that is null.
-  void addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object,
-                 std::vector<fnd::Object*>* displaced = nullptr);
+  void addObject(std::uint32_t keyHash, fnd::Object* key, fnd::Object* object, Displaced* displaced = nullptr);
   void removeEntry(std::size_t index);
   // Empties the entry, keeping every other key findable; the caller owns what it held.
   JDHashTableEntry takeEntry(std::size_t index) noexcept;

@@ -128,10 +128,12 @@ void Parser::settleReferences() noexcept {
   }
 }
 
-void Parser::releaseDisplaced() noexcept {
+void Parser::releaseDisplaced(fnd::Object** keys, fnd::Object** objects, std::size_t count) noexcept {
   settleReferences();
-  for (fnd::Object* object : m_displaced) object->release();
-  m_displaced.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    keys[i]->release();
+    objects[i]->release();
+  }
 }
 
 bool Parser::enterContainer() {
@@ -257,10 +259,11 @@ fnd::Object* Parser::parseDictionary() {
     } else if (kind == TokenKind::ObjectEnd) {
       if (!accepts(expected, kExpectEnd, "Unexpected '}'.")) break;
       const std::size_t count = stack.size() - start;
+      std::size_t displaced = 0;
       auto dictionary = JDDictionary::create({}, *m_state.arena, stack.keys() + start, stack.keyHashes() + start,
-                                             stack.objects() + start, count, m_state.mutableCollections, m_displaced);
+                                             stack.objects() + start, count, m_state.mutableCollections, displaced);
+      if (displaced > 0) releaseDisplaced(stack.keys() + start, stack.objects() + start, displaced);
       stack.popTo(start, false);
-      if (!m_displaced.empty()) releaseDisplaced();
       return dictionary.leak();
     } else {
       recordExpectation(expected, "a \"STRING\"", "a '}'");

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <optional>
-#include <vector>
 
 #include "json/parse_state.h"
 #include "json/tokenizer.h"
@@ -14,6 +13,12 @@ namespace json {
 class Parser {
  public:
   explicit Parser(ParseState& state) noexcept : m_state(state), m_tokenizer(state) {}
+  // Even a parse that an exception (running out of memory) cut short leaves
+  // every count up to date, so what its value stack still holds can be
+  // released later.
+  ~Parser() { settleReferences(); }
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
 
   // Decodes `length` bytes (never copied); null with the error recorded in the state.
   fnd::Ref<fnd::Object> parse(const std::uint8_t* bytes, std::size_t length, bool mutableCollections);
@@ -38,13 +43,12 @@ class Parser {
   // needed before anything the parse made is released.
   void settleReferences() noexcept;
   // Releases what a dictionary's repeated keys displaced.
-  void releaseDisplaced() noexcept;
+  void releaseDisplaced(fnd::Object** keys, fnd::Object** objects, std::size_t count) noexcept;
 
   ParseState& m_state;
   Tokenizer m_tokenizer;
   // References to true, false and null handed out and not yet counted.
   std::array<std::uint32_t, 3> m_deferredConstants{};
-  std::vector<fnd::Object*> m_displaced;
 };
 
 }  // namespace json
