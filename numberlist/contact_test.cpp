@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "store/record_store.h"
+#include "tests/support/event_loop.h"
 
 namespace numberlist {
 namespace {
@@ -126,6 +127,33 @@ TEST_F(ContactTest, DuplicateNumbersAreAllowedAndSearchTakesOne) {
   StoreSaving::save(context);
   EXPECT_EQ(Contact::countOfEntities(), 2u);
   EXPECT_NE(Contact::findFirstWithPredicate(Contact::numberSearchPredicate("22334455")), nullptr);
+}
+
+// A list longer than one read batch, replaced in the background the way a
+// download does it: every record reads back the value it was given.
+TEST_F(ContactTest, ReplacedListsReadBackWholeAcrossReadBatches) {
+  constexpr int kRecords = 700;
+  auto numberOf = [](int generation, int index) { return std::to_string(generation * 100000 + index); };
+  for (int generation = 1; generation <= 2; ++generation) {
+    bool done = false;
+    store::RecordStore::saveInBackgroundWithBlock(
+        [&](const store::ContextPtr& context) {
+          std::optional<Contact::List> old = Contact::findAllWithPredicate(Contact::downloadedPredicate(), context);
+          for (const auto& contact : old.value()) contact->deleteInContext(context);
+          for (int i = 0; i < kRecords; ++i) downloaded(context, numberOf(generation, i).c_str(), i + 1, true);
+        },
+        [&] {
+          StoreSaving::save(StoreContext::defaultContext());
+          done = true;
+        });
+    ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return done; }));
+    std::vector<std::string> expected;
+    for (int i = 0; i < kRecords; ++i) expected.push_back(numberOf(generation, i));
+    std::vector<std::string> numbers;
+    std::optional<Contact::List> all = Contact::findAll();
+    for (const auto& contact : all.value()) numbers.emplace_back(contact->phoneNumber()->utf8());
+    EXPECT_EQ(numbers, expected) << "generation " << generation;
+  }
 }
 
 }  // namespace

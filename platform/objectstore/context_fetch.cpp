@@ -40,6 +40,10 @@ class RowSource final : public KeyValueSource {
   mutable ManagedObjectRef m_self;
 };
 
+// Records fetched without values and without a batch size are read this many
+// at a time when first used.
+constexpr std::size_t kDefaultFaultBatch = 256;
+
 struct Candidate {
   std::int64_t key;
   const RecordValues* values;  // null when fetched without values
@@ -63,7 +67,10 @@ class ContextFetch {
     if (!checkEntity(error)) return std::nullopt;
     ChainLock lock(m_context);
     collectOverlay(lock);
-    bool wantsValues = m_request.includesPropertyValues() || m_request.resultType() == FetchResultType::Dictionary;
+    // Records come back as faults, read a batch at a time when first used,
+    // unless the request asks for every value at once.
+    bool wantsValues = m_request.resultType() == FetchResultType::Dictionary ||
+                       (!m_request.returnsObjectsAsFaults() && m_request.includesPropertyValues());
     // An aggregate reads every matching record; the limit applies to its one result.
     bool aggregates = m_request.resultType() == FetchResultType::Dictionary && hasAggregates();
     std::vector<Candidate> candidates;
@@ -135,7 +142,9 @@ class ContextFetch {
     const auto& order = m_request.sortDescriptors();
     std::string orderSql = translateSortOrder(order, entity);
     bool orderInSql = order.empty() || !orderSql.empty();
-    bool needValues = wantsValues || !filter.isExact || !orderInSql;
+    // Pending records are sorted in among the stored ones by their values.
+    bool sortsInMemory = !orderInSql || (!order.empty() && !m_overlay.empty());
+    bool needValues = wantsValues || !filter.isExact || sortsInMemory;
     std::size_t limit = applyLimit ? m_request.fetchLimit() : 0;
     std::size_t offset = applyLimit ? m_request.fetchOffset() : 0;
     // With no changes pending and everything answerable in SQL, the store applies
@@ -205,22 +214,33 @@ class ContextFetch {
     FetchResults results;
     results.reserve(candidates.size());
     const EntityDescription* entity = m_request.entity();
-    std::size_t batch = m_request.fetchBatchSize();
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-      ObjectID id{entity, candidates[i].key};
+    std::shared_ptr<FaultGroup> faults = faultGroup(candidates);
+    m_context.m_registered.reserve(m_context.m_registered.size() + candidates.size());
+    std::size_t faultIndex = 0;
+    for (const Candidate& candidate : candidates) {
+      ObjectID id{entity, candidate.key};
       ManagedObjectRef object = m_context.registeredObject(id);
-      // Beyond the first batch, records stay faults until first used.
-      bool withValues = candidates[i].values && (!batch || i < batch);
-      if (!object) {
-        RecordValues values = withValues ? takeValues(candidates[i]) : RecordValues();
-        object = m_context.registerObject(id, withValues ? &values : nullptr);
-      } else if (object->m_isFault && withValues) {
-        object->m_values = takeValues(candidates[i]);
-        object->m_isFault = false;
+      if (!object) object = m_context.registerObject(id, nullptr);
+      if (object->m_isFault && candidate.values) {
+        ManagedObjectContext::fillFault(*object, takeValues(candidate));
+      } else if (object->m_isFault) {
+        object->m_faultGroup = faults;
+        object->m_faultIndex = faultIndex;
       }
+      if (!candidate.values) ++faultIndex;
       results.emplace_back(std::move(object));
     }
     return results;
+  }
+
+  // The keys of the candidates fetched without values, in result order.
+  std::shared_ptr<FaultGroup> faultGroup(const std::vector<Candidate>& candidates) const {
+    auto group = std::make_shared<FaultGroup>();
+    group->batchSize = m_request.fetchBatchSize() ? m_request.fetchBatchSize() : kDefaultFaultBatch;
+    for (const Candidate& candidate : candidates) {
+      if (!candidate.values) group->keys.push_back(candidate.key);
+    }
+    return group;
   }
 
   FetchResults dictionaries(const std::vector<Candidate>& candidates) const {

@@ -252,6 +252,8 @@ TEST_F(ContextTest, DidSaveNotificationMergesIntoAnotherContext) {
                                                   nullptr))[0]
                                                  .get());
   ManagedObjectRef keep(readAnn);
+  // Read now: a record still a fault would read the sibling's save when first used.
+  ASSERT_EQ(keep->valueForKey("age")->description(), "30");
   std::optional<fnd::Notification> received;
   auto observer = fnd::NotificationCenter::defaultCenter().addObserver(
       kContextDidSaveNotification, writer.get(), [&](const fnd::Notification& note) { received = note; });

@@ -48,14 +48,15 @@ class FetchRequest {
   void setFetchLimit(std::size_t limit) noexcept { m_fetchLimit = limit; }
   std::size_t fetchOffset() const noexcept { return m_fetchOffset; }
   void setFetchOffset(std::size_t offset) noexcept { m_fetchOffset = offset; }
-  // Records beyond the first batch come back as faults, read when first used.
-  // 0 reads every record's values at once.
+  // Records fetched as faults are read this many at a time when one of them is
+  // first used; 0 chooses a batch size.
   std::size_t fetchBatchSize() const noexcept { return m_fetchBatchSize; }
   void setFetchBatchSize(std::size_t size) noexcept { m_fetchBatchSize = size; }
   const std::vector<PropertyToFetch>& propertiesToFetch() const noexcept { return m_propertiesToFetch; }
   void setPropertiesToFetch(std::vector<PropertyToFetch> properties) { m_propertiesToFetch = std::move(properties); }
   FetchResultType resultType() const noexcept { return m_resultType; }
   void setResultType(FetchResultType type) noexcept { m_resultType = type; }
+  // Without faults, every record's values are read by the fetch itself.
   bool returnsObjectsAsFaults() const noexcept { return m_returnsObjectsAsFaults; }
   void setReturnsObjectsAsFaults(bool faults) noexcept { m_returnsObjectsAsFaults = faults; }
   bool includesPropertyValues() const noexcept { return m_includesPropertyValues; }

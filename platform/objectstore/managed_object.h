@@ -4,6 +4,7 @@
 // reading from another thread is safe, though records belong to their
 // context's queue by contract.
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@
 namespace objectstore {
 
 class ManagedObjectContext;
+
+// Records that one fetch returned as faults are read together: the fetch's
+// keys in its order, read a batch at a time when one of a batch is first used.
+struct FaultGroup {
+  std::vector<std::int64_t> keys;
+  std::size_t batchSize = 1;
+};
 
 class ManagedObject : public fnd::Object, public KeyValueSource {
  public:
@@ -67,6 +75,8 @@ class ManagedObject : public fnd::Object, public KeyValueSource {
   RecordValues m_values;             // guarded by the context's lock
   std::vector<bool> m_changed;       // guarded by the context's lock; one flag per property
   bool m_isFault = false;            // guarded by the context's lock
+  std::shared_ptr<const FaultGroup> m_faultGroup;  // guarded by the context's lock; null when read alone
+  std::size_t m_faultIndex = 0;                    // guarded by the context's lock; place in m_faultGroup
   bool m_isInserted = false;         // guarded by the context's lock
   bool m_isUpdated = false;          // guarded by the context's lock
   bool m_isDeleted = false;          // guarded by the context's lock

@@ -195,8 +195,7 @@ ManagedObjectRef ManagedObjectContext::existingObjectWithID(const ObjectID& id, 
     return nullptr;
   }
   if (object) {
-    object->m_values = std::move(*values);
-    object->m_isFault = false;
+    fillFault(*object, std::move(values));
     return object;
   }
   return registerObject(id, &*values);
@@ -206,30 +205,87 @@ bool ManagedObjectContext::obtainPermanentIDsForObjects(const std::vector<Manage
   return true;
 }
 
-std::optional<RecordValues> ManagedObjectContext::valuesFromAncestors(const ObjectID& id) const {
+ManagedObjectContext::AncestorRecord ManagedObjectContext::ancestorRecord(const ObjectID& id,
+                                                                       RecordValues* values) const {
   std::shared_ptr<ManagedObjectContext> parent = m_parent;
   while (parent) {
     std::lock_guard lock(parent->m_mutex);
     if (ManagedObjectRef object = parent->registeredObject(id)) {
-      if (object->m_isDeleted) return std::nullopt;
-      if (!object->m_isFault) return object->m_values;
+      if (object->m_isDeleted) return AncestorRecord::Deleted;
+      if (!object->m_isFault) {
+        *values = object->m_values;
+        return AncestorRecord::Held;
+      }
     }
     parent = parent->m_parent;
   }
+  return AncestorRecord::NotHeld;
+}
+
+SqliteStore* ManagedObjectContext::storage() const {
   std::shared_ptr<PersistentStoreCoordinator> coordinator = persistentStoreCoordinator();
   std::shared_ptr<PersistentStore> store = coordinator ? coordinator->primaryStore() : nullptr;
-  return store ? store->storage().fetchRow(*id.entity, id.key) : std::nullopt;
+  return store ? &store->storage() : nullptr;
+}
+
+std::optional<RecordValues> ManagedObjectContext::valuesFromAncestors(const ObjectID& id) const {
+  RecordValues values;
+  switch (ancestorRecord(id, &values)) {
+    case AncestorRecord::Held: return values;
+    case AncestorRecord::Deleted: return std::nullopt;
+    case AncestorRecord::NotHeld: break;
+  }
+  SqliteStore* store = storage();
+  return store ? store->fetchRow(*id.entity, id.key) : std::nullopt;
+}
+
+void ManagedObjectContext::fillFault(ManagedObject& object, std::optional<RecordValues> values) {
+  // A record deleted elsewhere reads as empty rather than failing the caller.
+  object.m_values = values ? std::move(*values) : initialValues(*object.m_id.entity);
+  if (!values) std::fill(object.m_values.attributes.begin(), object.m_values.attributes.end(), nullptr);
+  object.m_isFault = false;
+  object.m_faultGroup.reset();
 }
 
 void ManagedObjectContext::fireFault(ManagedObject& object) const {
   if (!object.m_isFault) return;
-  std::optional<RecordValues> values = valuesFromAncestors(object.m_id);
-  // A record deleted elsewhere reads as empty rather than failing the caller.
-  object.m_values = values ? std::move(*values) : initialValues(*object.m_id.entity);
-  if (!values) {
-    std::fill(object.m_values.attributes.begin(), object.m_values.attributes.end(), nullptr);
+  if (object.m_faultGroup) {
+    fireFaultBatch(object);
+  } else {
+    fillFault(object, valuesFromAncestors(object.m_id));
   }
-  object.m_isFault = false;
+}
+
+void ManagedObjectContext::fireFaultBatch(ManagedObject& object) const {
+  std::shared_ptr<const FaultGroup> group = object.m_faultGroup;
+  const EntityDescription& entity = *object.m_id.entity;
+  const std::size_t first = object.m_faultIndex / group->batchSize * group->batchSize;
+  const std::size_t end = std::min(group->keys.size(), first + group->batchSize);
+  // The batch's records still waiting for the store, by key.
+  std::unordered_map<std::int64_t, ManagedObject*> waiting;
+  std::vector<std::int64_t> storeKeys;
+  for (std::size_t i = first; i < end; ++i) {
+    ManagedObjectRef member = registeredObject(ObjectID{&entity, group->keys[i]});
+    if (!member || !member->m_isFault || member->m_faultGroup != group) continue;
+    RecordValues values;
+    switch (ancestorRecord(member->m_id, &values)) {
+      case AncestorRecord::Held: fillFault(*member, std::move(values)); break;
+      case AncestorRecord::Deleted: fillFault(*member, std::nullopt); break;
+      case AncestorRecord::NotHeld:
+        waiting.emplace(member->m_id.key, member.get());
+        storeKeys.push_back(member->m_id.key);
+        break;
+    }
+  }
+  if (SqliteStore* store = storage()) {
+    for (StoredRow& row : store->fetchRowsWithKeys(entity, storeKeys)) {
+      auto found = waiting.find(row.key);
+      if (found == waiting.end()) continue;
+      fillFault(*found->second, std::move(row.values));
+      waiting.erase(found);
+    }
+  }
+  for (auto& [key, member] : waiting) fillFault(*member, std::nullopt);
 }
 
 std::vector<std::int64_t> ManagedObjectContext::loadToMany(const ManagedObject& object, int relationship) const {
@@ -243,9 +299,8 @@ std::vector<std::int64_t> ManagedObjectContext::loadToMany(const ManagedObject& 
     }
     parent = parent->m_parent;
   }
-  std::shared_ptr<PersistentStoreCoordinator> coordinator = persistentStoreCoordinator();
-  std::shared_ptr<PersistentStore> store = coordinator ? coordinator->primaryStore() : nullptr;
-  return store ? store->storage().fetchRelationship(*object.m_id.entity, relationship, object.m_id.key)
+  SqliteStore* store = storage();
+  return store ? store->fetchRelationship(*object.m_id.entity, relationship, object.m_id.key)
                : std::vector<std::int64_t>();
 }
 
@@ -283,6 +338,7 @@ std::size_t ManagedObjectContext::registeredObjectCount() const {
 }
 
 bool ManagedObjectContext::pushChangesToParent(ManagedObjectContext& parent) {
+  parent.m_registered.reserve(parent.m_registered.size() + m_inserted.size() + m_updated.size() + m_deleted.size());
   for (const ManagedObjectRef& object : m_inserted) {
     // The parent takes the values over; this context's record reads them back
     // from the parent when next used.

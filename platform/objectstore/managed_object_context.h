@@ -22,6 +22,8 @@
 
 namespace objectstore {
 
+class SqliteStore;
+
 enum class ConcurrencyType { PrivateQueue = 1, MainQueue = 2 };
 enum class MergePolicy { Error, PropertyObjectTrump };
 
@@ -94,9 +96,17 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   const EntityDescription* entityNamed(std::string_view name) const;
   ManagedObjectRef registeredObject(const ObjectID& id) const;
   ManagedObjectRef registerObject(const ObjectID& id, RecordValues* values);
+  enum class AncestorRecord { NotHeld, Held, Deleted };
+  // The record as the nearest ancestor holding it knows it; `values` is set when Held.
+  AncestorRecord ancestorRecord(const ObjectID& id, RecordValues* values) const;
   // The record's values as this context's ancestors and store know them.
   std::optional<RecordValues> valuesFromAncestors(const ObjectID& id) const;
+  SqliteStore* storage() const;
+  // Gives a fault its values; none means the record no longer exists.
+  static void fillFault(ManagedObject& object, std::optional<RecordValues> values);
   void fireFault(ManagedObject& object) const;
+  // Reads the fault's batch of its fetch at once.
+  void fireFaultBatch(ManagedObject& object) const;
   std::vector<std::int64_t> loadToMany(const ManagedObject& object, int relationship) const;
   void noteUpdated(ManagedObject& object);
   bool pushChangesToParent(ManagedObjectContext& parent);

@@ -78,9 +78,8 @@ class Statement {
 namespace {
 
 constexpr std::size_t kStatementCacheLimit = 128;
-// Deletions of plain rows are written this many to a statement: replacing a
-// whole list deletes every old row.
-constexpr std::size_t kDeleteBatch = 200;
+// Keys bound to one "IN (...)" read; well below SQLite's limit on parameters.
+constexpr std::size_t kKeysPerRead = 500;
 constexpr const char* kVersionHashKey = "modelVersionHash";
 constexpr const char* kEntitySchemaPrefix = "entity:";
 
@@ -466,6 +465,28 @@ std::optional<RecordValues> SqliteStore::fetchRow(const EntityDescription& entit
   return values;
 }
 
+std::vector<StoredRow> SqliteStore::fetchRowsWithKeys(const EntityDescription& entity,
+                                                      const std::vector<std::int64_t>& keys) {
+  std::vector<StoredRow> rows;
+  const std::string select = "SELECT " + selectColumns(entity) + " FROM " + tableName(entity) + " WHERE Z_PK IN (";
+  std::lock_guard lock(m_mutex);
+  for (std::size_t first = 0; first < keys.size(); first += kKeysPerRead) {
+    const std::size_t count = std::min(kKeysPerRead, keys.size() - first);
+    std::string sql = select + "?";
+    for (std::size_t i = 1; i < count; ++i) sql += ",?";
+    Statement& statement = cachedStatement(sql + ")");
+    if (!statement.isValid()) break;
+    StatementUse use(statement);
+    for (std::size_t i = 0; i < count; ++i) use->bindKey(static_cast<int>(i + 1), keys[first + i]);
+    while (use->step() == SQLITE_ROW) {
+      StoredRow& row = rows.emplace_back();
+      row.key = sqlite3_column_int64(use->get(), 0);
+      readValues(*use, 1, entity, row.values);
+    }
+  }
+  return rows;
+}
+
 std::vector<std::int64_t> SqliteStore::fetchRelationship(const EntityDescription& entity, int relationshipIndex,
                                                          std::int64_t key) {
   const RelationshipDescription& relationship = entity.relationships()[static_cast<std::size_t>(relationshipIndex)];
@@ -538,7 +559,9 @@ struct SqliteStore::EntityStatements {
   std::unique_ptr<Statement> insert;
   std::unique_ptr<Statement> update;
   std::unique_ptr<Statement> remove;
-  std::unique_ptr<Statement> removeBatch;  // kDeleteBatch keys at once; absent with to-many relationships
+  // Deletes a run of consecutive keys in one statement; absent with to-many
+  // relationships, whose join rows go one record at a time.
+  std::unique_ptr<Statement> removeRange;
 };
 
 SqliteStore::EntityStatements& SqliteStore::statementsFor(const EntityDescription& entity) {
@@ -566,10 +589,8 @@ SqliteStore::EntityStatements& SqliteStore::statementsFor(const EntityDescriptio
   bool hasJoinTables = std::any_of(entity.relationships().begin(), entity.relationships().end(),
                                    [](const RelationshipDescription& relationship) { return relationship.isToMany; });
   if (!hasJoinTables) {
-    std::string keys = "?";
-    for (std::size_t i = 1; i < kDeleteBatch; ++i) keys += ", ?";
-    statements->removeBatch =
-        std::make_unique<Statement>(m_database, "DELETE FROM " + table + " WHERE Z_PK IN (" + keys + ")");
+    statements->removeRange =
+        std::make_unique<Statement>(m_database, "DELETE FROM " + table + " WHERE Z_PK BETWEEN ?1 AND ?2");
   }
   return *m_entityStatements.emplace(&entity, std::move(statements)).first->second;
 }
@@ -602,23 +623,21 @@ bool SqliteStore::writeChange(const StoreChange& change) {
   return use->step() == SQLITE_DONE && writeRelationships(change);
 }
 
-std::size_t SqliteStore::deletableRun(const std::vector<StoreChange>& changes, std::size_t first) {
-  const EntityDescription* entity = changes[first].id.entity;
-  if (changes[first].kind != StoreChange::Kind::Delete || !statementsFor(*entity).removeBatch) return 0;
-  std::size_t count = 0;
-  while (count < kDeleteBatch && first + count < changes.size() &&
-         changes[first + count].kind == StoreChange::Kind::Delete && changes[first + count].id.entity == entity) {
-    ++count;
-  }
-  return count;
-}
-
-bool SqliteStore::deleteBatch(const std::vector<StoreChange>& changes, std::size_t first) {
-  Statement& statement = *statementsFor(*changes[first].id.entity).removeBatch;
+bool SqliteStore::deleteRanges(const EntityDescription& entity, std::vector<std::int64_t>& keys) {
+  Statement& statement = *statementsFor(entity).removeRange;
   if (!statement.isValid()) return false;
-  StatementUse use(statement);
-  for (std::size_t i = 0; i < kDeleteBatch; ++i) use->bindKey(static_cast<int>(i + 1), changes[first + i].id.key);
-  return use->step() == SQLITE_DONE;
+  // Keys are handed out in sequence, so a replaced list is a few long runs.
+  std::sort(keys.begin(), keys.end());
+  for (std::size_t first = 0; first < keys.size();) {
+    std::size_t last = first;
+    while (last + 1 < keys.size() && keys[last + 1] - keys[last] <= 1) ++last;
+    StatementUse use(statement);
+    use->bindKey(1, keys[first]);
+    use->bindKey(2, keys[last]);
+    if (use->step() != SQLITE_DONE) return false;
+    first = last + 1;
+  }
+  return true;
 }
 
 bool SqliteStore::save(const std::vector<StoreChange>& changes, std::optional<fnd::Error>* error) {
@@ -632,16 +651,19 @@ bool SqliteStore::save(const std::vector<StoreChange>& changes, std::optional<fn
     sqlite3_exec(m_database, "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
   };
-  for (std::size_t i = 0; i < changes.size();) {
-    const StoreChange& change = changes[i];
-    std::size_t batch = deletableRun(changes, i);
-    if (batch == kDeleteBatch) {
-      if (!deleteBatch(changes, i)) return fail(*change.id.entity);
-      i += batch;
-      continue;
+  // Plain rows are deleted by key runs, first, so that a key can never clash.
+  std::unordered_map<const EntityDescription*, std::vector<std::int64_t>> rangeDeletes;
+  for (const StoreChange& change : changes) {
+    if (change.kind == StoreChange::Kind::Delete && statementsFor(*change.id.entity).removeRange) {
+      rangeDeletes[change.id.entity].push_back(change.id.key);
     }
+  }
+  for (auto& [entity, keys] : rangeDeletes) {
+    if (!deleteRanges(*entity, keys)) return fail(*entity);
+  }
+  for (const StoreChange& change : changes) {
+    if (change.kind == StoreChange::Kind::Delete && rangeDeletes.count(change.id.entity)) continue;
     if (!writeChange(change)) return fail(*change.id.entity);
-    ++i;
   }
   if (sqlite3_exec(m_database, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
     if (error) *error = lastError(kPersistentStoreSaveError, "commit a save");

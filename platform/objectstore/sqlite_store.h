@@ -54,6 +54,8 @@ class SqliteStore {
                                    std::size_t limit, std::size_t offset, bool withValues,
                                    std::optional<fnd::Error>* error);
   std::optional<RecordValues> fetchRow(const EntityDescription& entity, std::int64_t key);
+  // The rows of those `keys` that exist, in no particular order.
+  std::vector<StoredRow> fetchRowsWithKeys(const EntityDescription& entity, const std::vector<std::int64_t>& keys);
   std::vector<std::int64_t> fetchRelationship(const EntityDescription& entity, int relationshipIndex, std::int64_t key);
   std::optional<std::int64_t> count(const EntityDescription& entity, const SqlFilter& filter,
                                     std::optional<fnd::Error>* error);
@@ -70,9 +72,8 @@ class SqliteStore {
   fnd::Error lastError(long code, const std::string& what) const;
   void readValues(Statement& statement, int firstColumn, const EntityDescription& entity, RecordValues& values);
   bool writeChange(const StoreChange& change);
-  // The number of deletions from `first` on that can go in one batch statement.
-  std::size_t deletableRun(const std::vector<StoreChange>& changes, std::size_t first);
-  bool deleteBatch(const std::vector<StoreChange>& changes, std::size_t first);
+  // Deletes the rows of `keys` (sorted here) by runs of consecutive keys.
+  bool deleteRanges(const EntityDescription& entity, std::vector<std::int64_t>& keys);
   struct EntityStatements;
   EntityStatements& statementsFor(const EntityDescription& entity);
   bool writeRelationships(const StoreChange& change);

@@ -14,6 +14,8 @@ bool isAscii(std::string_view text) {
   return true;
 }
 
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::u32string toUtf32(const QString& text) {
   QList<uint> units = text.toUcs4();
   return std::u32string(units.begin(), units.end());
@@ -27,7 +29,7 @@ std::u32string foldText(std::string_view utf8, StringOptions options) {
     std::u32string result(utf8.size(), U'\0');
     for (std::size_t i = 0; i < utf8.size(); ++i) {
       char c = utf8[i];
-      if (options.caseInsensitive && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (options.caseInsensitive) c = lowerAscii(c);
       result[i] = static_cast<char32_t>(c);
     }
     return result;
@@ -47,6 +49,12 @@ std::u32string foldText(std::string_view utf8, StringOptions options) {
 }
 
 std::string searchKey(std::string_view utf8) {
+  if (isAscii(utf8)) {
+    // Every stored phone number takes this path when the list is written.
+    std::string key(utf8);
+    for (char& c : key) c = lowerAscii(c);
+    return key;
+  }
   std::u32string folded = foldText(utf8, {true, true});
   return QString::fromUcs4(folded.data(), static_cast<qsizetype>(folded.size())).toStdString();
 }
