@@ -112,7 +112,7 @@ bool Tokenizer::readString() {
       value.bytes = begin;
       value.length = static_cast<std::size_t>(at - begin);
       value.type = ValueType::String;
-      value.hash = m_state.cache.stringHash(value.bytes, value.length);
+      m_state.cache.hashString(value);
       m_state.token.kind = TokenKind::String;
       m_state.token.length = value.length + 2;
       m_state.position.index = static_cast<std::size_t>(at + 1 - m_state.input);

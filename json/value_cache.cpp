@@ -63,14 +63,21 @@ fnd::Object* createValueObject(const TokenValue& value, fnd::ObjectArena& arena)
   return nullptr;
 }
 
-std::uint32_t ValueCache::stringHash(const std::uint8_t* bytes, std::size_t length) const noexcept {
-  if (length == 0) return kValueHashSeed;
-  const CacheItem* recent = m_recentStrings[recentIndex(bytes, length)];
-  // The hash depends on the bytes alone, so equal bytes have the slot's hash.
-  if (recent && recent->type == ValueType::String && recent->length == length &&
-      sameBytes(recent->bytes, bytes, length))
-    return recent->valueHash;
-  return hashRun(kValueHashSeed, bytes, bytes + length);
+void ValueCache::hashString(TokenValue& value) const noexcept {
+  const std::uint8_t* bytes = value.bytes;
+  const std::size_t length = value.length;
+  value.equalItem = nullptr;
+  if (length > 0) {
+    const CacheItem* recent = m_recentStrings[recentIndex(bytes, length)];
+    // The hash depends on the bytes alone, so equal bytes have the slot's hash.
+    if (recent && recent->type == ValueType::String && recent->length == length &&
+        sameBytes(recent->bytes, bytes, length)) {
+      value.hash = recent->valueHash;
+      value.equalItem = recent;
+      return;
+    }
+  }
+  value.hash = hashRun(kValueHashSeed, bytes, bytes + length);
 }
 
 fnd::Object* ValueCache::objectFor(TokenValue& value, fnd::ObjectArena& arena) {
@@ -86,7 +93,8 @@ fnd::Object* ValueCache::objectFor(TokenValue& value, fnd::ObjectArena& arena) {
       chosen = slot;
       break;
     }
-    if (matches(item, value)) {
+    // Nothing has changed the cache since the tokenizer compared the bytes.
+    if (&item == value.equalItem || matches(item, value)) {
       value.cacheItem = &item;
       if (value.type == ValueType::String) m_recentStrings[recentIndex(value.bytes, value.length)] = &item;
       return deferReference(item.object, item.deferredReferences);

@@ -43,7 +43,8 @@ class ValueCache {
   // The value hash of a string's text. Each step of the hash waits for the
   // one before, so for the keys and values that recur it is looked up
   // among the strings cached most recently instead.
-  std::uint32_t stringHash(const std::uint8_t* bytes, std::size_t length) const noexcept;
+  // Sets `value.hash`, and `value.equalItem` when a slot was found to hold the same bytes.
+  void hashString(TokenValue& value) const noexcept;
   // Adds the references handed out to the objects' counts.
   void settle() noexcept;
   // Releases every cached object and empties every slot.
