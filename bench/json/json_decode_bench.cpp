@@ -18,7 +18,10 @@
 
 namespace {
 
-constexpr int kHeapKeepsBelow = 32 << 20;
+// Blocks below this size come from the heap rather than from the system (the largest value allowed).
+constexpr int kHeapServesBelow = 32 << 20;
+// Free heap memory is kept up to this size instead of going back to the system.
+constexpr int kHeapKeepsUpTo = 1 << 30;
 
 const char* const kDocuments[] = {"canada.json", "citm_catalog.json", "twitter.json", "numberlist-100k.json"};
 
@@ -109,8 +112,8 @@ const bool registered = [] {
   // load-dependent thresholds, whether a freed tree's memory goes back to the
   // system (and has to be faulted in again by the next decode) would depend
   // on which benchmark happened to run before.
-  mallopt(M_MMAP_THRESHOLD, kHeapKeepsBelow);
-  mallopt(M_TRIM_THRESHOLD, kHeapKeepsBelow);
+  mallopt(M_MMAP_THRESHOLD, kHeapServesBelow);
+  mallopt(M_TRIM_THRESHOLD, kHeapKeepsUpTo);
   for (const char* document : kDocuments) {
     benchmark::RegisterBenchmark((std::string("JSONDecoder/") + document).c_str(), decodeWithJSONDecoder, document)
         ->Unit(benchmark::kMillisecond);
