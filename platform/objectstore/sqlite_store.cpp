@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
+#include <set>
 
 #include "platform/foundation/data.h"
 #include "platform/foundation/date.h"
@@ -104,6 +106,13 @@ const char* columnType(AttributeType type) {
   }
 }
 
+// A double written so that SQLite reads back the same value.
+std::string exactLiteral(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
 std::string sqlLiteral(const fnd::Object* value) {
   if (!value || value->kind() == fnd::ObjectKind::Null) return "NULL";
   switch (value->kind()) {
@@ -114,9 +123,9 @@ std::string sqlLiteral(const fnd::Object* value) {
     }
     case fnd::ObjectKind::Number: {
       const auto* number = static_cast<const fnd::Number*>(value);
-      return number->isInteger() ? std::to_string(number->int64Value()) : std::to_string(number->doubleValue());
+      return number->isInteger() ? std::to_string(number->int64Value()) : exactLiteral(number->doubleValue());
     }
-    case fnd::ObjectKind::Date: return std::to_string(static_cast<const fnd::Date*>(value)->timeIntervalSince1970());
+    case fnd::ObjectKind::Date: return exactLiteral(static_cast<const fnd::Date*>(value)->timeIntervalSince1970());
     default: return "NULL";
   }
 }
@@ -284,10 +293,22 @@ Statement& SqliteStore::cachedStatement(const std::string& sql) {
   return *entry->second;
 }
 
+std::set<std::string> SqliteStore::columnNames(const std::string& table) {
+  std::set<std::string> names;
+  Statement read(m_database, "PRAGMA table_info(" + table + ")");
+  while (read.isValid() && read.step() == SQLITE_ROW) {
+    names.insert(reinterpret_cast<const char*>(sqlite3_column_text(read.get(), 1)));
+  }
+  return names;
+}
+
 bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) {
   if (!execute("BEGIN IMMEDIATE", error)) return false;
   auto fail = [&](long code, const std::string& description) {
-    if (error && (!*error || code != kPersistentStoreOpenError)) *error = storeError(code, description);
+    if (error) {
+      // A statement that failed has already said why; keep its words under this code.
+      *error = storeError(code, description.empty() && *error ? (*error)->localizedDescription() : description);
+    }
     execute("ROLLBACK", nullptr);
     return false;
   };
@@ -314,6 +335,9 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
     const std::string table = tableName(*entity);
     auto stored = metadata.find(kEntitySchemaPrefix + entity->name());
     if (stored == metadata.end()) {
+      // An entity that left the model and came back starts empty: its old
+      // table holds rows of a shape this model no longer knows.
+      if (!isNew) statements.push_back("DROP TABLE IF EXISTS " + table);
       std::string create = "CREATE TABLE IF NOT EXISTS " + table + " (Z_PK INTEGER PRIMARY KEY";
       for (const AttributeDescription& attribute : entity->attributes()) create += ", " + columnDefinition(attribute);
       for (const RelationshipDescription& relationship : entity->relationships()) {
@@ -323,6 +347,7 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
       for (const RelationshipDescription& relationship : entity->relationships()) {
         if (!relationship.isToMany) continue;
         std::string join = joinTableName(*entity, relationship);
+        if (!isNew) statements.push_back("DROP TABLE IF EXISTS " + join);
         statements.push_back("CREATE TABLE IF NOT EXISTS " + join +
                              " (z_source INTEGER NOT NULL, z_target INTEGER NOT NULL, z_order INTEGER NOT NULL)");
       }
@@ -331,6 +356,7 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
       // existing rows keep their values. A property whose kind changed cannot
       // be inferred.
       std::map<std::string, std::string> old = decodeSignatures(stored->second);
+      const std::set<std::string> columns = columnNames(table);
       for (const auto& [name, signature] : propertySignatures(*entity)) {
         auto previous = old.find(name);
         if (previous != old.end()) {
@@ -341,13 +367,21 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
           }
           continue;
         }
-        if (const AttributeDescription* attribute = entity->attributeNamed(name)) {
-          statements.push_back("ALTER TABLE " + table + " ADD COLUMN " + columnDefinition(*attribute));
-        } else if (const RelationshipDescription* relationship = entity->relationshipNamed(name); !relationship->isToMany) {
-          statements.push_back("ALTER TABLE " + table + " ADD COLUMN " + columnName(name) + " INTEGER");
-        } else {
-          statements.push_back("CREATE TABLE IF NOT EXISTS " + joinTableName(*entity, *relationship) +
+        // A property that left the model and came back finds its old column or
+        // join table: it starts again from its default, as a new one would.
+        const AttributeDescription* attribute = entity->attributeNamed(name);
+        const RelationshipDescription* relationship = entity->relationshipNamed(name);
+        if (!attribute && relationship->isToMany) {
+          const std::string join = joinTableName(*entity, *relationship);
+          statements.push_back("CREATE TABLE IF NOT EXISTS " + join +
                                " (z_source INTEGER NOT NULL, z_target INTEGER NOT NULL, z_order INTEGER NOT NULL)");
+          statements.push_back("DELETE FROM " + join);
+        } else if (columns.count("z_" + name)) {
+          std::string value = attribute ? sqlLiteral(attribute->defaultValue.get()) : std::string("NULL");
+          statements.push_back("UPDATE " + table + " SET " + columnName(name) + " = " + value);
+        } else {
+          statements.push_back("ALTER TABLE " + table + " ADD COLUMN " +
+                               (attribute ? columnDefinition(*attribute) : columnName(name) + " INTEGER"));
         }
       }
     }
@@ -381,7 +415,10 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
       write.reset();
       return done;
     };
-    bool written = write.isValid() && put(kVersionHashKey, versionHash);
+    // Entities no longer in the model leave the schema record, so that one
+    // coming back later is made anew.
+    bool written = execute(std::string("DELETE FROM Z_METADATA WHERE Z_KEY LIKE '") + kEntitySchemaPrefix + "%'", nullptr);
+    written = written && write.isValid() && put(kVersionHashKey, versionHash);
     for (const auto& entity : m_model->entities()) {
       written = written && put(kEntitySchemaPrefix + entity->name(), encodeSignatures(propertySignatures(*entity)));
     }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -67,6 +68,8 @@ class SqliteStore {
  private:
   SqliteStore(std::string path, std::shared_ptr<const ManagedObjectModel> model);
   bool prepareSchema(bool migrate, std::optional<fnd::Error>* error);
+  // The columns the table has in the file, by name.
+  std::set<std::string> columnNames(const std::string& table);
   bool execute(const std::string& sql, std::optional<fnd::Error>* error);
   Statement& cachedStatement(const std::string& sql);
   fnd::Error lastError(long code, const std::string& what) const;

@@ -348,6 +348,8 @@ std::shared_ptr<ManagedObjectModel> grownSamplesModel() {
   sample.addAttribute({.name = "owner", .type = AttributeType::String,
                        .defaultValue = fnd::Ref<fnd::Object>(fnd::str("O'Neil"))});
   sample.addAttribute({.name = "note", .type = AttributeType::String});
+  sample.addAttribute({.name = "ratio", .type = AttributeType::Double,
+                       .defaultValue = fnd::Number::create(0.12345678901234567)});
   sample.addRelationship({.name = "tags", .destinationEntityName = "Tag", .isToMany = true, .isOrdered = true});
   sample.addRelationship({.name = "first", .destinationEntityName = "Tag"});
   model->addEntity("Tag").addAttribute({.name = "word", .type = AttributeType::String});
@@ -371,6 +373,8 @@ TEST_F(SqliteStoreTest, MigrationAddsColumnsEntitiesAndRelationshipsAndKeepsRows
     EXPECT_EQ(textOf(*samples[i], "i64"), std::to_string(i * 100));
     EXPECT_EQ(textOf(*samples[i], "rank"), "-7") << "an added attribute gives old rows its default";
     EXPECT_EQ(textOf(*samples[i], "owner"), "O'Neil");
+    EXPECT_EQ(samples[i]->valueForKey("ratio")->description(), fnd::Number::create(0.12345678901234567)->description())
+        << "a default given to old rows keeps every digit";
     EXPECT_EQ(samples[i]->valueForKey("note"), nullptr);
     EXPECT_EQ(static_cast<const fnd::Array&>(*samples[i]->valueForKey("tags")).count(), 0u);
     EXPECT_EQ(samples[i]->valueForKey("first"), nullptr);
@@ -388,6 +392,35 @@ TEST_F(SqliteStoreTest, MigrationAddsColumnsEntitiesAndRelationshipsAndKeepsRows
   // Opening the migrated file again needs no migration.
   open(m_model, /*migrate=*/false);
   EXPECT_FALSE(m_openError);
+}
+
+TEST_F(SqliteStoreTest, PropertiesAndEntitiesThatLeaveAndComeBackStartAgainFromTheirDefaults) {
+  open(grownSamplesModel());
+  ASSERT_FALSE(m_openError) << m_openError->localizedDescription();
+  ManagedObjectRef sample = m_root->insertNewObject("Sample");
+  sample->setValueForKey(fnd::str("kept").get(), "name");
+  sample->setValueForKey(integer(5).get(), "rank");
+  sample->setValueForKey(fnd::str("stale").get(), "note");
+  ManagedObjectRef tag = m_root->insertNewObject("Tag");
+  sample->addObjectToRelationship(*tag, "tags");
+  sample->setValueForKey(tag.get(), "first");
+  ASSERT_TRUE(save(m_root));
+  openSamples();  // the model without them
+  open(grownSamplesModel());
+  ASSERT_FALSE(m_openError) << m_openError->localizedDescription();
+  std::vector<ManagedObjectRef> samples = all(m_root, "Sample");
+  ASSERT_EQ(samples.size(), 1u);
+  EXPECT_EQ(textOf(*samples[0], "name"), "kept");
+  EXPECT_EQ(textOf(*samples[0], "rank"), "-7");
+  EXPECT_EQ(samples[0]->valueForKey("note"), nullptr);
+  EXPECT_EQ(samples[0]->valueForKey("first"), nullptr);
+  EXPECT_EQ(static_cast<const fnd::Array&>(*samples[0]->valueForKey("tags")).count(), 0u);
+  EXPECT_TRUE(all(m_root, "Tag").empty());
+  // The store takes new records of the returned shape.
+  m_root->insertNewObject("Tag")->setValueForKey(fnd::str("fresh").get(), "word");
+  ASSERT_TRUE(save(m_root));
+  reopen();
+  ASSERT_EQ(all(m_root, "Tag").size(), 1u);
 }
 
 }  // namespace
