@@ -13,39 +13,15 @@
 #include "platform/foundation/object_dictionary.h"
 #include "platform/foundation/string_object.h"
 #include "platform/objectstore/sqlite_store.h"
+#include "platform/objectstore/store_fixture.h"
 #include "platform/objectstore/test_model.h"
 
 namespace objectstore {
 namespace {
 
-fnd::Ref<fnd::Dictionary> migrationOptions() {
-  auto options = fnd::ObjectDictionary::createMutable();
-  options->setObject(fnd::Number::yes(), kMigratePersistentStoresAutomaticallyOption);
-  options->setObject(fnd::Number::yes(), kInferMappingModelAutomaticallyOption);
-  return options;
-}
-
-class ContextTest : public ::testing::Test {
+class ContextTest : public test::StoreFixture {
  protected:
   void SetUp() override { open(test::peopleModel()); }
-
-  void open(std::shared_ptr<ManagedObjectModel> model, bool migrate = true) {
-    m_model = std::move(model);
-    m_coordinator = std::make_shared<PersistentStoreCoordinator>(m_model);
-    std::optional<fnd::Error> error;
-    m_store = m_coordinator->addPersistentStore(kSQLiteStoreType, path(), migrate ? migrationOptions() : nullptr, &error);
-    m_openError = error;
-    m_root = ManagedObjectContext::create(ConcurrencyType::PrivateQueue);
-    m_root->setPersistentStoreCoordinator(m_coordinator);
-  }
-
-  std::string path() const { return m_directory.filePath("people.sqlite").toStdString(); }
-
-  ContextPtr child(const ContextPtr& parent) {
-    ContextPtr context = ManagedObjectContext::create(ConcurrencyType::PrivateQueue);
-    context->setParentContext(parent);
-    return context;
-  }
 
   ManagedObjectRef person(const ContextPtr& context, const char* name, std::int64_t age) {
     ManagedObjectRef object = context->insertNewObject("Person");
@@ -77,12 +53,6 @@ class ContextTest : public ::testing::Test {
     return context->countForFetchRequest(request, nullptr).value_or(999999);
   }
 
-  QTemporaryDir m_directory;
-  std::shared_ptr<ManagedObjectModel> m_model;
-  std::shared_ptr<PersistentStoreCoordinator> m_coordinator;
-  std::shared_ptr<PersistentStore> m_store;
-  std::optional<fnd::Error> m_openError;
-  ContextPtr m_root;
 };
 
 TEST_F(ContextTest, UnsavedChangesOfTheChainAreSeenAndReachTheFileOnlyFromTheRoot) {
