@@ -83,7 +83,7 @@ class ContextFetch {
     ChainLock lock(m_context);
     collectOverlay(lock);
     SqlFilter filter = translatePredicate(m_request.predicate().get(), *m_request.entity());
-    std::shared_ptr<PersistentStore> store = primaryStore();
+    std::shared_ptr<PersistentStore> store = m_context.primaryStore();
     if (m_overlay.empty() && filter.isExact && !m_request.fetchLimit() && !m_request.fetchOffset()) {
       if (!store) return 0;
       std::optional<std::int64_t> stored = store->storage().count(*m_request.entity(), filter, error);
@@ -107,11 +107,6 @@ class ContextFetch {
     if (m_request.entity()) return true;
     if (error) *error = fnd::Error::withDescription(kCocoaErrorDomain, 134060, "A fetch request must have an entity.");
     return false;
-  }
-
-  std::shared_ptr<PersistentStore> primaryStore() const {
-    std::shared_ptr<PersistentStoreCoordinator> coordinator = m_context.persistentStoreCoordinator();
-    return coordinator ? coordinator->primaryStore() : nullptr;
   }
 
   // The pending changes of the chain, the nearest context's version winning.
@@ -156,7 +151,7 @@ class ContextFetch {
     } else if (filter.isExact && orderInSql && limit) {
       sqlLimit = limit + offset + m_overlay.size();
     }
-    if (std::shared_ptr<PersistentStore> store = primaryStore()) {
+    if (std::shared_ptr<PersistentStore> store = m_context.primaryStore()) {
       std::optional<fnd::Error> failure;
       m_rows = store->storage().fetchRows(entity, filter, orderSql, sqlLimit, sqlPaging ? offset : 0, needValues, &failure);
       if (failure) {

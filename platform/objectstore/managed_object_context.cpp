@@ -222,10 +222,9 @@ ManagedObjectContext::AncestorRecord ManagedObjectContext::ancestorRecord(const 
   return AncestorRecord::NotHeld;
 }
 
-SqliteStore* ManagedObjectContext::storage() const {
+std::shared_ptr<PersistentStore> ManagedObjectContext::primaryStore() const {
   std::shared_ptr<PersistentStoreCoordinator> coordinator = persistentStoreCoordinator();
-  std::shared_ptr<PersistentStore> store = coordinator ? coordinator->primaryStore() : nullptr;
-  return store ? &store->storage() : nullptr;
+  return coordinator ? coordinator->primaryStore() : nullptr;
 }
 
 std::optional<RecordValues> ManagedObjectContext::valuesFromAncestors(const ObjectID& id) const {
@@ -235,8 +234,8 @@ std::optional<RecordValues> ManagedObjectContext::valuesFromAncestors(const Obje
     case AncestorRecord::Deleted: return std::nullopt;
     case AncestorRecord::NotHeld: break;
   }
-  SqliteStore* store = storage();
-  return store ? store->fetchRow(*id.entity, id.key) : std::nullopt;
+  std::shared_ptr<PersistentStore> store = primaryStore();
+  return store ? store->storage().fetchRow(*id.entity, id.key) : std::nullopt;
 }
 
 void ManagedObjectContext::fillFault(ManagedObject& object, std::optional<RecordValues> values) {
@@ -263,7 +262,6 @@ void ManagedObjectContext::fireFaultBatch(ManagedObject& object) const {
   const std::size_t end = std::min(group->keys.size(), first + group->batchSize);
   // The batch's records still waiting for the store, by key.
   std::unordered_map<std::int64_t, ManagedObject*> waiting;
-  std::vector<std::int64_t> storeKeys;
   for (std::size_t i = first; i < end; ++i) {
     ManagedObjectRef member = registeredObject(ObjectID{&entity, group->keys[i]});
     if (!member || !member->m_isFault || member->m_faultGroup != group) continue;
@@ -273,12 +271,14 @@ void ManagedObjectContext::fireFaultBatch(ManagedObject& object) const {
       case AncestorRecord::Deleted: fillFault(*member, std::nullopt); break;
       case AncestorRecord::NotHeld:
         waiting.emplace(member->m_id.key, member.get());
-        storeKeys.push_back(member->m_id.key);
         break;
     }
   }
-  if (SqliteStore* store = storage()) {
-    for (StoredRow& row : store->fetchRowsWithKeys(entity, storeKeys)) {
+  std::shared_ptr<PersistentStore> store = primaryStore();
+  if (store && !waiting.empty()) {
+    std::vector<std::int64_t> keys;
+    for (const auto& [key, member] : waiting) keys.push_back(key);
+    for (StoredRow& row : store->storage().fetchRowsWithKeys(entity, keys)) {
       auto found = waiting.find(row.key);
       if (found == waiting.end()) continue;
       fillFault(*found->second, std::move(row.values));
@@ -299,8 +299,8 @@ std::vector<std::int64_t> ManagedObjectContext::loadToMany(const ManagedObject& 
     }
     parent = parent->m_parent;
   }
-  SqliteStore* store = storage();
-  return store ? store->fetchRelationship(*object.m_id.entity, relationship, object.m_id.key)
+  std::shared_ptr<PersistentStore> store = primaryStore();
+  return store ? store->storage().fetchRelationship(*object.m_id.entity, relationship, object.m_id.key)
                : std::vector<std::int64_t>();
 }
 

@@ -22,8 +22,6 @@
 
 namespace objectstore {
 
-class SqliteStore;
-
 enum class ConcurrencyType { PrivateQueue = 1, MainQueue = 2 };
 enum class MergePolicy { Error, PropertyObjectTrump };
 
@@ -101,7 +99,8 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   AncestorRecord ancestorRecord(const ObjectID& id, RecordValues* values) const;
   // The record's values as this context's ancestors and store know them.
   std::optional<RecordValues> valuesFromAncestors(const ObjectID& id) const;
-  SqliteStore* storage() const;
+  // The coordinator's store, held while it is used.
+  std::shared_ptr<PersistentStore> primaryStore() const;
   // Gives a fault its values; none means the record no longer exists.
   static void fillFault(ManagedObject& object, std::optional<RecordValues> values);
   void fireFault(ManagedObject& object) const;

@@ -106,6 +106,12 @@ const char* columnType(AttributeType type) {
   }
 }
 
+// The table that holds one to-many relationship's targets in order.
+std::string createJoinTable(const std::string& join) {
+  return "CREATE TABLE IF NOT EXISTS " + join +
+         " (z_source INTEGER NOT NULL, z_target INTEGER NOT NULL, z_order INTEGER NOT NULL)";
+}
+
 // A double written so that SQLite reads back the same value.
 std::string exactLiteral(double value) {
   char text[32];
@@ -348,8 +354,7 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
         if (!relationship.isToMany) continue;
         std::string join = joinTableName(*entity, relationship);
         if (!isNew) statements.push_back("DROP TABLE IF EXISTS " + join);
-        statements.push_back("CREATE TABLE IF NOT EXISTS " + join +
-                             " (z_source INTEGER NOT NULL, z_target INTEGER NOT NULL, z_order INTEGER NOT NULL)");
+        statements.push_back(createJoinTable(join));
       }
     } else if (!isCurrent) {
       // Inferred migration: new properties become new columns or join tables;
@@ -373,8 +378,7 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
         const RelationshipDescription* relationship = entity->relationshipNamed(name);
         if (!attribute && relationship->isToMany) {
           const std::string join = joinTableName(*entity, *relationship);
-          statements.push_back("CREATE TABLE IF NOT EXISTS " + join +
-                               " (z_source INTEGER NOT NULL, z_target INTEGER NOT NULL, z_order INTEGER NOT NULL)");
+          statements.push_back(createJoinTable(join));
           statements.push_back("DELETE FROM " + join);
         } else if (columns.count("z_" + name)) {
           std::string value = attribute ? sqlLiteral(attribute->defaultValue.get()) : std::string("NULL");
