@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <string>
 
@@ -101,6 +102,30 @@ TEST(JSONDecoderTest, NumberTypes) {
   EXPECT_EQ(decoded("[18446744073709551615,-9223372036854775808]"), "[18446744073709551615,-9223372036854775808]");
   EXPECT_EQ(decoded("[0.5,1E2,-1e-2,2.50e+1,0]"), "[0.5,100.0,-0.01,25.0,0]");
   EXPECT_EQ(decoded("[1.7976931348623157e308,5e-324]"), "[1.7976931348623157e+308,4.9406564584124654e-324]");
+}
+
+TEST(JSONDecoderTest, DoublesAreTheNearestOnesWhateverTheirDigits) {
+  // Short and long significands, halfway cases that round to even, values
+  // whose quick conversion must give way to the exact one, long exponents.
+  const std::pair<const char*, double> cases[] = {{"-65.613616999999977", -65.613616999999977},
+                                                  {"43.420273000000009", 43.420273000000009},
+                                                  {"9007199254740993.0", 9007199254740992.0},
+                                                  {"9007199254740995e0", 9007199254740996.0},
+                                                  {"83e25", 83e25},
+                                                  {"87997.191296604120", 87997.191296604120},
+                                                  {"0.1", 0.1},
+                                                  {"123456789012345678901234e-20", 1234.5678901234568},
+                                                  {"1e0000000000000000000000001", 10.0},
+                                                  {"0.000000000000000000000000000001", 1e-30},
+                                                  {"-0.0", -0.0},
+                                                  {"1E-0", 1.0}};
+  for (const auto& [text, expected] : cases) {
+    const auto array = decode(std::string("[") + text + "]");
+    ASSERT_TRUE(array) << text;
+    EXPECT_EQ(firstNumber(array).type(), fnd::Number::Type::Double) << text;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(firstNumber(array).doubleValue()), std::bit_cast<std::uint64_t>(expected))
+        << text;
+  }
 }
 
 TEST(JSONDecoderTest, NumberErrors) {

@@ -1,5 +1,6 @@
 #include "json/tokenizer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "json/decimal_conversion.h"
 #include "json/json_decoder.h"
 #include "platform/foundation/exception.h"
 
@@ -33,8 +35,18 @@ const std::uint8_t* skipSpaces(const std::uint8_t* at, const std::uint8_t* end) 
   return at;
 }
 
-const std::uint8_t* skipDigits(const std::uint8_t* at, const std::uint8_t* end) noexcept {
-  while (at < end && isDigit(*at)) ++at;
+// Exponents beyond this are far outside every double's range, and the
+// arithmetic on them stays clear of overflow.
+constexpr int kLargestExponent = 1 << 20;
+
+// Reads digits into the decimal's significand; it wraps past 19 digits,
+// which `digits` tells.
+const std::uint8_t* takeDigits(const std::uint8_t* at, const std::uint8_t* end, Decimal& decimal) noexcept {
+  const std::uint8_t* first = at;
+  std::uint64_t significand = decimal.significand;
+  for (; at < end && isDigit(*at); ++at) significand = significand * 10 + (*at - '0');
+  decimal.significand = significand;
+  decimal.digits += static_cast<std::size_t>(at - first);
   return at;
 }
 
@@ -189,20 +201,26 @@ bool Tokenizer::readNumber() {
   const std::uint8_t* end = m_state.input + m_state.length;
   const std::uint8_t* at = begin;
   bool isDouble = false;
+  Decimal decimal;
   if (*at == '-') ++at;
   if (at == end || !isDigit(*at)) return failAt(at, kInvalidNumber);
   // A leading zero stands alone: a digit after it starts the next token.
-  at = *at == '0' ? at + 1 : skipDigits(at, end);
+  at = *at == '0' ? at + 1 : takeDigits(at, end, decimal);
   if (at < end && *at == '.') {
     isDouble = true;
     if (++at == end || !isDigit(*at)) return failAt(at, kInvalidNumber);
-    at = skipDigits(at, end);
+    const std::uint8_t* fraction = at;
+    at = takeDigits(at, end, decimal);
+    decimal.exponent = -static_cast<int>(std::min<std::ptrdiff_t>(at - fraction, kLargestExponent));
   }
   if (at < end && (*at == 'e' || *at == 'E')) {
     isDouble = true;
-    if (++at < end && (*at == '+' || *at == '-')) ++at;
+    bool negativeExponent = false;
+    if (++at < end && (*at == '+' || *at == '-')) negativeExponent = *at++ == '-';
     if (at == end || !isDigit(*at)) return failAt(at, kInvalidNumber);
-    at = skipDigits(at, end);
+    int exponent = 0;
+    for (; at < end && isDigit(*at); ++at) exponent = std::min(exponent * 10 + (*at - '0'), kLargestExponent);
+    decimal.exponent += negativeExponent ? -exponent : exponent;
   }
   // A number is always followed by something in a well-formed document.
   if (at == end) return failAt(at, kInvalidNumber);
@@ -213,64 +231,81 @@ bool Tokenizer::readNumber() {
   token.begin = begin;
   token.length = static_cast<std::size_t>(at - begin);
   m_state.position.index = static_cast<std::size_t>(at - m_state.input);
-  return convertNumber(begin, at, isDouble);
-}
-
-bool Tokenizer::convertNumber(const std::uint8_t* begin, const std::uint8_t* end, bool isDouble) {
-  TokenValue& value = m_state.token.value;
-  const auto* first = reinterpret_cast<const char*>(begin);
-  const auto* last = reinterpret_cast<const char*>(end);
-  // The token's text, NUL-terminated, for the messages.
-  const auto text = [&] { return std::string(first, last); };
-  if (isDouble) {
-    value.type = ValueType::Double;
-    const auto [stop, status] = std::from_chars(first, last, value.number.real);
-    if (status == std::errc::result_out_of_range) {
-      // The library's own conversion tells a value too small (0) from one too large.
-      const double rounded = std::strtod(text().c_str(), nullptr);
-      m_state.recordError(fnd::formatString("The value '%s' could not be represented as a 'double' due to %s.",
-                                            text().c_str(), rounded == 0.0 ? "underflow" : "overflow"));
-      return false;
-    }
-    if (status != std::errc() || stop != last) {
-      m_state.recordError("The conversion function did not consume all of the number tokens characters.");
-      return false;
-    }
-  } else if (*begin == '-') {
-    // Accumulate the magnitude unsigned; it may reach 2^63 exactly.
-    constexpr std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1;
-    std::uint64_t magnitude = 0;
-    for (const std::uint8_t* at = begin + 1; at < end; ++at) {
-      const std::uint64_t digit = *at - '0';
-      if (magnitude > (limit - digit) / 10) {
-        m_state.recordError(
-            fnd::formatString("The value '%s' exceeded the minimum value that could be represented: %lld.",
-                              text().c_str(), std::numeric_limits<long long>::min()));
-        return false;
-      }
-      magnitude = magnitude * 10 + digit;
-    }
-    value.type = ValueType::Int64;
-    value.number.int64 = static_cast<std::int64_t>(0 - magnitude);
-  } else {
-    constexpr std::uint64_t limit = std::numeric_limits<std::uint64_t>::max();
-    std::uint64_t result = 0;
-    for (const std::uint8_t* at = begin; at < end; ++at) {
-      const std::uint64_t digit = *at - '0';
-      if (result > (limit - digit) / 10) {
-        m_state.recordError(
-            fnd::formatString("The value '%s' exceeded the maximum value that could be represented: %llu.",
-                              text().c_str(), std::numeric_limits<unsigned long long>::max()));
-        return false;
-      }
-      result = result * 10 + digit;
-    }
-    value.type = ValueType::UInt64;
-    value.number.uint64 = result;
-  }
+  const bool converted = isDouble ? convertDouble(begin, at, decimal) : convertInteger(begin, at, decimal);
+  if (!converted) return false;
+  TokenValue& value = token.value;
   value.bytes = reinterpret_cast<const std::uint8_t*>(&value.number);
   value.length = sizeof value.number;
   value.hash = numberHash(value.type, value.number);
+  return true;
+}
+
+bool Tokenizer::convertDouble(const std::uint8_t* begin, const std::uint8_t* end, const Decimal& decimal) {
+  TokenValue& value = m_state.token.value;
+  value.type = ValueType::Double;
+  if (decimal.fits()) {
+    if (const std::optional<double> nearest = nearestDouble(decimal)) {
+      value.number.real = *begin == '-' ? -*nearest : *nearest;
+      return true;
+    }
+  }
+  const auto* first = reinterpret_cast<const char*>(begin);
+  const auto* last = reinterpret_cast<const char*>(end);
+  const auto [stop, status] = std::from_chars(first, last, value.number.real);
+  if (status == std::errc::result_out_of_range) {
+    // The token's text, NUL-terminated, for the library's own conversion
+    // (which tells a value too small, 0, from one too large) and the message.
+    const std::string text(first, last);
+    const double rounded = std::strtod(text.c_str(), nullptr);
+    m_state.recordError(fnd::formatString("The value '%s' could not be represented as a 'double' due to %s.",
+                                          text.c_str(), rounded == 0.0 ? "underflow" : "overflow"));
+    return false;
+  }
+  if (status != std::errc() || stop != last) {
+    m_state.recordError("The conversion function did not consume all of the number tokens characters.");
+    return false;
+  }
+  return true;
+}
+
+bool Tokenizer::convertInteger(const std::uint8_t* begin, const std::uint8_t* end, const Decimal& decimal) {
+  TokenValue& value = m_state.token.value;
+  const bool negative = *begin == '-';
+  // Accumulate the magnitude unsigned; a negative one may reach 2^63 exactly.
+  constexpr std::uint64_t kNegativeLimit = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1;
+  const std::uint64_t limit = negative ? kNegativeLimit : std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t magnitude = decimal.significand;
+  // Up to 19 digits cannot overflow 64 bits; longer ones are checked digit by digit.
+  bool inRange = decimal.fits() && magnitude <= limit;
+  if (!decimal.fits()) {
+    magnitude = 0;
+    inRange = true;
+    for (const std::uint8_t* at = negative ? begin + 1 : begin; inRange && at < end; ++at) {
+      const std::uint64_t digit = *at - '0';
+      inRange = magnitude <= (limit - digit) / 10;
+      magnitude = magnitude * 10 + digit;
+    }
+  }
+  if (!inRange) {
+    const std::string text(reinterpret_cast<const char*>(begin), reinterpret_cast<const char*>(end));
+    if (negative) {
+      m_state.recordError(
+          fnd::formatString("The value '%s' exceeded the minimum value that could be represented: %lld.", text.c_str(),
+                            std::numeric_limits<long long>::min()));
+    } else {
+      m_state.recordError(
+          fnd::formatString("The value '%s' exceeded the maximum value that could be represented: %llu.", text.c_str(),
+                            std::numeric_limits<unsigned long long>::max()));
+    }
+    return false;
+  }
+  if (negative) {
+    value.type = ValueType::Int64;
+    value.number.int64 = static_cast<std::int64_t>(0 - magnitude);
+  } else {
+    value.type = ValueType::UInt64;
+    value.number.uint64 = magnitude;
+  }
   return true;
 }
 

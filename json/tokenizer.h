@@ -3,6 +3,7 @@
 // current token, keeping the byte index and line number up to date, and
 // records the first error it meets. Used by one thread at a time.
 
+#include "json/decimal_conversion.h"
 #include "json/parse_state.h"
 
 namespace json {
@@ -25,7 +26,9 @@ class Tokenizer {
   bool readString();
   bool readEscapedString(const std::uint8_t* begin, const std::uint8_t* at, std::uint32_t hash);
   bool readNumber();
-  bool convertNumber(const std::uint8_t* begin, const std::uint8_t* end, bool isDouble);
+  // Each sets the token's value from the number text from `begin` to `end`, read as `decimal`.
+  bool convertDouble(const std::uint8_t* begin, const std::uint8_t* end, const Decimal& decimal);
+  bool convertInteger(const std::uint8_t* begin, const std::uint8_t* end, const Decimal& decimal);
   bool failAt(const std::uint8_t* at, const char* message);
 
   ParseState& m_state;
