@@ -57,17 +57,29 @@ constexpr std::uint64_t attentionBits(std::uint64_t word) noexcept {
   return (controls | zeroQuotes | zeroBackslashes | word) & kHighBits;
 }
 
-// The first byte from `at` that needs attention, or `end`; eight bytes at a time.
-const std::uint8_t* skipPlainText(const std::uint8_t* at, const std::uint8_t* end) noexcept {
+// Hashes the first `count` bytes of `word`, lowest address first.
+std::uint32_t hashWordBytes(std::uint32_t hash, std::uint64_t word, int count) noexcept {
+  for (int i = 0; i < count; ++i, word >>= 8) hash = hashStep(hash, static_cast<std::uint8_t>(word));
+  return hash;
+}
+
+// The first byte from `at` that needs attention, or `end`, eight bytes at a
+// time; hashes the bytes it passes over.
+const std::uint8_t* skipPlainText(const std::uint8_t* at, const std::uint8_t* end, std::uint32_t& hash) noexcept {
   if constexpr (std::endian::native == std::endian::little) {
     while (end - at >= 8) {
       std::uint64_t word;
       std::memcpy(&word, at, sizeof word);
-      if (const std::uint64_t bits = attentionBits(word)) return at + std::countr_zero(bits) / 8;
+      if (const std::uint64_t bits = attentionBits(word)) {
+        const int plain = std::countr_zero(bits) / 8;
+        hash = hashWordBytes(hash, word, plain);
+        return at + plain;
+      }
+      hash = hashWordBytes(hash, word, 8);
       at += 8;
     }
   }
-  while (at < end && !needsAttention(*at)) ++at;
+  for (; at < end && !needsAttention(*at); ++at) hash = hashStep(hash, *at);
   return at;
 }
 
@@ -102,25 +114,31 @@ class DecodedText {
 bool Tokenizer::readString() {
   const std::uint8_t* begin = m_state.input + m_state.position.index + 1;
   const std::uint8_t* end = m_state.input + m_state.length;
+  TokenValue& value = m_state.token.value;
+  const auto finish = [&](const std::uint8_t* quote) {
+    value.bytes = begin;
+    value.length = static_cast<std::size_t>(quote - begin);
+    value.type = ValueType::String;
+    m_state.token.kind = TokenKind::String;
+    m_state.token.length = value.length + 2;
+    m_state.position.index = static_cast<std::size_t>(quote + 1 - m_state.input);
+    return true;
+  };
+  // The hash is worked out while the text is scanned: one pass over the bytes.
   const std::uint8_t* at = begin;
+  std::uint32_t hash = kValueHashSeed;
   while (true) {
-    at = skipPlainText(at, end);
+    at = skipPlainText(at, end, hash);
     if (at == end) break;
     const std::uint8_t byte = *at;
     if (byte == '"') {
-      TokenValue& value = m_state.token.value;
-      value.bytes = begin;
-      value.length = static_cast<std::size_t>(at - begin);
-      value.type = ValueType::String;
-      m_state.cache.hashString(value);
-      m_state.token.kind = TokenKind::String;
-      m_state.token.length = value.length + 2;
-      m_state.position.index = static_cast<std::size_t>(at + 1 - m_state.input);
-      return true;
+      value.hash = hash;
+      return finish(at);
     }
     if (byte >= 0x80) {
       const Utf8Sequence sequence = checkUtf8Sequence(at, end);
       if (sequence.status == Utf8Status::WellFormed) {
+        hash = hashRun(hash, at, at + sequence.length);
         at += sequence.length;
         continue;
       }

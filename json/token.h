@@ -47,8 +47,6 @@ struct TokenValue {
   ValueType type = ValueType::None;
   std::uint32_t hash = 0;
   CacheItem* cacheItem = nullptr;
-  // A cache slot already found to hold these very bytes, if any.
-  const CacheItem* equalItem = nullptr;
   NumberStorage number{};
 };
 

@@ -63,23 +63,6 @@ fnd::Object* createValueObject(const TokenValue& value, fnd::ObjectArena& arena)
   return nullptr;
 }
 
-void ValueCache::hashString(TokenValue& value) const noexcept {
-  const std::uint8_t* bytes = value.bytes;
-  const std::size_t length = value.length;
-  value.equalItem = nullptr;
-  if (length > 0) {
-    const CacheItem* recent = m_recentStrings[recentIndex(bytes, length)];
-    // The hash depends on the bytes alone, so equal bytes have the slot's hash.
-    if (recent && recent->type == ValueType::String && recent->length == length &&
-        sameBytes(recent->bytes, bytes, length)) {
-      value.hash = recent->valueHash;
-      value.equalItem = recent;
-      return;
-    }
-  }
-  value.hash = hashRun(kValueHashSeed, bytes, bytes + length);
-}
-
 fnd::Object* ValueCache::objectFor(TokenValue& value, fnd::ObjectArena& arena) {
   value.cacheItem = nullptr;
   if (value.type == ValueType::String && value.length == 0)
@@ -93,10 +76,8 @@ fnd::Object* ValueCache::objectFor(TokenValue& value, fnd::ObjectArena& arena) {
       chosen = slot;
       break;
     }
-    // Nothing has changed the cache since the tokenizer compared the bytes.
-    if (&item == value.equalItem || matches(item, value)) {
+    if (matches(item, value)) {
       value.cacheItem = &item;
-      if (value.type == ValueType::String) m_recentStrings[recentIndex(value.bytes, value.length)] = &item;
       return deferReference(item.object, item.deferredReferences);
     }
     if (chosen == kSlots) {
@@ -118,7 +99,6 @@ fnd::Object* ValueCache::objectFor(TokenValue& value, fnd::ObjectArena& arena) {
   if (object && chosen != kSlots) {
     fill(chosen, value, object);
     value.cacheItem = &m_items[chosen];
-    if (value.type == ValueType::String) m_recentStrings[recentIndex(value.bytes, value.length)] = &m_items[chosen];
   }
   return object;
 }
@@ -176,7 +156,6 @@ void ValueCache::clear() noexcept {
     item = {};
     m_ages[slot] = 0;
   }
-  m_recentStrings = {};
 }
 
 }  // namespace json

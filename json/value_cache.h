@@ -40,11 +40,6 @@ class ValueCache {
   // counted in the object at the next settle(): until then nothing that
   // objectFor() returned may be released.
   fnd::Object* objectFor(TokenValue& value, fnd::ObjectArena& arena);
-  // The value hash of a string's text. Each step of the hash waits for the
-  // one before, so for the keys and values that recur it is looked up
-  // among the strings cached most recently instead.
-  // Sets `value.hash`, and `value.equalItem` when a slot was found to hold the same bytes.
-  void hashString(TokenValue& value) const noexcept;
   // Adds the references handed out to the objects' counts.
   void settle() noexcept;
   // Releases every cached object and empties every slot.
@@ -54,19 +49,11 @@ class ValueCache {
   void age() noexcept;
   void fill(std::size_t slot, const TokenValue& value, fnd::Object* object) noexcept;
   static void settleAndRelease(CacheItem& item) noexcept;
-  // REQUIRES: length > 0.
-  static std::size_t recentIndex(const std::uint8_t* bytes, std::size_t length) noexcept {
-    return (length * 61u + bytes[0] * 7u + bytes[length - 1]) % kRecentStrings;
-  }
 
   std::array<CacheItem, kSlots> m_items{};
   std::array<std::uint8_t, kSlots> m_ages{};
   std::uint32_t m_lfsr = 1;  // never 0
   std::uint32_t m_deferredEmptyStrings = 0;
-  // Slots that held a string recently, found by its length and outer bytes;
-  // only a hint: the slot may hold something else by now.
-  static constexpr std::size_t kRecentStrings = 256;
-  std::array<const CacheItem*, kRecentStrings> m_recentStrings{};
 };
 
 // A new object for a string or number token, without the cache.
