@@ -29,8 +29,9 @@ namespace {
 constexpr std::size_t kChunkBytes = std::size_t{2} << 20;
 // Address space reserved once for all chunks (untouched pages cost nothing).
 constexpr std::size_t kRegionChunks = 8192;
-// Free chunks kept resident for the next document; the rest go back to the system.
-constexpr std::size_t kReserveChunks = 4;
+// Free chunks kept resident for the next document unless set otherwise; the
+// rest go back to the system.
+constexpr std::size_t kDefaultReserveChunks = 4;
 // Objects this large take a noticeable share of a chunk; the heap serves them.
 constexpr std::size_t kLargestArenaObject = kChunkBytes / 16;
 // The live count of a chunk starts this high while its thread still fills it,
@@ -88,7 +89,7 @@ class Region {
     m_chunksInUse.fetch_sub(1, std::memory_order_relaxed);
     {
       const std::lock_guard lock(m_mutex);
-      if (m_resident.size() < kReserveChunks) {
+      if (m_resident.size() < m_reserveChunks.load(std::memory_order_relaxed)) {
         m_resident.push_back(index);
         return;
       }
@@ -111,9 +112,18 @@ class Region {
 
   std::size_t bytesInUse() const noexcept { return m_chunksInUse.load(std::memory_order_relaxed) * kChunkBytes; }
 
+  void setReserveLimit(std::size_t bytes) noexcept {
+    m_reserveChunks.store(bytes / kChunkBytes, std::memory_order_relaxed);
+  }
+  std::size_t reserveBytes() noexcept {
+    const std::lock_guard lock(m_mutex);
+    return m_resident.size() * kChunkBytes;
+  }
+
  private:
   explicit Region(char* base) : m_base(base) {
-    m_resident.reserve(kReserveChunks);
+    // Both lists are filled under the lock by code that must not fail.
+    m_resident.reserve(kRegionChunks);
     m_returned.reserve(kRegionChunks);
   }
 
@@ -139,6 +149,7 @@ class Region {
 
   char* const m_base;
   std::atomic<std::size_t> m_chunksInUse{0};
+  std::atomic<std::size_t> m_reserveChunks{kDefaultReserveChunks};
   std::mutex m_mutex;
   std::vector<std::uint32_t> m_resident;  // guarded by m_mutex: free chunks whose pages are kept
   std::vector<std::uint32_t> m_returned;  // guarded by m_mutex: free chunks whose pages went back
@@ -197,6 +208,15 @@ std::size_t ObjectArena::bytesInUse() noexcept {
 
 void ObjectArena::releaseReserve() noexcept {
   if (Region* region = Region::shared()) region->releaseReserve();
+}
+
+void ObjectArena::setReserveLimit(std::size_t bytes) noexcept {
+  if (Region* region = Region::shared()) region->setReserveLimit(bytes);
+}
+
+std::size_t ObjectArena::reserveBytes() noexcept {
+  Region* region = Region::shared();
+  return region ? region->reserveBytes() : 0;
 }
 
 bool ObjectArena::isAvailable() noexcept { return Region::shared() != nullptr; }

@@ -34,6 +34,12 @@ class ObjectArena {
   static std::size_t bytesInUse() noexcept;
   // Gives the reserve of free chunks back to the system, like malloc_trim.
   static void releaseReserve() noexcept;
+  // Free chunks stay resident for the next bulk allocation up to this many
+  // bytes (8 MB unless set); beyond it they go back to the system at once,
+  // like the heap's trim threshold. Affects chunks freed from then on.
+  static void setReserveLimit(std::size_t bytes) noexcept;
+  // Bytes of free chunks kept resident (measurements and tests).
+  static std::size_t reserveBytes() noexcept;
   // False where the arena is switched off (address-sanitized builds, or no
   // address space could be reserved): allocate() then always uses the heap.
   static bool isAvailable() noexcept;

@@ -121,5 +121,23 @@ TEST(ObjectArena, ReleasingTheReserveKeepsLiveObjectsIntact) {
   EXPECT_EQ(more[kManyObjects - 2]->description(), "value " + std::to_string(kManyObjects - 2));
 }
 
+TEST(ObjectArena, FreedChunksStayResidentUpToTheReserveLimit) {
+  SKIP_WITHOUT_ARENA()
+  constexpr std::size_t kDefaultLimit = std::size_t{8} << 20;
+  constexpr std::size_t kEverything = SIZE_MAX;
+  ObjectArena::releaseReserve();
+  // Several chunks' worth of objects, freed at once.
+  { const std::vector<Ref<Object>> freed = makeObjects(4 * kManyObjects); }
+  const std::size_t keptByDefault = ObjectArena::reserveBytes();
+  EXPECT_GT(keptByDefault, 0u);
+  EXPECT_LE(keptByDefault, kDefaultLimit);
+  ObjectArena::setReserveLimit(kEverything);
+  { const std::vector<Ref<Object>> freed = makeObjects(4 * kManyObjects); }
+  EXPECT_GT(ObjectArena::reserveBytes(), kDefaultLimit);
+  ObjectArena::setReserveLimit(kDefaultLimit);
+  ObjectArena::releaseReserve();
+  EXPECT_EQ(ObjectArena::reserveBytes(), 0u);
+}
+
 }  // namespace
 }  // namespace fnd
