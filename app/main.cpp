@@ -9,6 +9,7 @@
 #include "app/app_delegate.h"
 #include "app/application_lifecycle.h"
 #include "app/list_service_config.h"
+#include "platform/dispatch/process_heap.h"
 #include "platform/foundation/localization.h"
 
 namespace {
@@ -59,6 +60,7 @@ ListServiceConfig configFromCommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  dispatch::shareOneHeapAcrossThreads();
   const ListServiceConfig config = configFromCommandLine(argc, argv);
   QApplication application(argc, argv);
   QApplication::setApplicationName("Ringeplagvern");

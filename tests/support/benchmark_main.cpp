@@ -4,6 +4,7 @@
 // and no run touches the user's own files.
 #include <benchmark/benchmark.h>
 
+#include "platform/dispatch/process_heap.h"
 #include "tests/support/temporary_home.h"
 
 #ifdef RP_BENCHMARK_GUI
@@ -15,6 +16,7 @@ using BenchmarkApplication = QCoreApplication;
 #endif
 
 int main(int argc, char** argv) {
+  dispatch::shareOneHeapAcrossThreads();
   rp::test::TemporaryHome home;
   BenchmarkApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);

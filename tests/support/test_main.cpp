@@ -3,6 +3,7 @@
 // test touches the user's own settings or data.
 #include <gtest/gtest.h>
 
+#include "platform/dispatch/process_heap.h"
 #include "tests/support/temporary_home.h"
 
 #ifdef RP_TEST_GUI
@@ -14,6 +15,7 @@ using TestApplication = QCoreApplication;
 #endif
 
 int main(int argc, char** argv) {
+  dispatch::shareOneHeapAcrossThreads();
   rp::test::TemporaryHome home;
   TestApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

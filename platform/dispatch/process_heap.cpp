@@ -1,0 +1,17 @@
+#include "platform/dispatch/process_heap.h"
+
+#if __has_include(<malloc.h>)
+#include <malloc.h>
+#endif
+
+namespace dispatch {
+
+void shareOneHeapAcrossThreads() {
+#ifdef M_ARENA_MAX
+  // Small allocations still come from each thread's own cache without a lock.
+  constexpr int kOneArena = 1;
+  mallopt(M_ARENA_MAX, kOneArena);
+#endif
+}
+
+}  // namespace dispatch
