@@ -16,6 +16,14 @@ constexpr const char* kStoreExtension = "sqlite";
 constexpr const char* kFallbackStoreName = "CoreDataStore.sqlite";
 constexpr const char* kActionQueueLabel = "com.velmora.recordstore.actionQueue";
 
+// The context of one save block is dropped after its save, so what it saved
+// can move into the default context whole rather than be copied there.
+ContextPtr contextForOneBlock() {
+  ContextPtr context = StoreContext::RS_context();
+  context->setHandsRecordsOverOnSave(true);
+  return context;
+}
+
 bool hasDefaultCoordinator() {
   std::lock_guard lock(stackState().mutex);
   return stackState().defaultCoordinator != nullptr;
@@ -138,7 +146,7 @@ bool RecordStore::isICloudEnabled() { return readFlag(&StackState::iCloudEnabled
 void RecordStore::setICloudEnabled(bool value) { writeFlag(&StackState::iCloudEnabled, value); }
 
 void RecordStore::saveWithBlock(const SaveBlock& block, const Completion& completion, const ErrorHandler& handler) {
-  ContextPtr context = StoreContext::RS_context();
+  ContextPtr context = contextForOneBlock();
   if (block) block(context);
   if (context->hasChanges()) StoreSaving::RS_saveNestedContextsErrorHandler(context, handler);
   if (completion) dispatch::asyncMain(completion);
@@ -154,7 +162,7 @@ void RecordStore::saveInBackgroundUsingContext(const ContextPtr& context, const 
 
 void RecordStore::saveInBackgroundWithBlock(const SaveBlock& block, const Completion& completion,
                                             const ErrorHandler& handler) {
-  saveInBackgroundUsingContext(StoreContext::RS_context(), block, completion, handler);
+  saveInBackgroundUsingContext(contextForOneBlock(), block, completion, handler);
 }
 
 void RecordStore::saveInBackgroundUsingCurrentContextWithBlock(const SaveBlock& block, const Completion& completion,

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
+#include <set>
 #include <thread>
 
 #include "platform/dispatch/main_thread.h"
@@ -168,10 +169,11 @@ TEST_F(RecordStoreTest, UnsavedRecordsAreCountedAndSaveWritesTheFileBeforeReturn
 TEST_F(RecordStoreTest, BackgroundSaveReachesTheDefaultContextButNotTheFile) {
   bool completed = false;
   std::thread::id blockThread;
+  std::set<const void*> made;
   RecordStore::saveInBackgroundWithBlock(
       [&](const ContextPtr& context) {
         blockThread = std::this_thread::get_id();
-        for (int i = 0; i < 50; ++i) make(context, "n" + std::to_string(i), i);
+        for (int i = 0; i < 50; ++i) made.insert(&make(context, "n" + std::to_string(i), i));
       },
       [&] {
         EXPECT_TRUE(dispatch::isMainThread());
@@ -181,6 +183,11 @@ TEST_F(RecordStoreTest, BackgroundSaveReachesTheDefaultContextButNotTheFile) {
   EXPECT_NE(blockThread, std::this_thread::get_id());
   EXPECT_EQ(Note::countOfEntities(), 50u);
   EXPECT_TRUE(StoreContext::defaultContext()->hasChanges());
+  // The block's context is dropped after its save, so its records moved into
+  // the default context whole (compared by address only).
+  std::set<const void*> inDefaultContext;
+  for (const auto& inserted : StoreContext::defaultContext()->insertedObjects()) inDefaultContext.insert(inserted.get());
+  EXPECT_EQ(inDefaultContext, made);
   EXPECT_EQ(notesInFile(), 0u);
   StoreSaving::save(StoreContext::defaultContext());
   EXPECT_EQ(notesInFile(), 50u);

@@ -134,5 +134,50 @@ TEST_F(ContextSaveTest, ChildrenSavingFromManyThreadsLoseNothing) {
   EXPECT_EQ(names.size(), people.size());
 }
 
+TEST_F(ContextSaveTest, AContextDroppedAfterItsSaveHandsItsUnheldRecordsToTheParent) {
+  const ObjectID unregistered = named(m_root, "Person", "name", "unregistered")->objectID();
+  const ObjectID registered = named(m_root, "Person", "name", "registered")->objectID();
+  ASSERT_TRUE(save(m_root));
+  m_root->reset();
+  ManagedObjectRef parentsRecord = m_root->objectWithID(registered);
+  ContextPtr context = child(m_root);
+  context->setHandsRecordsOverOnSave(true);
+  ManagedObject* handedOver = named(context, "Person", "name", "handed over").get();
+  ManagedObjectRef held = named(context, "Person", "name", "held");
+  ManagedObject* deleted = context->objectWithID(unregistered).get();
+  context->deleteObject(*deleted);
+  ManagedObjectRef deletedCopy = context->objectWithID(registered);
+  context->deleteObject(*deletedCopy);
+  ASSERT_TRUE(save(context));
+
+  // Nobody held them: the parent now has the very objects, with their state.
+  EXPECT_EQ(handedOver->managedObjectContext(), m_root.get());
+  EXPECT_TRUE(handedOver->isInserted());
+  EXPECT_EQ(nameOf(*handedOver), "handed over");
+  EXPECT_EQ(deleted->managedObjectContext(), m_root.get());
+  EXPECT_TRUE(deleted->isDeleted());
+  // A record still held by the caller stays with its context; the parent gets a copy.
+  EXPECT_EQ(held->managedObjectContext(), context.get());
+  EXPECT_EQ(nameOf(*held), "held");
+  // The parent held its own object of a deleted record: that one is deleted.
+  EXPECT_TRUE(parentsRecord->isDeleted());
+  EXPECT_EQ(deletedCopy->managedObjectContext(), nullptr);
+  EXPECT_EQ(m_root->insertedObjects().size(), 2u);
+  EXPECT_EQ(m_root->deletedObjects().size(), 2u);
+  EXPECT_EQ(context->registeredObjectCount(), 1u) << "only the held record is left behind";
+
+  ASSERT_TRUE(save(m_root));
+  EXPECT_EQ(storedNames(), "handed over held");
+}
+
+TEST_F(ContextSaveTest, AContextThatStaysKeepsItsRecordsAfterSaving) {
+  ContextPtr context = child(m_root);
+  ManagedObject* record = named(context, "Person", "name", "kept here").get();
+  ASSERT_TRUE(save(context));
+  EXPECT_EQ(record->managedObjectContext(), context.get());
+  EXPECT_EQ(nameOf(*record), "kept here");
+  EXPECT_FALSE(record->isInserted());
+}
+
 }  // namespace
 }  // namespace objectstore

@@ -25,6 +25,7 @@ class SavedChanges final : public fnd::Object {
 
 RecordValues initialValues(const EntityDescription& entity) {
   RecordValues values;
+  values.attributes.reserve(entity.attributes().size());
   for (const AttributeDescription& attribute : entity.attributes()) values.attributes.push_back(attribute.defaultValue);
   values.relationships.assign(entity.relationships().size(), std::vector<std::int64_t>());
   return values;
@@ -71,6 +72,11 @@ MergePolicy ManagedObjectContext::mergePolicy() const {
 void ManagedObjectContext::setMergePolicy(MergePolicy policy) {
   std::lock_guard lock(m_mutex);
   m_mergePolicy = policy;
+}
+
+void ManagedObjectContext::setHandsRecordsOverOnSave(bool handsOver) {
+  std::lock_guard lock(m_mutex);
+  m_handsRecordsOverOnSave = handsOver;
 }
 
 std::shared_ptr<ManagedObjectContext> ManagedObjectContext::parentContext() const {
@@ -337,9 +343,27 @@ std::size_t ManagedObjectContext::registeredObjectCount() const {
   return m_registered.size();
 }
 
+bool ManagedObjectContext::canHandOver(const ManagedObject& object) const {
+  // Registered, and listed once among the changes: nobody outside can see it.
+  return m_handsRecordsOverOnSave && object.retainCount() == 2;
+}
+
+void ManagedObjectContext::handOver(ManagedObject& object, ManagedObjectContext& parent) {
+  m_registered.erase(object.m_id);
+  object.m_context = &parent;
+  object.m_faultGroup.reset();
+  parent.m_registered.emplace(object.m_id, ManagedObjectRef(&object));
+}
+
 bool ManagedObjectContext::pushChangesToParent(ManagedObjectContext& parent) {
   parent.m_registered.reserve(parent.m_registered.size() + m_inserted.size() + m_updated.size() + m_deleted.size());
   for (const ManagedObjectRef& object : m_inserted) {
+    if (canHandOver(*object)) {
+      // The parent takes the object itself instead of a copy.
+      handOver(*object, parent);
+      parent.m_inserted.push_back(object);
+      continue;
+    }
     // The parent takes the values over; this context's record reads them back
     // from the parent when next used.
     ManagedObjectRef copy = parent.registerObject(object->m_id, &object->m_values);
@@ -367,6 +391,12 @@ bool ManagedObjectContext::pushChangesToParent(ManagedObjectContext& parent) {
   }
   for (const ManagedObjectRef& object : m_deleted) {
     ManagedObjectRef target = parent.registeredObject(object->m_id);
+    if (!target && canHandOver(*object)) {
+      // The parent never registered the record, so it cannot be pending there.
+      handOver(*object, parent);
+      parent.m_deleted.push_back(object);
+      continue;
+    }
     if (!target) target = parent.registerObject(object->m_id, nullptr);
     parent.deleteObject(*target);
   }
@@ -414,7 +444,9 @@ fnd::Ref<fnd::Dictionary> ManagedObjectContext::didSaveUserInfo() const {
 }
 
 void ManagedObjectContext::forgetSavedObjects() {
+  // Records handed over to the parent belong to it now, flags and all.
   for (const ManagedObjectRef& object : m_inserted) {
+    if (object->m_context != this) continue;
     object->m_isInserted = false;
     object->m_changed.clear();
   }
@@ -423,13 +455,14 @@ void ManagedObjectContext::forgetSavedObjects() {
     object->m_changed.clear();
   }
   for (const ManagedObjectRef& object : m_deleted) {
+    if (object->m_context != this) continue;
     m_registered.erase(object->m_id);
     object->m_context = nullptr;
   }
   m_inserted.clear();
   m_updated.clear();
   m_deleted.clear();
-  // Records nobody holds any more are let go; they are read again when asked for.
+  // Records nobody holds are let go; they are read again when asked for.
   std::erase_if(m_registered, [](const auto& entry) {
     if (entry.second->retainCount() != 1) return false;
     entry.second->m_context = nullptr;
@@ -443,8 +476,8 @@ bool ManagedObjectContext::save(std::optional<fnd::Error>* error) {
     ChainLock lock(*this);
     if (m_inserted.empty() && m_updated.empty() && m_deleted.empty()) return true;
     if (!m_parent && !writeChangesToStore(error)) return false;
-    userInfo = didSaveUserInfo();
     if (m_parent) pushChangesToParent(*m_parent);
+    userInfo = didSaveUserInfo();
     forgetSavedObjects();
   }
   fnd::NotificationCenter::defaultCenter().post(kContextDidSaveNotification, this, std::move(userInfo));

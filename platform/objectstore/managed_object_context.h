@@ -44,6 +44,10 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   void setName(std::string name);
   MergePolicy mergePolicy() const;
   void setMergePolicy(MergePolicy policy);
+  // For a context that is dropped after its save: saved records that nobody
+  // else holds move into the parent, objects and all, instead of being copied
+  // there. Such a record belongs to the parent afterwards.
+  void setHandsRecordsOverOnSave(bool handsOver);
   std::shared_ptr<ManagedObjectContext> parentContext() const;
   void setParentContext(std::shared_ptr<ManagedObjectContext> parent);
   // The context's own coordinator, else its parent's.
@@ -108,6 +112,9 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   void fireFaultBatch(ManagedObject& object) const;
   std::vector<std::int64_t> loadToMany(const ManagedObject& object, int relationship) const;
   void noteUpdated(ManagedObject& object);
+  bool canHandOver(const ManagedObject& object) const;
+  // Moves a registered record, object and all, into the parent.
+  void handOver(ManagedObject& object, ManagedObjectContext& parent);
   bool pushChangesToParent(ManagedObjectContext& parent);
   bool writeChangesToStore(std::optional<fnd::Error>* error);
   fnd::Ref<fnd::Dictionary> didSaveUserInfo() const;
@@ -118,6 +125,7 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   mutable std::recursive_mutex m_mutex;
   std::string m_name;                                              // guarded by m_mutex
   MergePolicy m_mergePolicy = MergePolicy::Error;                  // guarded by m_mutex
+  bool m_handsRecordsOverOnSave = false;                           // guarded by m_mutex
   std::shared_ptr<ManagedObjectContext> m_parent;                  // guarded by m_mutex
   std::shared_ptr<PersistentStoreCoordinator> m_coordinator;       // guarded by m_mutex
   std::unordered_map<ObjectID, ManagedObjectRef, ObjectIDHash> m_registered;  // guarded by m_mutex
