@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -62,12 +61,27 @@ bool sameKey(const JDHashTableEntry& entry, std::uint32_t keyHash, const fnd::Ob
   return entry.key && entry.keyHash == keyHash && (entry.key == &key || entry.key->isEqual(key));
 }
 
+constexpr std::size_t searchCapacity(std::size_t count) noexcept {
+  // The product is never negative, so truncation is the floor.
+  const auto wanted = static_cast<std::size_t>(static_cast<double>(count) * kLoadStretch);
+  const auto* found = std::lower_bound(kCapacities.begin(), kCapacities.end(), wanted);
+  return found == kCapacities.end() ? kCapacities.back() : *found;
+}
+
+// Decoded objects are mostly small: their sizes are looked up, not searched for.
+constexpr std::size_t kTabulatedCounts = 64;
+constexpr auto kSmallCapacities = [] {
+  std::array<std::uint8_t, kTabulatedCounts> capacities{};
+  for (std::size_t count = 0; count < kTabulatedCounts; ++count)
+    capacities[count] = static_cast<std::uint8_t>(searchCapacity(count));
+  return capacities;
+}();
+static_assert(searchCapacity(kTabulatedCounts - 1) <= UINT8_MAX);
+
 }  // namespace
 
 std::size_t JDDictionary::capacityForCount(std::size_t count) noexcept {
-  const auto wanted = static_cast<std::size_t>(std::floor(static_cast<double>(count) * kLoadStretch));
-  const auto found = std::lower_bound(kCapacities.begin(), kCapacities.end(), wanted);
-  return found == kCapacities.end() ? kCapacities.back() : *found;
+  return count < kTabulatedCounts ? kSmallCapacities[count] : searchCapacity(count);
 }
 
 fnd::Ref<JDDictionary> JDDictionary::create(ContainerAccess, fnd::ObjectArena& arena, fnd::Object** keys,

@@ -38,9 +38,9 @@ std::vector<fnd::Ref<fnd::String>> collidingKeys(std::size_t capacity, std::size
 }
 
 TEST(JDDictionaryTest, CapacityFollowsTheTable) {
-  const std::vector<std::pair<std::size_t, std::size_t>> expected = {{0, 0},   {1, 3},   {3, 3},   {4, 7},   {6, 7},
-                                                                     {7, 13},  {10, 13}, {11, 23}, {18, 23}, {19, 41},
-                                                                     {31, 41}, {32, 71}, {54, 71}};
+  const std::vector<std::pair<std::size_t, std::size_t>> expected = {
+      {0, 0},   {1, 3},   {3, 3},   {4, 7},   {6, 7},    {7, 13},   {10, 13},  {11, 23},  {18, 23},
+      {19, 41}, {31, 41}, {32, 71}, {54, 71}, {55, 127}, {63, 127}, {64, 127}, {96, 127}, {97, 191}};
   for (const auto& [count, capacity] : expected) EXPECT_EQ(JDDictionary::capacityForCount(count), capacity) << count;
 }
 

@@ -195,7 +195,7 @@ fnd::Object* Parser::parseArray() {
         break;
       }
       if (!push(object, nullptr, 0, "array")) break;
-      expected = kExpectComma | kExpectEnd;
+      expected = m_tokenizer.skipSeparator(',') ? kExpectValue : kExpectComma | kExpectEnd;
     } else if (kind == TokenKind::Comma) {
       if (!accepts(expected, kExpectComma, "Unexpected ','.")) break;
       expected = kExpectValue;
@@ -252,7 +252,7 @@ fnd::Object* Parser::parseDictionary() {
         break;
       }
       if (!push(object, key, keyHash, "dictionary")) break;
-      expected = kExpectComma | kExpectEnd;
+      expected = m_tokenizer.skipSeparator(',') ? kExpectValue : kExpectComma | kExpectEnd;
     } else if (kind == TokenKind::Comma) {
       if (!accepts(expected, kExpectComma, "Unexpected ','.")) break;
       expected = kExpectValue;
@@ -276,10 +276,12 @@ fnd::Object* Parser::parseDictionary() {
 }
 
 fnd::Object* Parser::parseMemberValue(unsigned expected) {
-  if (!m_tokenizer.next()) return nullptr;
-  if (m_state.token.kind != TokenKind::Colon) {
-    m_state.recordError("Expected ':'.");
-    return nullptr;
+  if (!m_tokenizer.skipSeparator(':')) {
+    if (!m_tokenizer.next()) return nullptr;
+    if (m_state.token.kind != TokenKind::Colon) {
+      m_state.recordError("Expected ':'.");
+      return nullptr;
+    }
   }
   if (!m_tokenizer.next()) return nullptr;
   if (!beginsValue(m_state.token.kind)) {

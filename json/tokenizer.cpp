@@ -138,8 +138,8 @@ bool Tokenizer::next() {
   // Most tokens follow the previous one directly.
   if (m_state.atEnd() || !mayStartToken(m_state.input[m_state.position.index])) skipWhitespace();
   Token& token = m_state.token;
+  // The value is set by the string and number readers, the only tokens that carry one.
   token.kind = TokenKind::None;
-  token.value = {};
   if (m_state.atEnd()) {
     m_state.recordError(kUnexpectedToken);
     return false;

@@ -17,6 +17,15 @@ class Tokenizer {
   bool next();
   // Skips white space, line ends and (when allowed) comments.
   void skipWhitespace() noexcept;
+  // Consumes `separator` (a colon or a comma) when it is the very next byte,
+  // as it mostly is, without reading a whole token; false, consuming
+  // nothing, otherwise.
+  bool skipSeparator(std::uint8_t separator) noexcept {
+    const std::size_t index = m_state.position.index;
+    if (index >= m_state.length || m_state.input[index] != separator) return false;
+    m_state.position.index = index + 1;
+    return true;
+  }
 
  private:
   // Length of the line end at `at`, or 0 when there is none.

@@ -27,18 +27,40 @@ fnd::Object* deferReference(fnd::Object* object, std::uint32_t& deferred) noexce
   return object;
 }
 
+template <class Word>
+Word loadWord(const std::uint8_t* at) noexcept {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// Two words, one from each end (overlapping when the length is not a
+// multiple), cover every byte of up to twice a word.
+template <class Word>
+bool sameEnds(const std::uint8_t* a, const std::uint8_t* b, std::size_t length) noexcept {
+  return loadWord<Word>(a) == loadWord<Word>(b) &&
+         loadWord<Word>(a + length - sizeof(Word)) == loadWord<Word>(b + length - sizeof(Word));
+}
+
 bool sameBytes(const std::uint8_t* a, const std::uint8_t* b, std::size_t length) noexcept {
   // Most keys and repeated values are short; a library call costs more than comparing them here.
-  constexpr std::size_t kShort = 16;
-  if (length > kShort) return std::memcmp(a, b, length) == 0;
+  if (length > 2 * sizeof(std::uint64_t)) return std::memcmp(a, b, length) == 0;
+  if (length >= sizeof(std::uint64_t)) return sameEnds<std::uint64_t>(a, b, length);
+  if (length >= sizeof(std::uint32_t)) return sameEnds<std::uint32_t>(a, b, length);
   for (std::size_t i = 0; i < length; ++i)
     if (a[i] != b[i]) return false;
   return true;
 }
 
+// What a probe compares first: the value hash with the length and type.
+// Never 0 for a filled slot, since every value type's code is odd.
+std::uint32_t probeTag(std::size_t length, ValueType type) noexcept {
+  constexpr int kTypeBits = 4;
+  return static_cast<std::uint32_t>(length) << kTypeBits | static_cast<std::uint32_t>(type);
+}
+
 bool matches(const CacheItem& item, const TokenValue& value) noexcept {
-  return item.valueHash == value.hash && item.length == value.length && item.type == value.type &&
-         sameBytes(item.bytes, value.bytes, value.length);
+  return item.length == value.length && item.type == value.type && sameBytes(item.bytes, value.bytes, value.length);
 }
 
 }  // namespace
@@ -69,14 +91,16 @@ fnd::Object* ValueCache::objectFor(TokenValue& value, fnd::ObjectArena& arena) {
     return deferReference(fnd::String::empty(), m_deferredEmptyStrings);
   std::size_t chosen = kSlots;
   const std::uint32_t stride = static_cast<std::uint32_t>(value.length) + static_cast<std::uint32_t>(value.type) + 3u;
+  const std::uint32_t tag = probeTag(value.length, value.type);
   for (int probe = 0; probe < kProbes; ++probe) {
     const std::size_t slot = (value.hash + stride * static_cast<std::uint32_t>(probe)) & kSlotMask;
-    CacheItem& item = m_items[slot];
-    if (!item.object) {
+    const ProbeKey& key = m_probeKeys[slot];
+    if (key.tag == 0) {
       chosen = slot;
       break;
     }
-    if (matches(item, value)) {
+    CacheItem& item = m_items[slot];
+    if (key.valueHash == value.hash && key.tag == tag && matches(item, value)) {
       value.cacheItem = &item;
       return deferReference(item.object, item.deferredReferences);
     }
@@ -117,10 +141,10 @@ void ValueCache::fill(std::size_t slot, const TokenValue& value, fnd::Object* ob
   // The new object's one reference becomes the slot's; the caller's is deferred.
   item.object = object;
   item.deferredReferences = 1;
-  item.valueHash = value.hash;
   item.keyHash = 0;
   item.length = value.length;
   item.type = value.type;
+  m_probeKeys[slot] = {value.hash, probeTag(value.length, value.type)};
 }
 
 void ValueCache::settleAndRelease(CacheItem& item) noexcept {
@@ -154,6 +178,7 @@ void ValueCache::clear() noexcept {
     CacheItem& item = m_items[slot];
     if (item.object) settleAndRelease(item);
     item = {};
+    m_probeKeys[slot] = {};
     m_ages[slot] = 0;
   }
 }

@@ -16,7 +16,6 @@ struct CacheItem {
   fnd::Object* object = nullptr;  // one reference held by the slot
   // References handed out since the object's count was last brought up to date.
   std::uint32_t deferredReferences = 0;
-  std::uint32_t valueHash = 0;
   std::uint32_t keyHash = 0;  // 0 until the object is first used as a key
   std::size_t length = 0;
   // The value's bytes, kept without a copy: the cached string's own text, or `number`.
@@ -50,6 +49,13 @@ class ValueCache {
   void fill(std::size_t slot, const TokenValue& value, fnd::Object* object) noexcept;
   static void settleAndRelease(CacheItem& item) noexcept;
 
+  // What every probe reads, packed apart from the slots so that the probes
+  // of a value that is not cached stay within a few cache lines.
+  struct ProbeKey {
+    std::uint32_t valueHash = 0;
+    std::uint32_t tag = 0;  // 0 while the slot is empty
+  };
+  std::array<ProbeKey, kSlots> m_probeKeys{};
   std::array<CacheItem, kSlots> m_items{};
   std::array<std::uint8_t, kSlots> m_ages{};
   std::uint32_t m_lfsr = 1;  // never 0
