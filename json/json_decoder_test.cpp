@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
@@ -141,6 +144,66 @@ TEST(JSONDecoderTest, NumberErrors) {
   EXPECT_EQ(failure("[1.]"), "Invalid number. @3:1");
   EXPECT_EQ(failure("[1e+]"), "Invalid number. @4:1");
   EXPECT_EQ(failure("[.5]"), std::string(kUnexpectedToken) + " @1:1");
+}
+
+// A random JSON number: up to 19 integer digits, and for a double also up to
+// 25 fraction digits and an exponent of up to two digits.
+std::string randomNumberText(std::mt19937_64& random, bool isDouble) {
+  const auto below = [&random](int bound) { return static_cast<int>(random() % static_cast<unsigned>(bound)); };
+  const auto digits = [&](int count, bool leading) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += static_cast<char>('0' + (i == 0 && leading ? 1 + below(9) : below(10)));
+    return text;
+  };
+  std::string text = below(2) ? "-" : "";
+  // Every integer of up to 19 digits fits unsigned, up to 18 signed.
+  const int mostDigits = isDouble || text.empty() ? 19 : 18;
+  text += below(8) == 0 ? "0" : digits(1 + below(mostDigits), true);
+  if (!isDouble) return text;
+  const bool fraction = below(4) != 0;
+  if (fraction) text += "." + digits(1 + below(25), false);
+  if (!fraction || below(2))
+    text += std::string(below(2) ? "e" : "E") + (below(2) ? "-" : "+") + digits(1 + below(2), false);
+  return text;
+}
+
+TEST(JSONDecoderTest, NumbersOfEveryLengthDecodeToTheLibrarysValues) {
+  std::mt19937_64 random(2026);
+  constexpr int kDocuments = 400;
+  constexpr int kNumbersPerDocument = 100;
+  for (int document = 0; document < kDocuments; ++document) {
+    std::vector<std::string> texts;
+    std::string json = "[";
+    for (int i = 0; i < kNumbersPerDocument; ++i) {
+      texts.push_back(randomNumberText(random, i % 2 == 0));
+      json += (i ? "," : "") + texts.back();
+    }
+    const auto array = decode(json + "]");
+    ASSERT_TRUE(array) << json;
+    for (int i = 0; i < kNumbersPerDocument; ++i) {
+      const std::string& text = texts[static_cast<std::size_t>(i)];
+      const auto& number = *static_cast<const fnd::Number*>(
+          static_cast<const fnd::Array&>(*array).objectAtIndex(static_cast<std::size_t>(i)));
+      const char* first = text.data();
+      const char* last = first + text.size();
+      if (text.find_first_of(".eE") != std::string::npos || text == "-0") {
+        double expected = 0;
+        std::from_chars(first, last, expected);
+        ASSERT_EQ(number.type(), fnd::Number::Type::Double) << text;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(number.doubleValue()), std::bit_cast<std::uint64_t>(expected)) << text;
+      } else if (text[0] == '-') {
+        std::int64_t expected = 0;
+        std::from_chars(first, last, expected);
+        ASSERT_EQ(number.type(), fnd::Number::Type::Int64) << text;
+        ASSERT_EQ(number.int64Value(), expected) << text;
+      } else {
+        std::uint64_t expected = 0;
+        std::from_chars(first, last, expected);
+        ASSERT_EQ(number.type(), expected >> 63 ? fnd::Number::Type::UInt64 : fnd::Number::Type::Int64) << text;
+        ASSERT_EQ(number.uint64Value(), expected) << text;
+      }
+    }
+  }
 }
 
 TEST(JSONDecoderTest, StringsAndEscapes) {

@@ -1,6 +1,7 @@
 #include "json/tokenizer.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -39,11 +40,39 @@ const std::uint8_t* skipSpaces(const std::uint8_t* at, const std::uint8_t* end) 
 // arithmetic on them stays clear of overflow.
 constexpr int kLargestExponent = 1 << 20;
 
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0ull;
+constexpr std::uint64_t kEightDigitsScale = 100000000;
+
+// Whether all eight bytes of `word` are ASCII digits: each has the high
+// nibble 3, and still has it after adding 6 (which carries 3A to 3F over).
+constexpr bool allDigits(std::uint64_t word) noexcept {
+  return (word & kHighNibbles) == kEveryByte * '0' && ((word + kEveryByte * 6) & kHighNibbles) == kEveryByte * '0';
+}
+
+// The value of eight ASCII digits, the first at the lowest address: pairs,
+// then fours, then all eight are combined, each step within lanes wide
+// enough that no lane carries into the next.
+constexpr std::uint32_t eightDigitsValue(std::uint64_t word) noexcept {
+  word -= kEveryByte * '0';
+  word = (word * 10 + (word >> 8)) & 0x00FF00FF00FF00FFull;
+  word = (word * 100 + (word >> 16)) & 0x0000FFFF0000FFFFull;
+  return static_cast<std::uint32_t>(word * 10000 + (word >> 32));
+}
+static_assert(eightDigitsValue(0x3837363534333231ull) == 12345678u);
+
 // Reads digits into the decimal's significand; it wraps past 19 digits,
-// which `digits` tells.
+// which `digits` tells. Long runs of digits are read eight at a time.
 const std::uint8_t* takeDigits(const std::uint8_t* at, const std::uint8_t* end, Decimal& decimal) noexcept {
   const std::uint8_t* first = at;
   std::uint64_t significand = decimal.significand;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint64_t word;
+    while (end - at >= 8 && (std::memcpy(&word, at, sizeof word), allDigits(word))) {
+      significand = significand * kEightDigitsScale + eightDigitsValue(word);
+      at += 8;
+    }
+  }
   for (; at < end && isDigit(*at); ++at) significand = significand * 10 + (*at - '0');
   decimal.significand = significand;
   decimal.digits += static_cast<std::size_t>(at - first);
