@@ -416,12 +416,12 @@ bool ManagedObjectContext::writeChangesToStore(std::optional<fnd::Error>* error)
   std::vector<StoreChange> changes;
   changes.reserve(m_inserted.size() + m_updated.size() + m_deleted.size());
   // The store reads the values in place: this context stays locked until it is done.
-  for (const ManagedObjectRef& object : m_deleted) changes.push_back({StoreChange::Kind::Delete, object->m_id, nullptr, {}});
+  for (const ManagedObjectRef& object : m_deleted) changes.push_back({StoreChange::Kind::Delete, object->m_id, nullptr, nullptr});
   for (const ManagedObjectRef& object : m_inserted) {
-    changes.push_back({StoreChange::Kind::Insert, object->m_id, &object->m_values, {}});
+    changes.push_back({StoreChange::Kind::Insert, object->m_id, &object->m_values, nullptr});
   }
   for (ManagedObject* object : m_updated) {
-    changes.push_back({StoreChange::Kind::Update, object->m_id, &object->m_values, object->m_changed});
+    changes.push_back({StoreChange::Kind::Update, object->m_id, &object->m_values, &object->m_changed});
   }
   return store->storage().save(changes, error);
 }

@@ -572,7 +572,7 @@ bool SqliteStore::writeRelationships(const StoreChange& change) {
   for (std::size_t r = 0; r < entity.relationships().size(); ++r) {
     const RelationshipDescription& relationship = entity.relationships()[r];
     if (!relationship.isToMany) continue;
-    bool changed = change.kind != StoreChange::Kind::Update || change.changed[attributeCount + r];
+    bool changed = change.kind != StoreChange::Kind::Update || (*change.changed)[attributeCount + r];
     const std::optional<std::vector<std::int64_t>> none;
     const auto& keys = change.values ? change.values->relationships[r] : none;
     if (!changed || (!keys && change.kind == StoreChange::Kind::Update)) continue;
@@ -696,7 +696,9 @@ bool SqliteStore::save(const std::vector<StoreChange>& changes, std::optional<fn
   std::unordered_map<const EntityDescription*, std::vector<std::int64_t>> rangeDeletes;
   for (const StoreChange& change : changes) {
     if (change.kind == StoreChange::Kind::Delete && statementsFor(*change.id.entity).removeRange) {
-      rangeDeletes[change.id.entity].push_back(change.id.key);
+      std::vector<std::int64_t>& keys = rangeDeletes[change.id.entity];
+      if (keys.empty()) keys.reserve(changes.size());
+      keys.push_back(change.id.key);
     }
   }
   for (auto& [entity, keys] : rangeDeletes) {

@@ -28,7 +28,7 @@ struct StoreChange {
   Kind kind = Kind::Insert;
   ObjectID id;
   const RecordValues* values = nullptr;  // Insert and Update; must outlive the save
-  std::vector<bool> changed;  // Update: which properties to write
+  const std::vector<bool>* changed = nullptr;  // Update: which properties to write; must outlive the save
 };
 
 struct StoredRow {

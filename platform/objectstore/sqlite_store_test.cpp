@@ -267,9 +267,9 @@ TEST_F(SqliteStoreTest, AFailedSaveAppliesNothing) {
   RecordValues changed = fresh;
   changed.attributes[0] = fnd::str("changed");
   StoreChange insert{StoreChange::Kind::Insert, m_coordinator->newObjectID(sample), &fresh, {}};
-  StoreChange update{StoreChange::Kind::Update, existing[0]->objectID(), &changed, {}};
-  update.changed.assign(sample.attributes().size(), false);
-  update.changed[0] = true;
+  std::vector<bool> changedProperties(sample.attributes().size(), false);
+  changedProperties[0] = true;
+  StoreChange update{StoreChange::Kind::Update, existing[0]->objectID(), &changed, &changedProperties};
   // A second row under a key that is taken cannot be written: the whole save must fail.
   StoreChange clash{StoreChange::Kind::Insert, existing[0]->objectID(), &fresh, {}};
   std::optional<fnd::Error> error;
