@@ -87,13 +87,14 @@ TEST(DecimalConversionTest, HalfwayIntegersRoundToEven) {
   }
 }
 
-TEST(DecimalConversionTest, ValuesWhoseFirstRoundingLandsHalfwayAreLeftToTheExactConversion) {
-  // Rounded once to 64 bits, these land exactly between two doubles while
-  // the exact value lies off to one side; rounding that result again to
-  // even would go the wrong way.
+TEST(DecimalConversionTest, ValuesAtOrNearHalfwayAreLeftToTheExactConversionOrRightlyRounded) {
+  // Exactly halfway between 2^53 and 2^53 + 2, and between two doubles near 2^60.
+  EXPECT_FALSE(json::nearestDouble(decimalOf(9007199254740993u, 0)).has_value());
+  EXPECT_FALSE(json::nearestDouble(decimalOf(1152921504606847104u, 0)).has_value());
+  // Rounded once to 64 bits, these would land exactly halfway while the
+  // exact value lies off to one side.
   EXPECT_TRUE(agreesWhenAnswering(83, 25));
   EXPECT_TRUE(agreesWhenAnswering(87997191296604120u, -12));
-  EXPECT_FALSE(json::nearestDouble(decimalOf(83, 25)).has_value());
 }
 
 TEST(DecimalConversionTest, EdgesOfTheExactRanges) {
