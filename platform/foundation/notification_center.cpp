@@ -1,5 +1,6 @@
 #include "platform/foundation/notification_center.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/dispatch/main_thread.h"
@@ -13,8 +14,8 @@ struct NotificationCenter::Observer {
   Handler handler;
   std::atomic<bool> active{true};
 
-  bool matches(const Notification& notification) const {
-    return (name.empty() || name == notification.name) && (!sender || sender == notification.sender);
+  bool matches(std::string_view postedName, const void* postedSender) const {
+    return (name.empty() || name == postedName) && (!sender || sender == postedSender);
   }
 };
 
@@ -49,11 +50,17 @@ void NotificationCenter::post(std::string name, const void* sender, Ref<Dictiona
   {
     std::lock_guard lock(m_mutex);
     for (const auto& observer : m_observers)
-      if (observer->matches(notification)) receivers.push_back(observer);
+      if (observer->matches(notification.name, notification.sender)) receivers.push_back(observer);
   }
   // Called without the lock, so handlers may add or remove observers and post.
   for (const auto& observer : receivers)
     if (observer->active) observer->handler(notification);
+}
+
+bool NotificationCenter::isObserved(std::string_view name, const void* sender) const {
+  std::lock_guard lock(m_mutex);
+  return std::any_of(m_observers.begin(), m_observers.end(),
+                     [&](const std::shared_ptr<Observer>& observer) { return observer->matches(name, sender); });
 }
 
 void NotificationCenter::postOnMainThread(std::string name, const void* sender, Ref<Dictionary> userInfo,

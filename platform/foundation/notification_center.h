@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/foundation/containers.h"
@@ -34,13 +35,16 @@ class NotificationCenter {
   void removeObserver(ObserverId observer);
 
   void post(std::string name, const void* sender = nullptr, Ref<Dictionary> userInfo = {});
+  // Whether a post of `name` from `sender` would reach anyone now, so that a
+  // sender can skip putting together a costly notification nobody receives.
+  bool isObserved(std::string_view name, const void* sender) const;
   // Delivers on the main thread; `waitUntilDone` as for performOnMainThread.
   void postOnMainThread(std::string name, const void* sender = nullptr, Ref<Dictionary> userInfo = {},
                         bool waitUntilDone = false);
 
  private:
   struct Observer;
-  std::mutex m_mutex;
+  mutable std::mutex m_mutex;
   std::vector<std::shared_ptr<Observer>> m_observers;  // guarded by m_mutex
   ObserverId m_nextId = 1;                             // guarded by m_mutex
 };

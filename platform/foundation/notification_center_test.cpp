@@ -34,6 +34,21 @@ TEST(NotificationCenter, DeliversByNameAndSenderOnThePostingThread) {
   EXPECT_NE(deliveredOn, std::this_thread::get_id());
 }
 
+TEST(NotificationCenter, TellsWhetherAPostWouldReachAnyone) {
+  NotificationCenter center;
+  const int senderA = 0, senderB = 0;
+  EXPECT_FALSE(center.isObserved("changed", &senderA));
+  auto fromA = center.addObserver("changed", &senderA, [](const Notification&) {});
+  EXPECT_TRUE(center.isObserved("changed", &senderA));
+  EXPECT_FALSE(center.isObserved("changed", &senderB));
+  EXPECT_FALSE(center.isObserved("other", &senderA));
+  auto everything = center.addObserver("", nullptr, [](const Notification&) {});
+  EXPECT_TRUE(center.isObserved("other", &senderB));
+  center.removeObserver(everything);
+  center.removeObserver(fromA);
+  EXPECT_FALSE(center.isObserved("changed", &senderA));
+}
+
 TEST(NotificationCenter, CarriesUserInfoAndStopsAfterRemoval) {
   NotificationCenter center;
   std::string seen;
