@@ -223,7 +223,7 @@ class ContextFetch {
         object->m_faultIndex = faultIndex;
       }
       if (!candidate.values) ++faultIndex;
-      results.emplace_back(std::move(object));
+      results.emplace_back(ManagedObjectContext::handOut(std::move(object)));
     }
     return results;
   }

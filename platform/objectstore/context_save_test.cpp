@@ -170,6 +170,24 @@ TEST_F(ContextSaveTest, AContextDroppedAfterItsSaveHandsItsUnheldRecordsToThePar
   EXPECT_EQ(storedNames(), "handed over held");
 }
 
+TEST_F(ContextSaveTest, RecordsNoCallerEverHadMoveOnUpTheChainWhenSaved) {
+  ContextPtr middle = child(m_root);
+  ContextPtr block = child(middle);
+  block->setHandsRecordsOverOnSave(true);
+  ManagedObject* passedOn = named(block, "Person", "name", "passed on").get();
+  ManagedObject* lookedAt = named(block, "Person", "name", "looked at").get();
+  ASSERT_TRUE(save(block));
+  ASSERT_EQ(passedOn->managedObjectContext(), middle.get());
+  // A caller of the middle context gets this one and may keep its address.
+  EXPECT_EQ(middle->objectWithID(lookedAt->objectID()).get(), lookedAt);
+  ASSERT_TRUE(save(middle));
+  EXPECT_EQ(passedOn->managedObjectContext(), m_root.get());
+  EXPECT_EQ(lookedAt->managedObjectContext(), middle.get());
+  EXPECT_EQ(nameOf(*lookedAt), "looked at");
+  ASSERT_TRUE(save(m_root));
+  EXPECT_EQ(storedNames(), "passed on looked at");
+}
+
 TEST_F(ContextSaveTest, AContextThatStaysKeepsItsRecordsAfterSaving) {
   ContextPtr context = child(m_root);
   ManagedObject* record = named(context, "Person", "name", "kept here").get();

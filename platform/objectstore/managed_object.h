@@ -80,6 +80,7 @@ class ManagedObject : public fnd::Object, public KeyValueSource {
   bool m_isInserted = false;         // guarded by the context's lock
   bool m_isUpdated = false;          // guarded by the context's lock
   bool m_isDeleted = false;          // guarded by the context's lock
+  bool m_handedOut = false;          // guarded by the context's lock; a caller has had it
 };
 
 using ManagedObjectRef = fnd::Ref<ManagedObject>;

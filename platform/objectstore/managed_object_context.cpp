@@ -144,7 +144,17 @@ ManagedObjectRef ManagedObjectContext::insertNewObject(std::string_view entityNa
   ManagedObjectRef object = registerObject(id, &values);
   object->m_isInserted = true;
   m_inserted.push_back(object);
+  return handOut(std::move(object));
+}
+
+ManagedObjectRef ManagedObjectContext::handOut(ManagedObjectRef object) {
+  if (object) object->m_handedOut = true;
   return object;
+}
+
+std::vector<ManagedObjectRef> ManagedObjectContext::handOut(std::vector<ManagedObjectRef> objects) {
+  for (const ManagedObjectRef& object : objects) object->m_handedOut = true;
+  return objects;
 }
 
 ManagedObjectRef ManagedObjectContext::registeredObject(const ObjectID& id) const {
@@ -184,14 +194,14 @@ void ManagedObjectContext::deleteObject(ManagedObject& object) {
 
 ManagedObjectRef ManagedObjectContext::objectWithID(const ObjectID& id) {
   std::lock_guard lock(m_mutex);
-  if (ManagedObjectRef object = registeredObject(id)) return object;
-  return registerObject(id, nullptr);
+  ManagedObjectRef object = registeredObject(id);
+  return handOut(object ? std::move(object) : registerObject(id, nullptr));
 }
 
 ManagedObjectRef ManagedObjectContext::existingObjectWithID(const ObjectID& id, std::optional<fnd::Error>* error) {
   std::lock_guard lock(m_mutex);
   ManagedObjectRef object = registeredObject(id);
-  if (object && !object->m_isFault && !object->m_isDeleted) return object;
+  if (object && !object->m_isFault && !object->m_isDeleted) return handOut(std::move(object));
   std::optional<RecordValues> values = object && object->m_isDeleted ? std::nullopt : valuesFromAncestors(id);
   if (!values) {
     if (error) {
@@ -202,9 +212,9 @@ ManagedObjectRef ManagedObjectContext::existingObjectWithID(const ObjectID& id, 
   }
   if (object) {
     fillFault(*object, std::move(values));
-    return object;
+    return handOut(std::move(object));
   }
-  return registerObject(id, &*values);
+  return handOut(registerObject(id, &*values));
 }
 
 bool ManagedObjectContext::obtainPermanentIDsForObjects(const std::vector<ManagedObjectRef>&, std::optional<fnd::Error>*) {
@@ -323,19 +333,19 @@ bool ManagedObjectContext::hasChanges() const {
 
 std::vector<ManagedObjectRef> ManagedObjectContext::insertedObjects() const {
   std::lock_guard lock(m_mutex);
-  return m_inserted;
+  return handOut(m_inserted);
 }
 
 std::vector<ManagedObjectRef> ManagedObjectContext::updatedObjects() const {
   std::lock_guard lock(m_mutex);
   std::vector<ManagedObjectRef> objects;
   for (ManagedObject* object : m_updated) objects.emplace_back(object);
-  return objects;
+  return handOut(std::move(objects));
 }
 
 std::vector<ManagedObjectRef> ManagedObjectContext::deletedObjects() const {
   std::lock_guard lock(m_mutex);
-  return m_deleted;
+  return handOut(m_deleted);
 }
 
 std::size_t ManagedObjectContext::registeredObjectCount() const {
@@ -344,13 +354,15 @@ std::size_t ManagedObjectContext::registeredObjectCount() const {
 }
 
 bool ManagedObjectContext::canHandOver(const ManagedObject& object) const {
-  // Registered, and listed once among the changes: nobody outside can see it.
-  return m_handsRecordsOverOnSave && object.retainCount() == 2;
+  // Registered and listed once among the changes, so nobody holds it now; and
+  // either no caller ever had it, or this context is dropped after the save.
+  return (m_handsRecordsOverOnSave || !object.m_handedOut) && object.retainCount() == 2;
 }
 
 void ManagedObjectContext::handOver(ManagedObject& object, ManagedObjectContext& parent) {
   m_registered.erase(object.m_id);
   object.m_context = &parent;
+  object.m_handedOut = false;
   object.m_faultGroup.reset();
   parent.m_registered.emplace(object.m_id, ManagedObjectRef(&object));
 }
@@ -436,14 +448,22 @@ fnd::Ref<fnd::Dictionary> ManagedObjectContext::didSaveUserInfo() const {
   }
   for (const ManagedObjectRef& object : m_deleted) changes->deleted.push_back(object->m_id);
   auto userInfo = fnd::ObjectDictionary::createMutable();
-  userInfo->setObject(arrayOf(m_inserted).get(), kInsertedObjectsKey);
-  userInfo->setObject(arrayOf(updated).get(), kUpdatedObjectsKey);
-  userInfo->setObject(arrayOf(m_deleted).get(), kDeletedObjectsKey);
+  // Observers get the records themselves.
+  userInfo->setObject(arrayOf(handOut(m_inserted)).get(), kInsertedObjectsKey);
+  userInfo->setObject(arrayOf(handOut(std::move(updated))).get(), kUpdatedObjectsKey);
+  userInfo->setObject(arrayOf(handOut(m_deleted)).get(), kDeletedObjectsKey);
   userInfo->setObject(changes.get(), kSavedChangesKey);
   return userInfo;
 }
 
 void ManagedObjectContext::forgetSavedObjects() {
+  // Records nobody holds are let go and read again when asked for; the ones
+  // just saved stay registered until the next save.
+  std::erase_if(m_registered, [](const auto& entry) {
+    if (entry.second->retainCount() != 1 || entry.second->m_isUpdated) return false;
+    entry.second->m_context = nullptr;
+    return true;
+  });
   // Records handed over to the parent belong to it now, flags and all.
   for (const ManagedObjectRef& object : m_inserted) {
     if (object->m_context != this) continue;
@@ -462,25 +482,21 @@ void ManagedObjectContext::forgetSavedObjects() {
   m_inserted.clear();
   m_updated.clear();
   m_deleted.clear();
-  // Records nobody holds are let go; they are read again when asked for.
-  std::erase_if(m_registered, [](const auto& entry) {
-    if (entry.second->retainCount() != 1) return false;
-    entry.second->m_context = nullptr;
-    return true;
-  });
 }
 
 bool ManagedObjectContext::save(std::optional<fnd::Error>* error) {
+  fnd::NotificationCenter& center = fnd::NotificationCenter::defaultCenter();
   fnd::Ref<fnd::Dictionary> userInfo;
   {
     ChainLock lock(*this);
     if (m_inserted.empty() && m_updated.empty() && m_deleted.empty()) return true;
     if (!m_parent && !writeChangesToStore(error)) return false;
     if (m_parent) pushChangesToParent(*m_parent);
-    userInfo = didSaveUserInfo();
+    // Lists of every saved record, so only put together for someone listening.
+    if (center.isObserved(kContextDidSaveNotification, this)) userInfo = didSaveUserInfo();
     forgetSavedObjects();
   }
-  fnd::NotificationCenter::defaultCenter().post(kContextDidSaveNotification, this, std::move(userInfo));
+  if (userInfo) center.post(kContextDidSaveNotification, this, std::move(userInfo));
   return true;
 }
 

@@ -46,7 +46,8 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   void setMergePolicy(MergePolicy policy);
   // For a context that is dropped after its save: saved records that nobody
   // else holds move into the parent, objects and all, instead of being copied
-  // there. Such a record belongs to the parent afterwards.
+  // there. Such a record belongs to the parent afterwards. Any context does so
+  // with records it never gave to a caller.
   void setHandsRecordsOverOnSave(bool handsOver);
   std::shared_ptr<ManagedObjectContext> parentContext() const;
   void setParentContext(std::shared_ptr<ManagedObjectContext> parent);
@@ -96,6 +97,10 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   explicit ManagedObjectContext(ConcurrencyType type);
 
   const EntityDescription* entityNamed(std::string_view name) const;
+  // Marks records given to a caller, who may keep their addresses: they stay
+  // with this context when it saves.
+  static ManagedObjectRef handOut(ManagedObjectRef object);
+  static std::vector<ManagedObjectRef> handOut(std::vector<ManagedObjectRef> objects);
   ManagedObjectRef registeredObject(const ObjectID& id) const;
   ManagedObjectRef registerObject(const ObjectID& id, RecordValues* values);
   enum class AncestorRecord { NotHeld, Held, Deleted };
