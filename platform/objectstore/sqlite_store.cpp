@@ -252,6 +252,8 @@ SqliteStore::~SqliteStore() {
   sqlite3_close_v2(m_database);
 }
 
+constexpr int kPageCacheKiB = 16 * 1024;
+
 std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, std::shared_ptr<const ManagedObjectModel> model,
                                                bool migrate, std::optional<fnd::Error>* error) {
   std::unique_ptr<SqliteStore> store(new SqliteStore(path, std::move(model)));
@@ -273,6 +275,10 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, std::sha
   // readers never see half a save.
   if (!path.empty() && !store->execute("PRAGMA journal_mode=WAL", error)) return nullptr;
   if (!store->execute("PRAGMA synchronous=NORMAL", error)) return nullptr;
+  // A replaced list of 100,000 records touches more pages than the default
+  // 2 MB cache holds; spilled pages were written to the log mid-save and again
+  // at its end. 16 MB (a negative size counts KiB) is an upper bound, not an allocation.
+  if (!store->execute("PRAGMA cache_size=-" + std::to_string(kPageCacheKiB), error)) return nullptr;
   if (!store->prepareSchema(migrate, error)) return nullptr;
   return store;
 }
