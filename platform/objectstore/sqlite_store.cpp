@@ -82,6 +82,7 @@ namespace {
 constexpr std::size_t kStatementCacheLimit = 128;
 // Keys bound to one "IN (...)" read; well below SQLite's limit on parameters.
 constexpr std::size_t kKeysPerRead = 500;
+constexpr int kPageCacheKiB = 16 * 1024;
 constexpr const char* kVersionHashKey = "modelVersionHash";
 constexpr const char* kEntitySchemaPrefix = "entity:";
 
@@ -251,8 +252,6 @@ SqliteStore::~SqliteStore() {
   m_entityStatements.clear();
   sqlite3_close_v2(m_database);
 }
-
-constexpr int kPageCacheKiB = 16 * 1024;
 
 std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, std::shared_ptr<const ManagedObjectModel> model,
                                                bool migrate, std::optional<fnd::Error>* error) {
