@@ -136,10 +136,9 @@ bool Tokenizer::readString() {
       return finish(at);
     }
     if (byte >= 0x80) {
-      const Utf8Sequence sequence = checkUtf8Sequence(at, end);
-      if (sequence.status == Utf8Status::WellFormed) {
-        hash = hashRun(hash, at, at + sequence.length);
-        at += sequence.length;
+      if (const std::size_t length = wellFormedLength(at, end)) {
+        hash = hashRun(hash, at, at + length);
+        at += length;
         continue;
       }
     } else if (byte < 0x20) {
@@ -199,12 +198,15 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
     }
     if (byte == '"') break;
     if (byte >= 0x80) {
+      if (const std::size_t length = wellFormedLength(at, end)) {
+        text.append(at, length);
+        at += length;
+        continue;
+      }
       const Utf8Sequence sequence = checkUtf8Sequence(at, end);
       if (sequence.status == Utf8Status::Truncated)
         return failAt(at, "End of buffer reached while parsing UTF8 in \"\" string.");
-      if (sequence.status == Utf8Status::Malformed && !substitute(at, "Illegal UTF8 sequence found in \"\" string."))
-        return false;
-      if (sequence.status == Utf8Status::WellFormed) text.append(at, sequence.length);
+      if (!substitute(at, "Illegal UTF8 sequence found in \"\" string.")) return false;
       at += sequence.length;
       continue;
     }
