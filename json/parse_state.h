@@ -3,6 +3,7 @@
 // token, the scratch buffers of the parse in progress, the value cache and
 // the first error met. Used by one thread at a time.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -31,6 +32,9 @@ struct ParseState {
   TokenBuffer tokenBuffer;
   ObjectStack objectStack;
   ValueCache cache;
+  // The keys last read at the first places of an object: objects in a list mostly repeat them.
+  static constexpr std::size_t kRememberedKeys = 16;
+  std::array<RememberedKey, kRememberedKeys> rememberedKeys{};
   // Where the parse in progress makes its values: the parsing thread's arena.
   fnd::ObjectArena* arena = nullptr;
   std::optional<fnd::Error> error;

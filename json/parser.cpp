@@ -238,7 +238,7 @@ fnd::Object* Parser::parseDictionary() {
   ObjectStack& stack = m_state.objectStack;
   const std::size_t start = stack.size();
   unsigned expected = kExpectValue | kExpectEnd;
-  while (m_tokenizer.next()) {
+  while (nextInObject(stack.size() - start)) {
     const TokenKind kind = m_state.token.kind;
     if (kind == TokenKind::String) {
       if (!accepts(expected, kExpectValue, "Unexpected string.")) break;
@@ -273,6 +273,11 @@ fnd::Object* Parser::parseDictionary() {
   settleReferences();
   stack.popTo(start, true);
   return nullptr;
+}
+
+bool Parser::nextInObject(std::size_t member) {
+  if (member >= ParseState::kRememberedKeys) return m_tokenizer.next();
+  return m_tokenizer.nextKey(m_state.rememberedKeys[member]);
 }
 
 fnd::Object* Parser::parseMemberValue(unsigned expected) {

@@ -29,6 +29,8 @@ class Parser {
   fnd::Object* parseArray();
   fnd::Object* parseDictionary();
   fnd::Object* parseKey(std::uint32_t& keyHash);
+  // The next token inside an object that holds `member` members so far.
+  bool nextInObject(std::size_t member);
   // The colon and value after a key; null after recording an error.
   fnd::Object* parseMemberValue(unsigned expected);
   bool enterContainer();

@@ -57,6 +57,17 @@ struct Token {
   TokenValue value;
 };
 
+// A short key as last read at one place of an object, with its value hash,
+// so that the same key at the same place of the next object is taken
+// without being scanned and hashed again. Length 0: nothing remembered.
+struct RememberedKey {
+  static constexpr std::size_t kLongest = 2 * sizeof(std::uint64_t);
+  std::uint64_t text[2] = {};  // the key's bytes as two words, zero beyond its length
+  std::uint64_t mask[2] = {};  // all ones over the key's bytes
+  std::uint32_t length = 0;
+  std::uint32_t hash = 0;
+};
+
 // The value hash: one step per byte of a string's decoded text or a number's storage.
 inline constexpr std::uint32_t kValueHashSeed = 1402737925u;
 // Makes `value` opaque to the optimizer, so that the operations before and

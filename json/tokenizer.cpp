@@ -163,9 +163,13 @@ void Tokenizer::skipWhitespace() noexcept {
   m_state.position.index = static_cast<std::size_t>(at - m_state.input);
 }
 
-bool Tokenizer::next() {
+void Tokenizer::skipToToken() noexcept {
   // Most tokens follow the previous one directly.
   if (m_state.atEnd() || !mayStartToken(m_state.input[m_state.position.index])) skipWhitespace();
+}
+
+bool Tokenizer::next() {
+  skipToToken();
   Token& token = m_state.token;
   // The value is set by the string and number readers, the only tokens that carry one.
   token.kind = TokenKind::None;
@@ -210,6 +214,51 @@ bool Tokenizer::next() {
   }
   ++m_state.position.index;
   return true;
+}
+
+bool Tokenizer::nextKey(RememberedKey& remembered) {
+  skipToToken();
+  if (takeRemembered(remembered, m_state.input + m_state.position.index)) return true;
+  if (!next()) return false;
+  remember(remembered);
+  return true;
+}
+
+bool Tokenizer::takeRemembered(const RememberedKey& remembered, const std::uint8_t* at) noexcept {
+  // Both words are read whole, so the input must hold them past the opening quote.
+  const std::uint8_t* text = at + 1;
+  if (remembered.length == 0 ||
+      m_state.input + m_state.length - text <= static_cast<std::ptrdiff_t>(RememberedKey::kLongest) || *at != '"' ||
+      text[remembered.length] != '"')
+    return false;
+  std::uint64_t words[2];
+  std::memcpy(words, text, sizeof words);
+  if (((words[0] ^ remembered.text[0]) & remembered.mask[0]) != 0 ||
+      ((words[1] ^ remembered.text[1]) & remembered.mask[1]) != 0)
+    return false;
+  Token& token = m_state.token;
+  token.kind = TokenKind::String;
+  token.begin = at;
+  token.length = remembered.length + 2;
+  token.value.bytes = text;
+  token.value.length = remembered.length;
+  token.value.type = ValueType::String;
+  token.value.hash = remembered.hash;
+  m_state.position.index = static_cast<std::size_t>(text + remembered.length + 1 - m_state.input);
+  return true;
+}
+
+void Tokenizer::remember(RememberedKey& remembered) const noexcept {
+  const Token& token = m_state.token;
+  // Only text taken straight from the input hashes as its own bytes.
+  if (token.kind != TokenKind::String || token.value.bytes != token.begin + 1 || token.value.length == 0 ||
+      token.value.length > RememberedKey::kLongest)
+    return;
+  remembered = {};
+  std::memcpy(remembered.text, token.value.bytes, token.value.length);
+  for (std::size_t i = 0; i < token.value.length; ++i) reinterpret_cast<std::uint8_t*>(remembered.mask)[i] = 0xFF;
+  remembered.length = static_cast<std::uint32_t>(token.value.length);
+  remembered.hash = token.value.hash;
 }
 
 bool Tokenizer::readLiteral(const char* text, std::size_t length, TokenKind kind) {

@@ -15,6 +15,10 @@ class Tokenizer {
   // Reads one token into `state.token`; false (with an error recorded) when
   // there is none or it is malformed.
   bool next();
+  // Reads one token where an object's key may come: a key that repeats
+  // `remembered` is taken as it stands; a short key read in full becomes
+  // the one remembered.
+  bool nextKey(RememberedKey& remembered);
   // Skips white space, line ends and (when allowed) comments.
   void skipWhitespace() noexcept;
   // Consumes `separator` (a colon or a comma) when it is the very next byte,
@@ -28,11 +32,16 @@ class Tokenizer {
   }
 
  private:
+  // Skips white space unless a token starts right here, as it mostly does.
+  void skipToToken() noexcept;
   // Length of the line end at `at`, or 0 when there is none.
   std::size_t lineEndLength(const std::uint8_t* at) const noexcept;
   const std::uint8_t* skipComment(const std::uint8_t* at) noexcept;
   bool readLiteral(const char* text, std::size_t length, TokenKind kind);
   bool readString();
+  // True, with the token read, when the key at `at` is `remembered`.
+  bool takeRemembered(const RememberedKey& remembered, const std::uint8_t* at) noexcept;
+  void remember(RememberedKey& remembered) const noexcept;
   bool readEscapedString(const std::uint8_t* begin, const std::uint8_t* at, std::uint32_t hash);
   bool readNumber();
   // Each sets the token's value from the number text from `begin` to `end`, read as `decimal`.
