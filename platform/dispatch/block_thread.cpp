@@ -40,11 +40,11 @@ struct BlockThread::State {
   BlockThread* owner;  // guarded by mutex; null once the owner is gone
   std::mutex mutex;
   std::condition_variable wake;
-  std::deque<Task> tasks;      // guarded by mutex
-  std::vector<Timer> timers;   // guarded by mutex
-  TimerId nextTimerId = 1;     // guarded by mutex
-  bool stopping = false;       // guarded by mutex: end after the queued tasks
-  bool cancelled = false;      // guarded by mutex: end now, dropping the rest
+  std::deque<Task> tasks;     // guarded by mutex
+  std::vector<Timer> timers;  // guarded by mutex
+  TimerId nextTimerId = 1;    // guarded by mutex
+  bool stopping = false;      // guarded by mutex: end after the queued tasks
+  bool cancelled = false;     // guarded by mutex: end now, dropping the rest
   std::thread::id threadId;
   std::thread thread;
 
@@ -52,13 +52,19 @@ struct BlockThread::State {
   void dropPending(std::unique_lock<std::mutex>& lock);
 };
 
+// A block may hold the last owner of its own thread, whose destructor takes
+// the lock: every block is therefore let go of before the lock is taken again.
+
 void BlockThread::State::dropPending(std::unique_lock<std::mutex>& lock) {
   std::deque<Task> dropped;
+  std::vector<Timer> droppedTimers;
   dropped.swap(tasks);
-  timers.clear();
+  droppedTimers.swap(timers);
   lock.unlock();
   for (Task& task : dropped)
     if (task.done) task.done->finish(false);
+  dropped.clear();
+  droppedTimers.clear();
   lock.lock();
 }
 
@@ -75,17 +81,20 @@ void BlockThread::State::run(Priority priority) {
       return;
     }
     const Clock::time_point now = Clock::now();
-    auto dueTimer = std::min_element(timers.begin(), timers.end(),
-                                     [](const Timer& a, const Timer& b) { return a.due < b.due; });
+    auto dueTimer =
+        std::min_element(timers.begin(), timers.end(), [](const Timer& a, const Timer& b) { return a.due < b.due; });
     if (dueTimer != timers.end() && dueTimer->due <= now) {
-      Block block = dueTimer->block;
+      Block block;
       if (dueTimer->repeats) {
+        block = dueTimer->block;
         dueTimer->due = now + dueTimer->interval;
       } else {
+        block = std::move(dueTimer->block);
         timers.erase(dueTimer);
       }
       lock.unlock();
       block();
+      block = nullptr;
       lock.lock();
       continue;
     }
@@ -98,6 +107,7 @@ void BlockThread::State::run(Priority priority) {
       } else {
         task.block();  // nobody waits to receive an exception: it ends the program loudly
       }
+      task = {};
       lock.lock();
       continue;
     }
@@ -192,11 +202,7 @@ void asyncOnNewSerialQueue(std::string label, Block block) {
   auto queue = std::make_shared<BlockThread>(std::move(label));
   // The block keeps its queue alive; the last owner lets go on the queue's own
   // thread, which then ends by itself.
-  queue->async([queue, block = std::move(block)]() mutable {
-    block();
-    block = nullptr;
-    queue.reset();
-  });
+  queue->async([queue, block = std::move(block)] { block(); });
 }
 
 BlockThread& backgroundQueue() {

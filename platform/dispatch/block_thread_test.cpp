@@ -75,7 +75,8 @@ TEST(BlockThread, CancelledThreadEndsPromptlyDropsPendingWorkAndReleasesWaiters)
     std::this_thread::sleep_for(100ms);
   });
   started.get_future().wait();
-  std::future<bool> waiter = std::async(std::launch::async, [&] { return thread->sync([&] { droppedBlockRan = true; }); });
+  std::future<bool> waiter =
+      std::async(std::launch::async, [&] { return thread->sync([&] { droppedBlockRan = true; }); });
   std::this_thread::sleep_for(20ms);  // let the waiter queue its block
   thread->scheduleTimer(10ms, true, [&] { droppedBlockRan = true; });
 
@@ -118,6 +119,36 @@ TEST(BlockThread, LastOwnerReleasedFromItsOwnBlockDoesNotDeadlock) {
     released.set_value();
   });
   EXPECT_EQ(released.get_future().wait_for(5s), std::future_status::ready);
+}
+
+// A thread whose end is announced once its BlockThread is gone.
+struct AnnouncedThread {
+  explicit AnnouncedThread(std::promise<void>& gone) : announcer{gone} {}
+  struct Announcer {
+    std::promise<void>& gone;
+    ~Announcer() { gone.set_value(); }
+  } announcer;                           // destroyed last,
+  BlockThread thread{"captured-owner"};  // after the thread has ended
+};
+
+// Submits, through `submit`, a block that holds the only owner of its own
+// thread once it runs; true when the thread then ends.
+template <class Submit>
+bool endsWhenItsBlockLetsGo(Submit submit) {
+  std::promise<void> gone;
+  std::promise<void> ownerDropped;
+  std::shared_future<void> dropped = ownerDropped.get_future().share();
+  auto owner = std::make_shared<AnnouncedThread>(gone);
+  submit(owner->thread, [owner, dropped] { dropped.wait(); });
+  owner.reset();
+  ownerDropped.set_value();
+  return gone.get_future().wait_for(5s) == std::future_status::ready;
+}
+
+TEST(BlockThread, LastOwnerHeldOnlyByABlockOrTimerEndsTheThreadWithoutDeadlock) {
+  EXPECT_TRUE(endsWhenItsBlockLetsGo([](BlockThread& thread, Block block) { thread.async(std::move(block)); }));
+  EXPECT_TRUE(endsWhenItsBlockLetsGo(
+      [](BlockThread& thread, Block block) { thread.scheduleTimer(1ms, false, std::move(block)); }));
 }
 
 TEST(BlockThread, BlockOnANewSerialQueueRunsOnAThreadOfItsOwnNamedByTheLabel) {
