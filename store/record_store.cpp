@@ -52,7 +52,9 @@ dispatch::SerialQueue& actionQueue() {
 
 }  // namespace
 
-void RecordStore::setupAutoMigratingCoreDataStack() { setupCoreDataStackWithAutoMigratingSqliteStoreNamed(defaultStoreName()); }
+void RecordStore::setupAutoMigratingCoreDataStack() {
+  setupCoreDataStackWithAutoMigratingSqliteStoreNamed(defaultStoreName());
+}
 
 void RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(const std::string& nameOrPath) {
   if (hasDefaultCoordinator()) return;
@@ -129,17 +131,27 @@ std::string RecordStore::currentStack() {
          "\n";
 }
 
-bool RecordStore::shouldAutoCreateManagedObjectModel() { return readFlag(&StackState::shouldAutoCreateManagedObjectModel); }
+bool RecordStore::shouldAutoCreateManagedObjectModel() {
+  return readFlag(&StackState::shouldAutoCreateManagedObjectModel);
+}
 
-void RecordStore::setShouldAutoCreateManagedObjectModel(bool value) { writeFlag(&StackState::shouldAutoCreateManagedObjectModel, value); }
+void RecordStore::setShouldAutoCreateManagedObjectModel(bool value) {
+  writeFlag(&StackState::shouldAutoCreateManagedObjectModel, value);
+}
 
-bool RecordStore::shouldAutoCreateDefaultPersistentStoreCoordinator() { return readFlag(&StackState::shouldAutoCreateDefaultPersistentStoreCoordinator); }
+bool RecordStore::shouldAutoCreateDefaultPersistentStoreCoordinator() {
+  return readFlag(&StackState::shouldAutoCreateDefaultPersistentStoreCoordinator);
+}
 
-void RecordStore::setShouldAutoCreateDefaultPersistentStoreCoordinator(bool value) { writeFlag(&StackState::shouldAutoCreateDefaultPersistentStoreCoordinator, value); }
+void RecordStore::setShouldAutoCreateDefaultPersistentStoreCoordinator(bool value) {
+  writeFlag(&StackState::shouldAutoCreateDefaultPersistentStoreCoordinator, value);
+}
 
 bool RecordStore::shouldDeleteStoreOnModelMismatch() { return readFlag(&StackState::shouldDeleteStoreOnModelMismatch); }
 
-void RecordStore::setShouldDeleteStoreOnModelMismatch(bool value) { writeFlag(&StackState::shouldDeleteStoreOnModelMismatch, value); }
+void RecordStore::setShouldDeleteStoreOnModelMismatch(bool value) {
+  writeFlag(&StackState::shouldDeleteStoreOnModelMismatch, value);
+}
 
 bool RecordStore::isICloudEnabled() { return readFlag(&StackState::iCloudEnabled); }
 
@@ -157,6 +169,11 @@ void RecordStore::saveInBackgroundUsingContext(const ContextPtr& context, const 
   actionQueue().async([context, block, completion, handler] {
     if (block) block(context);
     StoreSaving::RS_saveInBackgroundErrorHandler(context, handler, completion);
+    // The next block on this queue must find these changes in the parent, or
+    // two list replacements in a row would each keep their own new list.
+    // (The main queue's context is not waited for: the main thread may be
+    // busy waiting for work of its own.)
+    if (context->concurrencyType() == objectstore::ConcurrencyType::PrivateQueue) context->performBlockAndWait([] {});
   });
 }
 

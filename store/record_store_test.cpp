@@ -186,7 +186,8 @@ TEST_F(RecordStoreTest, BackgroundSaveReachesTheDefaultContextButNotTheFile) {
   // The block's context is dropped after its save, so its records moved into
   // the default context whole (compared by address only).
   std::set<const void*> inDefaultContext;
-  for (const auto& inserted : StoreContext::defaultContext()->insertedObjects()) inDefaultContext.insert(inserted.get());
+  for (const auto& inserted : StoreContext::defaultContext()->insertedObjects())
+    inDefaultContext.insert(inserted.get());
   EXPECT_EQ(inDefaultContext, made);
   EXPECT_EQ(notesInFile(), 0u);
   StoreSaving::save(StoreContext::defaultContext());
@@ -215,7 +216,8 @@ TEST_F(RecordStoreTest, FindersRequestsAndCounts) {
   make(context, "d", 4, "y");
   EXPECT_EQ(titles(Note::findAllSortedBy("rank", false)), (std::vector<std::string>{"d", "c", "b", "a"}));
   EXPECT_EQ(titles(Note::findAllSortedBy("group,title", true)), (std::vector<std::string>{"b", "c", "a", "d"}));
-  EXPECT_EQ(titles(Note::findByAttribute("group", fnd::str("y").get(), "rank", false)), (std::vector<std::string>{"d", "a"}));
+  EXPECT_EQ(titles(Note::findByAttribute("group", fnd::str("y").get(), "rank", false)),
+            (std::vector<std::string>{"d", "a"}));
   EXPECT_EQ(Note::findFirstByAttribute("title", fnd::str("b").get())->title(), "b");
   EXPECT_EQ(Note::findFirstWithPredicate(Predicate::withFormat("rank > 1"), "rank", true)->title(), "b");
   EXPECT_EQ(Note::countOfEntitiesWithPredicate(Predicate::withFormat("group == 'x'")), 2u);
@@ -328,7 +330,30 @@ TEST_F(RecordStoreTest, FetchedResultsControllerGroupsBySection) {
   EXPECT_EQ(static_cast<Note*>(controller->objectAtIndexPath(0, 1))->title(), "b");
   EXPECT_EQ(controller->sections()[1].objects.size(), 1u);
   EXPECT_EQ(controller->objectAtIndexPath(2, 0), nullptr);
-  EXPECT_EQ(Note::fetchController(Note::requestAll(), nullptr, true, "", context)->cacheName(), "RecordStore-Cache-Note");
+  EXPECT_EQ(Note::fetchController(Note::requestAll(), nullptr, true, "", context)->cacheName(),
+            "RecordStore-Cache-Note");
+}
+
+TEST_F(RecordStoreTest, EachBackgroundBlockFindsTheChangesOfTheBlockBefore) {
+  // Each block replaces every note with its own list, as a list refresh does;
+  // the last one queued must be the one left.
+  constexpr int kReplacements = 8;
+  constexpr int kNotesPerList = 2000;
+  std::atomic<int> completed = 0;
+  for (int list = 0; list < kReplacements; ++list) {
+    RecordStore::saveInBackgroundWithBlock(
+        [list](const ContextPtr& context) {
+          if (auto old = Note::findAllInContext(context)) {
+            for (const fnd::Ref<Note>& note : *old) note->deleteInContext(context);
+          }
+          for (int i = 0; i < kNotesPerList; ++i) make(context, "list" + std::to_string(list), i);
+        },
+        [&] { ++completed; });
+  }
+  while (completed < kReplacements) rp::test::runEventLoopFor(std::chrono::milliseconds(1));
+  EXPECT_EQ(Note::countOfEntities(), static_cast<std::size_t>(kNotesPerList));
+  EXPECT_EQ(Note::countOfEntitiesWithPredicate(Predicate::withFormat("title == 'list7'")),
+            static_cast<std::size_t>(kNotesPerList));
 }
 
 TEST_F(RecordStoreTest, ManyBackgroundSavesWhileTheMainThreadReads) {
