@@ -44,10 +44,11 @@ void writeFlag(bool StackState::*flag, bool value) {
   stackState().*flag = value;
 }
 
-dispatch::SerialQueue& actionQueue() {
+// An owner of its own: a clean-up on another thread may let go of the stack's at any time.
+std::shared_ptr<dispatch::SerialQueue> actionQueue() {
   std::lock_guard lock(stackState().mutex);
   if (!stackState().actionQueue) stackState().actionQueue = std::make_shared<dispatch::SerialQueue>(kActionQueueLabel);
-  return *stackState().actionQueue;
+  return stackState().actionQueue;
 }
 
 }  // namespace
@@ -166,7 +167,7 @@ void RecordStore::saveWithBlock(const SaveBlock& block, const Completion& comple
 
 void RecordStore::saveInBackgroundUsingContext(const ContextPtr& context, const SaveBlock& block,
                                                const Completion& completion, const ErrorHandler& handler) {
-  actionQueue().async([context, block, completion, handler] {
+  actionQueue()->async([context, block, completion, handler] {
     if (block) block(context);
     StoreSaving::RS_saveInBackgroundErrorHandler(context, handler, completion);
     // The next block on this queue must find these changes in the parent, or

@@ -20,7 +20,10 @@ bool createStoreDirectory(const std::string& path, std::optional<fnd::Error>* er
 
 bool destroyStoreFiles(const std::string& path) {
   bool removed = true;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+  // The logs go first: a database removed before its log would, if the
+  // removal were cut short, leave an old log beside the new database made
+  // in its place, to be replayed into it.
+  for (const char* suffix : {"-wal", "-shm", "-journal", ""}) {
     QString file = QString::fromStdString(path + suffix);
     if (QFile::exists(file)) removed = QFile::remove(file) && removed;
   }
