@@ -131,9 +131,11 @@ TEST_F(ManagerTest, EmptyCollectionStillMakesTheContactWithOrganisationNoteAndIm
 
 TEST_F(ManagerTest, ProgressRunsOneToNOnTheMainThreadAndNumbersKeepOrderAndFirmLabels) {
   auto manager = makeManager();
-  manager->importLocalContactsInBackground(records({{"22334455", "Salg AS"}, {"99887766", "Måling AS"}, {"22334455", "Salg AS"}}));
+  manager->importLocalContactsInBackground(
+      records({{"22334455", "Salg AS"}, {"99887766", "Måling AS"}, {"22334455", "Salg AS"}}));
   ASSERT_TRUE(m_delegate.waitFor("imported"));
-  EXPECT_EQ(m_delegate.events, (std::vector<std::string>{"progress 1/3", "progress 2/3", "progress 3/3", "saving", "imported"}));
+  EXPECT_EQ(m_delegate.events,
+            (std::vector<std::string>{"progress 1/3", "progress 2/3", "progress 3/3", "saving", "imported"}));
   EXPECT_TRUE(m_delegate.allOnMainThread);
   EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker +
                                                       "|22334455=Salg AS;99887766=Måling AS;22334455=Salg AS;|image"}));
@@ -141,7 +143,7 @@ TEST_F(ManagerTest, ProgressRunsOneToNOnTheMainThreadAndNumbersKeepOrderAndFirmL
 }
 
 TEST_F(ManagerTest, EveryOldProtectionContactIsRemovedWithOneCleaningReport) {
-  addPerson("Ringeplagvern", "72696E6765706C61677665726E");           // marker in upper case
+  addPerson("Ringeplagvern", "72696E6765706C61677665726E");              // marker in upper case
   addPerson("Gammel", ("Notat: " + kMarker + " (ikke slett)").c_str());  // marker inside other text
   addPerson("Naboen", "ingen markering");
   addPerson("Uten notat", nullptr);
@@ -151,9 +153,31 @@ TEST_F(ManagerTest, EveryOldProtectionContactIsRemovedWithOneCleaningReport) {
   ASSERT_TRUE(m_delegate.waitFor("imported"));
   EXPECT_EQ(std::count(m_delegate.events.begin(), m_delegate.events.end(), "cleaning"), 1);
   EXPECT_EQ(m_delegate.events.front(), "cleaning");
-  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Naboen|ingen markering||no image",
-                                                      "Ringeplagvern|" + kMarker + "|11111111=Ny AS;|image",
-                                                      "Uten notat|||no image"}));
+  EXPECT_EQ(storedPeople(),
+            (std::vector<std::string>{"Naboen|ingen markering||no image",
+                                      "Ringeplagvern|" + kMarker + "|11111111=Ny AS;|image", "Uten notat|||no image"}));
+}
+
+// Lets go of the manager's source when the import reports its clean-up.
+class SourceDroppingDelegate : public ManageAddressBookDelegate<SourceDroppingDelegate> {
+ public:
+  void cleaningUpBeforeImport() override { manager->setSource(nullptr); }
+  void didImportContacts() override { ++imported; }
+  void didFailImportOfContactsWithError(const fnd::Error&) override { ++failed; }
+  AddressBookManagerV2* manager = nullptr;
+  int imported = 0;
+  int failed = 0;
+};
+
+TEST_F(ManagerTest, AnImportKeepsTheSourceItStartedWithWhenTheManagersSourceChanges) {
+  addPerson("Ringeplagvern", kMarker.c_str());
+  SourceDroppingDelegate delegate;
+  auto manager = AddressBookManagerV2::initWithDelegate(&delegate);
+  delegate.manager = manager.get();
+  manager->importLocalContactsInBackground(records({{"11111111", "Ny AS"}}));
+  ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return delegate.imported + delegate.failed > 0; }, 30s));
+  EXPECT_EQ(delegate.imported, 1);
+  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker + "|11111111=Ny AS;|image"}));
 }
 
 TEST_F(ManagerTest, CountAndRemovalFindTheMarkerWhateverItsCase) {

@@ -28,6 +28,16 @@ bool isProtectionContact(const PBPerson& person) {
                                           ProtectionContactNoteMarker, {true, true});
 }
 
+// Every protection contact of `source`, in the source's order.
+PBAddressBook::People contactsWithNote(const std::shared_ptr<PBSource>& source) {
+  PBAddressBook::People contacts;
+  if (source) {
+    for (auto& person : source->people())
+      if (isProtectionContact(*person)) contacts.push_back(std::move(person));
+  }
+  return contacts;
+}
+
 std::shared_ptr<PBMutableMultiValue> mutablePhoneNumbers(const PBPerson& person) {
   if (const PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
   return PBMutableMultiValue::create(ab::kMultiStringPropertyType);
@@ -78,14 +88,7 @@ void AddressBookManagerV2::setSource(std::shared_ptr<PBSource> source) {
   m_source = std::move(source);
 }
 
-PBAddressBook::People AddressBookManagerV2::allContactsWithNote() {
-  PBAddressBook::People contacts;
-  if (const auto holder = source()) {
-    for (auto& person : holder->people())
-      if (isProtectionContact(*person)) contacts.push_back(std::move(person));
-  }
-  return contacts;
-}
+PBAddressBook::People AddressBookManagerV2::allContactsWithNote() { return contactsWithNote(source()); }
 
 std::shared_ptr<PBPerson> AddressBookManagerV2::findContact() {
   PBAddressBook::People contacts = allContactsWithNote();
@@ -103,9 +106,12 @@ void AddressBookManagerV2::removeImportedContactWithoutSaving() {
   for (const auto& contact : allContactsWithNote()) contact->remove();
 }
 
+// Each operation finds, changes and saves through one source: the main
+// thread may replace the manager's source meanwhile, and a change made in
+// one source and saved through another would be lost.
 bool AddressBookManagerV2::removeImportedContact() {
-  removeImportedContactWithoutSaving();
   const auto holder = source();
+  for (const auto& contact : contactsWithNote(holder)) contact->remove();
   return holder && holder->save();
 }
 
@@ -119,17 +125,17 @@ AddressBookManagerV2::LabelledNumbers AddressBookManagerV2::labelledNumbers(cons
 }
 
 void AddressBookManagerV2::importLocalContactsInBackground(const Contact::List& records) {
-  dispatch::asyncOnNewSerialQueue(std::string(kQueueLabel), [self = shared_from_this(), numbers = labelledNumbers(records)] {
-    self->importInBackground(numbers);
-  });
+  dispatch::asyncOnNewSerialQueue(
+      std::string(kQueueLabel),
+      [self = shared_from_this(), numbers = labelledNumbers(records)] { self->importInBackground(numbers); });
 }
 
 void AddressBookManagerV2::importInBackground(const LabelledNumbers& numbers) {
-  if (findContact()) {
-    sendCleaningUpBeforeImportDelegate();
-    removeImportedContactWithoutSaving();
-  }
   const auto holder = source();
+  if (const PBAddressBook::People old = contactsWithNote(holder); !old.empty()) {
+    sendCleaningUpBeforeImportDelegate();
+    for (const auto& contact : old) contact->remove();
+  }
   std::shared_ptr<PBPerson> person = holder ? holder->newPerson() : nullptr;
   if (person) {
     person->setOrganization(fnd::str(ProtectionContactName).get());
