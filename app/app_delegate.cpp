@@ -41,5 +41,8 @@ void RingeplagvernAppDelegate::applicationWillEnterForeground() { RatingPrompt::
 
 void RingeplagvernAppDelegate::applicationWillTerminate() {
   defaults::UserDefaults::standard().synchronize();
+  // A list that reached the default context moments ago may still wait for
+  // its queued save, which the ending event loop would never run.
+  store::StoreSaving::save(store::StoreContext::defaultContext());
   store::RecordStore::cleanUp();
 }

@@ -52,6 +52,22 @@ TEST(AppDelegate, LaunchOpensTheRecordStoreAndTerminationClosesItWithTheRecordsK
   relaunched.applicationWillTerminate();
 }
 
+TEST(AppDelegate, TerminationWritesRecordsTheDefaultContextHasNotSavedYet) {
+  {
+    RingeplagvernAppDelegate delegate;
+    delegate.didFinishLaunchingWithOptions();
+    fnd::Ref<numberlist::Contact> record = numberlist::Contact::createEntity();
+    record->setPhoneNumber(fnd::str("99001122").get());
+    delegate.applicationWillTerminate();
+  }
+  RingeplagvernAppDelegate relaunched;
+  relaunched.didFinishLaunchingWithOptions();
+  EXPECT_EQ(numberlist::Contact::countOfEntitiesWithPredicate(
+                objectstore::Predicate::withFormat("phoneNumber == '99001122'")),
+            1u);
+  relaunched.applicationWillTerminate();
+}
+
 TEST(AppDelegate, FreshInstallationReadsTheNeverWrittenSettings) {
   const auto& store = defaults::UserDefaults::standard();
   EXPECT_FALSE(store.boolForKey(AutoImportEnabledKey));
