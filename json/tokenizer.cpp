@@ -23,10 +23,6 @@ constexpr const char* kInvalidNumber = "Invalid number.";
 
 constexpr bool isDigit(std::uint8_t byte) noexcept { return byte >= '0' && byte <= '9'; }
 
-// A byte that can be neither white space, nor a line end, nor the start of a
-// comment, whatever the options.
-constexpr bool mayStartToken(std::uint8_t byte) noexcept { return byte > ' ' && byte < 0x80 && byte != '/'; }
-
 // Indentation comes in long runs of blanks: eight at a time.
 const std::uint8_t* skipSpaces(const std::uint8_t* at, const std::uint8_t* end) noexcept {
   constexpr std::uint64_t kEightBlanks = 0x2020202020202020ull;
@@ -163,11 +159,6 @@ void Tokenizer::skipWhitespace() noexcept {
   m_state.position.index = static_cast<std::size_t>(at - m_state.input);
 }
 
-void Tokenizer::skipToToken() noexcept {
-  // Most tokens follow the previous one directly.
-  if (m_state.atEnd() || !mayStartToken(m_state.input[m_state.position.index])) skipWhitespace();
-}
-
 bool Tokenizer::next() {
   skipToToken();
   Token& token = m_state.token;
@@ -256,7 +247,7 @@ void Tokenizer::remember(RememberedKey& remembered) const noexcept {
     return;
   remembered = {};
   std::memcpy(remembered.text, token.value.bytes, token.value.length);
-  for (std::size_t i = 0; i < token.value.length; ++i) reinterpret_cast<std::uint8_t*>(remembered.mask)[i] = 0xFF;
+  std::memset(remembered.mask, 0xFF, token.value.length);
   remembered.length = static_cast<std::uint32_t>(token.value.length);
   remembered.hash = token.value.hash;
 }

@@ -32,8 +32,13 @@ class Tokenizer {
   }
 
  private:
+  // A byte that can be neither white space, nor a line end, nor the start
+  // of a comment, whatever the options.
+  static constexpr bool mayStartToken(std::uint8_t byte) noexcept { return byte > ' ' && byte < 0x80 && byte != '/'; }
   // Skips white space unless a token starts right here, as it mostly does.
-  void skipToToken() noexcept;
+  void skipToToken() noexcept {
+    if (m_state.atEnd() || !mayStartToken(m_state.input[m_state.position.index])) skipWhitespace();
+  }
   // Length of the line end at `at`, or 0 when there is none.
   std::size_t lineEndLength(const std::uint8_t* at) const noexcept;
   const std::uint8_t* skipComment(const std::uint8_t* at) noexcept;
