@@ -16,6 +16,20 @@ QNetworkAccessManager& accessManager() {
   return *manager;
 }
 
+// Whether the reply is an HTTP answer that arrived whole. An error status
+// is still an answer (the reply's error then only names the status), but a
+// success status with an error means the body could not be read whole.
+bool answeredWhole(const QNetworkReply& reply, const QVariant& status) {
+  if (!status.isValid()) return false;
+  const QNetworkReply::NetworkError error = reply.error();
+  if (error == QNetworkReply::NoError) return true;
+  constexpr int kFirstSuccess = 200;
+  constexpr int kLastSuccess = 299;
+  const bool success = status.toInt() >= kFirstSuccess && status.toInt() <= kLastSuccess;
+  return !success && error != QNetworkReply::OperationCanceledError && error != QNetworkReply::TimeoutError &&
+         error != QNetworkReply::RemoteHostClosedError;
+}
+
 UrlErrorCode codeFor(QNetworkReply::NetworkError error) {
   switch (error) {
     case QNetworkReply::ConnectionRefusedError:
@@ -37,6 +51,7 @@ UrlErrorCode codeFor(QNetworkReply::NetworkError error) {
       return UnsupportedUrl;
     case QNetworkReply::ProtocolInvalidOperationError:
     case QNetworkReply::ProtocolFailure:
+    case QNetworkReply::UnknownContentError:  // a body that could not be decoded
       return BadServerResponse;
     default:
       return Unknown;
@@ -71,14 +86,13 @@ void start(UrlRequest request, UrlCompletion completion) {
                      const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
                      if (*tooLarge) {
                        completion({}, {}, urlError(DataLengthExceedsMaximum, request.url));
-                     } else if (status.isValid() && reply->error() != QNetworkReply::OperationCanceledError &&
-                                reply->error() != QNetworkReply::TimeoutError &&
-                                reply->error() != QNetworkReply::RemoteHostClosedError) {
-                       // An HTTP answer arrived whole: whatever its status, it is a response.
+                     } else if (answeredWhole(*reply, status)) {
+                       // Whatever its status, an answer that arrived whole is a response.
                        const QByteArray body = reply->readAll();
-                       completion(UrlResponse{status.toInt(), request.url},
-                                  fnd::Data::create(std::string(body.constData(), static_cast<std::size_t>(body.size()))),
-                                  std::nullopt);
+                       completion(
+                           UrlResponse{status.toInt(), request.url},
+                           fnd::Data::create(std::string(body.constData(), static_cast<std::size_t>(body.size()))),
+                           std::nullopt);
                      } else {
                        completion({}, {}, urlError(codeFor(reply->error()), request.url));
                      }

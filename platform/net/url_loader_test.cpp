@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <thread>
 
 #include "platform/dispatch/main_thread.h"
@@ -26,11 +27,11 @@ struct Outcome {
 
 Outcome load(UrlRequest request) {
   Outcome outcome;
-  sendAsynchronousRequest(std::move(request), [&outcome](const std::optional<UrlResponse>& response,
-                                                         const fnd::Ref<fnd::Data>& body,
-                                                         const std::optional<fnd::Error>& error) {
-    outcome = {true, dispatch::isMainThread(), response, body, error};
-  });
+  sendAsynchronousRequest(std::move(request),
+                          [&outcome](const std::optional<UrlResponse>& response, const fnd::Ref<fnd::Data>& body,
+                                     const std::optional<fnd::Error>& error) {
+                            outcome = {true, dispatch::isMainThread(), response, body, error};
+                          });
   EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return outcome.done; }, 20s));
   return outcome;
 }
@@ -88,6 +89,38 @@ TEST_F(UrlLoaderTest, TransportFailuresAreErrorsWithNorwegianDescriptions) {
   EXPECT_EQ(load({"not a url"}).error->code(), BadUrl);
 }
 
+// Answers each request with the same bytes, as they stand, and closes the connection.
+class RawAnswerServer {
+ public:
+  explicit RawAnswerServer(QByteArray answer) : m_answer(std::move(answer)) {
+    QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+      while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+          socket->write(m_answer);
+          socket->disconnectFromHost();
+        });
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+      }
+    });
+  }
+  bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(m_server.serverPort()) + "/list"; }
+
+ private:
+  QByteArray m_answer;
+  QTcpServer m_server;
+};
+
+TEST(UrlLoader, AnAnswerWhoseBodyCannotBeReadIsAnErrorNotAResponse) {
+  RawAnswerServer server(
+      "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 12\r\nConnection: close\r\n\r\nnot gzip at all");
+  ASSERT_TRUE(server.listen());
+  Outcome corrupt = load({server.url()});
+  EXPECT_FALSE(corrupt.response) << "body: " << (corrupt.body ? std::string(corrupt.body->view()) : "none");
+  ASSERT_TRUE(corrupt.error);
+  EXPECT_EQ(corrupt.error->code(), BadServerResponse);
+}
+
 TEST_F(UrlLoaderTest, SlowServerTimesOut) {
   m_service.setFaults({.delay = 3s});
   Outcome slow = load({url(), 300ms});
@@ -108,10 +141,11 @@ TEST_F(UrlLoaderTest, BodyOverTheLimitIsRefusedBeforeItFillsMemory) {
 TEST_F(UrlLoaderTest, RequestFromAWorkerThreadCompletesOnTheMainThread) {
   Outcome outcome;
   std::thread([&] {
-    sendAsynchronousRequest({url()}, [&outcome](const std::optional<UrlResponse>& response, const fnd::Ref<fnd::Data>& body,
-                                                const std::optional<fnd::Error>& error) {
-      outcome = {true, dispatch::isMainThread(), response, body, error};
-    });
+    sendAsynchronousRequest({url()},
+                            [&outcome](const std::optional<UrlResponse>& response, const fnd::Ref<fnd::Data>& body,
+                                       const std::optional<fnd::Error>& error) {
+                              outcome = {true, dispatch::isMainThread(), response, body, error};
+                            });
   }).join();
   ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return outcome.done; }));
   EXPECT_TRUE(outcome.onMainThread);
