@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "  --help       show this text\n"
     "\n"
     "Exit status 0 on success; 1 with 'error: MESSAGE (index N, line L)' on\n"
-    "standard error when the document does not decode; 2 for bad usage.\n";
+    "standard error when the document does not decode; 2 for bad usage or\n"
+    "when the input cannot be read or the output cannot be written.\n";
 
 struct Arguments {
   json::JDParseOptionFlags options = json::JDParseDefault;
@@ -108,5 +109,10 @@ int main(int argc, char** argv) {
   const std::string text = jsondecode::compactJson(*value);
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fputc('\n', stdout);
+  // A full disk or a closed pipe must not pass for a complete dump.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "jsondecode: cannot write the output\n");
+    return 2;
+  }
   return 0;
 }
