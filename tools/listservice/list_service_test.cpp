@@ -43,6 +43,19 @@ TEST(ListServiceProgram, ServesTheFileAtBothPathsAndLogsEachRequest) {
   service.waitForFinished();
 }
 
+TEST(ListServiceProgram, RefusesNumbersItCannotUse) {
+  QTemporaryFile list;
+  ASSERT_TRUE(list.open());
+  const QStringList refused[] = {{"--port", "70000"}, {"--port", "abc"}, {"--status", "0"}, {"--delay-ms", "soon"}};
+  for (const QStringList& options : refused) {
+    QProcess service;
+    service.start(LISTSERVICE_PROGRAM, options + QStringList{list.fileName()});
+    ASSERT_TRUE(service.waitForFinished(10000)) << options.join(' ').toStdString();
+    EXPECT_EQ(service.exitCode(), 2) << options.join(' ').toStdString();
+    EXPECT_TRUE(service.readAllStandardError().contains("wants a whole number")) << options.join(' ').toStdString();
+  }
+}
+
 TEST(ListServiceProgram, RefusesAMissingFileAndANonLoopbackAddress) {
   QProcess missing;
   missing.start(LISTSERVICE_PROGRAM, {"/no/such/list.json"});

@@ -4,8 +4,30 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
+#include <optional>
 
 #include "tools/listservice/list_service.h"
+
+namespace {
+
+// The option's value as a whole number within [lowest, highest]; none (after
+// saying why) when it is not one.
+std::optional<int> numberOption(const QCommandLineParser& parser, const QCommandLineOption& option, int lowest,
+                                int highest) {
+  bool ok = false;
+  const int value = parser.value(option).toInt(&ok);
+  if (ok && value >= lowest && value <= highest) return value;
+  std::fprintf(stderr, "listservice: --%s wants a whole number from %d to %d, not '%s'\n",
+               qPrintable(option.names().first()), lowest, highest, qPrintable(parser.value(option)));
+  return std::nullopt;
+}
+
+constexpr int kHighestPort = 65535;
+constexpr int kFirstStatus = 100;
+constexpr int kLastStatus = 599;
+constexpr int kLongestDelayMs = 10 * 60 * 1000;
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
@@ -31,9 +53,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "listservice: give exactly one FILE to serve (see --help)\n");
     return 2;
   }
+  const std::optional<int> portNumber = numberOption(parser, port, 0, kHighestPort);
+  const std::optional<int> statusCode = numberOption(parser, status, kFirstStatus, kLastStatus);
+  const std::optional<int> delayMs = numberOption(parser, delay, 0, kLongestDelayMs);
+  if (!portNumber || !statusCode || !delayMs) return 2;
   QFile file(parser.positionalArguments().first());
   if (!file.open(QIODevice::ReadOnly)) {
-    std::fprintf(stderr, "listservice: cannot read %s: %s\n", qPrintable(file.fileName()), qPrintable(file.errorString()));
+    std::fprintf(stderr, "listservice: cannot read %s: %s\n", qPrintable(file.fileName()),
+                 qPrintable(file.errorString()));
     return 1;
   }
   const QHostAddress host(parser.value(address));
@@ -45,8 +72,8 @@ int main(int argc, char** argv) {
   ListService service;
   service.setBody(file.readAll());
   ListService::Faults faults;
-  faults.status = parser.value(status).toInt();
-  faults.delay = std::chrono::milliseconds(parser.value(delay).toInt());
+  faults.status = *statusCode;
+  faults.delay = std::chrono::milliseconds(*delayMs);
   faults.resetConnection = parser.isSet(reset);
   faults.truncateBody = parser.isSet(truncate);
   faults.notJson = parser.isSet(notJson);
@@ -55,7 +82,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
   });
-  if (!service.listen(host, static_cast<quint16>(parser.value(port).toUInt()))) {
+  if (!service.listen(host, static_cast<quint16>(*portNumber))) {
     std::fprintf(stderr, "listservice: cannot listen on %s:%s\n", qPrintable(parser.value(address)),
                  qPrintable(parser.value(port)));
     return 1;
