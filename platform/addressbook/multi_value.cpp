@@ -7,6 +7,38 @@
 
 namespace ab {
 
+namespace {
+
+// Dictionaries nested deeper than this are refused: the book reads back only so many levels.
+constexpr int kDeepestDictionary = 8;
+
+bool isStorableScalar(const fnd::Object& object) {
+  switch (object.kind()) {
+    case fnd::ObjectKind::String:
+    case fnd::ObjectKind::Number:
+    case fnd::ObjectKind::Date:
+    case fnd::ObjectKind::Data:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A dictionary the book can write and read back whole: every key and value
+// present and of a kind it stores (no nulls, arrays or other objects).
+bool isStorableDictionary(const fnd::Object& object, int depth) {
+  if (object.kind() != fnd::ObjectKind::Dictionary || depth > kDeepestDictionary) return false;
+  const auto& dictionary = static_cast<const fnd::Dictionary&>(object);
+  for (fnd::Object* key : dictionary) {
+    const fnd::Object* value = dictionary.objectForKey(key);
+    if (!key || !isStorableScalar(*key) || !value) return false;
+    if (!isStorableScalar(*value) && !isStorableDictionary(*value, depth + 1)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool valueMatchesType(PropertyType type, const fnd::Object* value) {
   if (!value) return false;
   switch (type) {
@@ -19,7 +51,7 @@ bool valueMatchesType(PropertyType type, const fnd::Object* value) {
     case kDateTimePropertyType:
       return value->kind() == fnd::ObjectKind::Date;
     case kDictionaryPropertyType:
-      return value->kind() == fnd::ObjectKind::Dictionary;
+      return isStorableDictionary(*value, 1);
     default:
       return false;
   }

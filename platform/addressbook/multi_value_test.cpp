@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/addressbook/properties.h"
+#include "platform/addressbook/value_codec.h"
 #include "platform/foundation/date.h"
+#include "platform/foundation/null.h"
 #include "platform/foundation/number.h"
+#include "platform/foundation/object_array.h"
 #include "platform/foundation/object_dictionary.h"
 
 namespace ab {
@@ -41,6 +45,28 @@ TEST(MultiValue, RefusesWrongKindsIndexesAndChangesToImmutableValues) {
   EXPECT_TRUE(integers->addValue(fnd::Number::create(std::int64_t{3}).get(), nullptr, nullptr));
   auto dictionaries = MultiValue::createMutable(kMultiDictionaryPropertyType);
   EXPECT_TRUE(dictionaries->addValue(fnd::ObjectDictionary::create().get(), nullptr, nullptr));
+}
+
+TEST(MultiValue, DictionariesTheBookCannotStoreWholeAreRefused) {
+  const auto dictionaryWith = [](fnd::Object* value) {
+    auto dictionary = fnd::ObjectDictionary::createMutable();
+    dictionary->setObject(value, fnd::str("City").get());
+    return dictionary;
+  };
+  auto addresses = MultiValue::createMutable(kMultiDictionaryPropertyType);
+  EXPECT_FALSE(addresses->addValue(dictionaryWith(fnd::Null::null()).get(), nullptr, nullptr));
+  EXPECT_FALSE(addresses->addValue(dictionaryWith(fnd::ObjectArray::create().get()).get(), nullptr, nullptr));
+  EXPECT_FALSE(addresses->addValue(dictionaryWith(dictionaryWith(fnd::Null::null()).get()).get(), nullptr, nullptr));
+  EXPECT_TRUE(addresses->addValue(dictionaryWith(fnd::str("Molde").get()).get(), nullptr, nullptr));
+  EXPECT_TRUE(
+      addresses->addValue(dictionaryWith(dictionaryWith(fnd::Date::create(1).get()).get()).get(), nullptr, nullptr));
+  EXPECT_EQ(addresses->count(), 2u);
+
+  // What the book accepts it gives back whole.
+  const auto restored =
+      decodePropertyValues(encodePropertyValues({{kPersonAddressProperty, fnd::Ref<fnd::Object>(addresses)}}));
+  ASSERT_TRUE(restored);
+  EXPECT_TRUE(restored->at(kPersonAddressProperty)->isEqual(*addresses));
 }
 
 TEST(MultiValue, MutableCopyIsIndependentAndKeepsIdentifiers) {
