@@ -13,6 +13,13 @@ namespace ab {
 
 namespace {
 
+// Whether `value` (present) may be the value of a property of `type`.
+bool suitsType(PropertyType type, fnd::Object* value) {
+  if (!(type & kMultiValueMask)) return valueMatchesType(type, value);
+  const auto* multiValue = dynamic_cast<const MultiValue*>(value);
+  return multiValue && multiValue->propertyType() == type;
+}
+
 // The longest side of a thumbnail, in pixels.
 constexpr int kThumbnailSide = 160;
 
@@ -56,6 +63,13 @@ fnd::Ref<Record> Record::restore(RecordType type, RecordID id, RecordID sourceID
                                  std::map<PropertyID, fnd::Ref<fnd::Object>> values, fnd::Ref<fnd::Data> image) {
   auto record = fnd::Ref<Record>::adopt(new Record(type, id));
   record->m_sourceID = sourceID;
+  // The book file is shared with other programs: a stored value that does
+  // not suit its known property is left out, so every reader may rely on the
+  // property's type.
+  std::erase_if(values, [](const auto& entry) {
+    const std::optional<PropertyInfo> info = propertyInfo(entry.first);
+    return info && !suitsType(info->type, entry.second.get());
+  });
   record->m_values = std::move(values);
   record->m_image = std::move(image);
   return record;
@@ -80,15 +94,13 @@ bool Record::setValue(PropertyID property, fnd::Object* value, std::optional<fnd
   if (!value) return removeValue(property, error);
   if (!checkWritable(property, error)) return false;
   const PropertyType type = propertyInfo(property)->type;
-  fnd::Ref<fnd::Object> stored(value);
-  if (type & kMultiValueMask) {
-    auto* multiValue = dynamic_cast<MultiValue*>(value);
-    if (!multiValue || multiValue->propertyType() != type)
-      return fail(error, ErrorCode::InvalidValue, "The value is not a multi-value of the property's type");
-    stored = multiValue->copy();
-  } else if (!valueMatchesType(type, value)) {
-    return fail(error, ErrorCode::InvalidValue, "The value does not suit the property's type");
+  if (!suitsType(type, value)) {
+    return fail(error, ErrorCode::InvalidValue,
+                type & kMultiValueMask ? "The value is not a multi-value of the property's type"
+                                       : "The value does not suit the property's type");
   }
+  fnd::Ref<fnd::Object> stored(value);
+  if (type & kMultiValueMask) stored = static_cast<MultiValue*>(value)->copy();
   m_values[property] = std::move(stored);
   m_changed = true;
   return true;
