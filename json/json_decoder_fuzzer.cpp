@@ -32,15 +32,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const unsigned options = data[0] & json::JDParseValidFlags;
   const bool mutableContainers = (data[0] & 0x10) != 0;
   json::JSONDecoder decoder(options);
-  std::optional<fnd::Error> error;
   const auto* text = reinterpret_cast<const char*>(data + 1);
-  // Decode twice so the second pass meets a warm cache.
+  // Decode twice so the second pass meets a warm cache and the keys the first
+  // one remembered; what the decoder remembers must never change the outcome.
+  fnd::Ref<fnd::Object> values[2];
+  std::optional<fnd::Error> errors[2];
   for (int pass = 0; pass < 2; ++pass) {
-    const fnd::Ref<fnd::Object> value = mutableContainers ? decoder.mutableObjectWithUTF8String(text, size - 1, &error)
-                                                          : decoder.objectWithUTF8String(text, size - 1, &error);
-    if (value ? error.has_value() : !error.has_value()) __builtin_trap();  // exactly one of result and error
-    if (value) walk(*value);
-    error.reset();
+    values[pass] = mutableContainers ? decoder.mutableObjectWithUTF8String(text, size - 1, &errors[pass])
+                                     : decoder.objectWithUTF8String(text, size - 1, &errors[pass]);
+    if (values[pass] ? errors[pass].has_value() : !errors[pass].has_value()) __builtin_trap();  // exactly one
+    if (values[pass]) walk(*values[pass]);
   }
+  if (!values[0] != !values[1] || (values[0] && !values[0]->isEqual(*values[1]))) __builtin_trap();
+  if (errors[0] && !errors[0]->userInfo()->isEqual(*errors[1]->userInfo())) __builtin_trap();
   return 0;
 }
