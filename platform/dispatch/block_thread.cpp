@@ -52,9 +52,9 @@ struct BlockThread::State {
   void dropPending(std::unique_lock<std::mutex>& lock);
 };
 
-// A block may hold the last owner of its own thread, whose destructor takes
-// the lock: every block is therefore let go of before the lock is taken again.
-
+// Here and in run(), every block is let go of before the lock is taken
+// again: a block may hold the last owner of its own thread, whose destructor
+// takes the lock.
 void BlockThread::State::dropPending(std::unique_lock<std::mutex>& lock) {
   std::deque<Task> dropped;
   std::vector<Timer> droppedTimers;
