@@ -13,7 +13,7 @@ namespace ab {
 
 namespace {
 
-// Whether `value` (present) may be the value of a property of `type`.
+// Whether `value` may be the value of a property of `type` (null never is).
 bool suitsType(PropertyType type, fnd::Object* value) {
   if (!(type & kMultiValueMask)) return valueMatchesType(type, value);
   const auto* multiValue = dynamic_cast<const MultiValue*>(value);
