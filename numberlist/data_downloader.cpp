@@ -5,13 +5,6 @@
 #include "platform/net/url_error.h"
 #include "platform/net/url_loader.h"
 
-namespace {
-
-constexpr int kFirstSuccessStatus = 200;
-constexpr int kLastSuccessStatus = 299;
-
-}  // namespace
-
 std::shared_ptr<DataDownloader> DataDownloader::initWithDelegate(IDownloadDataDelegate* delegate) {
   return std::shared_ptr<DataDownloader>(new DataDownloader(delegate));
 }
@@ -31,7 +24,7 @@ void DataDownloader::startDownloadWithUrl(const std::string& url, const std::str
         // An error page is no list: a status outside 2xx fails the attempt
         // like a network error, so the backup is tried and the stored list kept.
         std::optional<fnd::Error> error = transportError;
-        if (!error && (response->statusCode < kFirstSuccessStatus || response->statusCode > kLastSuccessStatus))
+        if (!error && !response->succeeded())
           error = net::httpStatusError(response->statusCode, response->url);
         if (!error) {
           self->respondDidFinishDownloadingToDelegate(body);

@@ -23,11 +23,8 @@ bool answeredWhole(const QNetworkReply& reply, const QVariant& status) {
   if (!status.isValid()) return false;
   const QNetworkReply::NetworkError error = reply.error();
   if (error == QNetworkReply::NoError) return true;
-  constexpr int kFirstSuccess = 200;
-  constexpr int kLastSuccess = 299;
-  const bool success = status.toInt() >= kFirstSuccess && status.toInt() <= kLastSuccess;
-  return !success && error != QNetworkReply::OperationCanceledError && error != QNetworkReply::TimeoutError &&
-         error != QNetworkReply::RemoteHostClosedError;
+  return !UrlResponse::isSuccessStatus(status.toInt()) && error != QNetworkReply::OperationCanceledError &&
+         error != QNetworkReply::TimeoutError && error != QNetworkReply::RemoteHostClosedError;
 }
 
 UrlErrorCode codeFor(QNetworkReply::NetworkError error) {

@@ -29,6 +29,10 @@ struct UrlRequest {
 struct UrlResponse {
   int statusCode = 0;
   std::string url;
+
+  // A status in 200-299: the request did what was asked.
+  static constexpr bool isSuccessStatus(int statusCode) noexcept { return statusCode >= 200 && statusCode <= 299; }
+  bool succeeded() const noexcept { return isSuccessStatus(statusCode); }
 };
 
 // Exactly one of `response` and `error` is set; `body` is set with `response`.
