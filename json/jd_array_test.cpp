@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
@@ -107,7 +108,24 @@ TEST(JDArrayTest, EnumerationSeesEveryElementAndNoticesMutation) {
         }
       },
       fnd::Exception);
-  EXPECT_EQ(seen, 16u);  // the first batch, then the mutation is reported
+  EXPECT_EQ(seen, 1u);  // reported before the next element, not at the end of the batch
+}
+
+TEST(JDArrayTest, EnumerationNeverReachesAnElementRemovedMidBatch) {
+  auto array = decodeAs<JDArray>("[]", true);
+  ASSERT_TRUE(array);
+  // The array is the strings' only owner, so removing one frees it.
+  for (const char* text : {"a", "b", "c", "d", "e"}) array->addObject(fnd::String::create(text).get());
+  std::string visited;
+  EXPECT_THROW(
+      {
+        for (fnd::Object* element : *array) {
+          visited += static_cast<fnd::String*>(element)->utf8();
+          if (array->count() == 5) array->removeLastObject();
+        }
+      },
+      fnd::Exception);
+  EXPECT_EQ(visited, "a");
 }
 
 TEST(JDArrayTest, CopiesFollowMutability) {

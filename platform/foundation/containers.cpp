@@ -25,14 +25,14 @@ FastEnumerationIterator::FastEnumerationIterator(const Object* collection) : m_c
 }
 
 FastEnumerationIterator& FastEnumerationIterator::operator++() {
-  if (++m_index == m_count) {
-    if (m_state.mutations && *m_state.mutations != m_startMutations) {
-      throw Exception(Exception::Kind::InternalInconsistency,
-                      formatString("*** Collection <%s: %p> was mutated while being enumerated.",
-                                   m_collection->className(), static_cast<const void*>(m_collection)));
-    }
-    fetchBatch();
+  // Checked before every element, not only between batches: the rest of a
+  // batch may hold objects the mutation has already freed.
+  if (m_state.mutations && *m_state.mutations != m_startMutations) {
+    throw Exception(Exception::Kind::InternalInconsistency,
+                    formatString("*** Collection <%s: %p> was mutated while being enumerated.",
+                                 m_collection->className(), static_cast<const void*>(m_collection)));
   }
+  if (++m_index == m_count) fetchBatch();
   return *this;
 }
 
