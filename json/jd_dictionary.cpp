@@ -236,10 +236,9 @@ void JDDictionary::setObject(fnd::Object* object, const fnd::Object* key) {
                                            operation, key->description().c_str()));
   }
   resizeIfNecessary();
-  // Keys are immutable values, so sharing the key is the copy.
-  key->retain();
+  fnd::Object* storedKey = fnd::keyCopy(*key).leak();
   object->retain();
-  addObject(standardKeyHash(*key), const_cast<fnd::Object*>(key), object);
+  addObject(standardKeyHash(*storedKey), storedKey, object);
   m_mutations = nextMutation(m_mutations);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "json/jd_array.h"
 #include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
@@ -143,6 +144,17 @@ TEST(JDDictionaryTest, MutationsCountOnlyRealChanges) {
   dictionary->removeObjectForKey(fnd::str("a").get());
   EXPECT_EQ(mutationsOf(*dictionary), 3u);
   EXPECT_EQ(dictionary->count(), 1u);
+}
+
+TEST(JDDictionaryTest, MutableKeyChangedAfterwardsLeavesTheEntryFindable) {
+  auto dictionary = decodeAs<JDDictionary>("{}", true);
+  auto key = decodeAs<JDArray>("[1]", true);
+  const auto original = decodeAs<JDArray>("[1]");
+  ASSERT_TRUE(dictionary && key && original);
+  dictionary->setObject(fnd::Null::null(), key.get());
+  key->addObject(fnd::Null::null());
+  EXPECT_EQ(dictionary->objectForKey(original.get()), fnd::Null::null());
+  EXPECT_EQ(dictionary->objectForKey(key.get()), nullptr);
 }
 
 TEST(JDDictionaryTest, ImmutableDictionaryRefusesMutation) {

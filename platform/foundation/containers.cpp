@@ -146,4 +146,15 @@ std::string Dictionary::description() const {
 
 void MutableDictionary::setObject(Object* object, std::string_view key) { setObject(object, String::create(key).get()); }
 
+Ref<Object> keyCopy(const Object& key) {
+  switch (key.kind()) {
+    case ObjectKind::Array:
+      return static_cast<const Array&>(key).copy();
+    case ObjectKind::Dictionary:
+      return static_cast<const Dictionary&>(key).copy();
+    default:
+      return Ref<Object>(const_cast<Object*>(&key));
+  }
+}
+
 }  // namespace fnd

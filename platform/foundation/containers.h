@@ -144,11 +144,17 @@ class Dictionary : public Object {
 
 class MutableDictionary : public Dictionary {
  public:
+  // Stores a copy of `key` (see keyCopy), so that a mutable key changed later
+  // cannot strand its entry.
   virtual void setObject(Object* object, const Object* key) = 0;
   virtual void removeObjectForKey(const Object* key) = 0;
 
   void setObject(Object* object, std::string_view key);
   const char* className() const override { return "NSMutableDictionary"; }
 };
+
+// What a dictionary keeps for `key`: an immutable container's copy, which
+// is the key itself for every immutable value.
+Ref<Object> keyCopy(const Object& key);
 
 }  // namespace fnd

@@ -80,6 +80,16 @@ TEST(ObjectArray, EnumerationVisitsEveryElementAndDetectsMutation) {
       Exception);
 }
 
+TEST(ObjectDictionary, MutableKeyChangedAfterwardsLeavesTheEntryFindable) {
+  auto dictionary = ObjectDictionary::createMutable();
+  auto key = ObjectArray::createMutable();
+  key->addObject(str("a").get());
+  dictionary->setObject(str("value").get(), key.get());
+  key->addObject(str("b").get());
+  EXPECT_EQ(dictionary->objectForKey(ObjectArray::create({str("a").get()}).get())->description(), "value");
+  EXPECT_EQ(dictionary->objectForKey(key.get()), nullptr);
+}
+
 TEST(ObjectDictionary, LooksUpByValueEqualityAcrossNumberKinds) {
   auto dictionary = ObjectDictionary::createMutable();
   dictionary->setObject(str("one").get(), Number::create(std::int64_t{1}).get());

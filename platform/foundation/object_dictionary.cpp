@@ -65,7 +65,7 @@ void ObjectDictionary::setObject(Object* object, const Object* key) {
                     formatString("*** -[%s setObject:forKey:]: attempt to insert nil value (key: %s)", className(),
                                  key->description().c_str()));
   }
-  Ref<Object> keyRef(const_cast<Object*>(key));
+  Ref<Object> keyRef = keyCopy(*key);
   const auto [found, inserted] = m_indexByKey.try_emplace(keyRef, m_entries.size());
   if (inserted) {
     m_entries.push_back({std::move(keyRef), Ref<Object>(object)});
