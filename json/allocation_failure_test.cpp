@@ -51,12 +51,16 @@ TEST(AllocationFailureTest, ACutShortParseKeepsEveryCountRight) {
   {
     JSONDecoder decoder;
     ASSERT_EQ(jsondecode::compactJson(*decodeWith(decoder, probe)), R"(["s",true])");
-    for (int allowed = 0; allowed < 40; ++allowed) {
+    constexpr int kAttempts = 40;
+    int failuresInjected = 0;
+    for (int allowed = 0; allowed < kAttempts; ++allowed) {
       g_allocationsBeforeFailure = allowed;
       try {
         EXPECT_FALSE(decodeWith(decoder, failing));
       } catch (const std::bad_alloc&) {
       }
+      // The failing allocation sets the count to -1; otherwise the parse needed fewer.
+      failuresInjected += g_allocationsBeforeFailure == -1;
       g_allocationsBeforeFailure = -1;
       // The next parse first releases what the cut-short one left behind.
       const fnd::Ref<fnd::Object> tree = decodeWith(decoder, probe);
@@ -65,6 +69,10 @@ TEST(AllocationFailureTest, ACutShortParseKeepsEveryCountRight) {
       // The probe's array and the decoder's cache hold the one "s".
       EXPECT_EQ(static_cast<const fnd::Array&>(*tree).objectAtIndex(0)->retainCount(), 2u) << allowed;
     }
+    // Some allocations failed, and the last attempts had allowances the parse
+    // never used up: every allocation it makes was made to fail once.
+    EXPECT_GT(failuresInjected, 0);
+    EXPECT_LT(failuresInjected, kAttempts);
   }
   for (int i = 0; i < 3; ++i) EXPECT_EQ(constants[i]->retainCount(), before[i]) << i;
 }

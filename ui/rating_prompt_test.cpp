@@ -290,7 +290,7 @@ TEST_F(RatingPromptTest, LaunchAndAQuickReturnShowOneAlert) {
     RatingPrompt::appLaunched(true);
     RatingPrompt::appEnteredForeground(true);
   }));
-  rp::test::runEventLoopUntil([this] { return m_service.requestCount() == 2; });
+  ASSERT_TRUE(rp::test::runEventLoopUntil([this] { return m_service.requestCount() == 2; }));
   rp::test::runEventLoopFor(100ms);
   EXPECT_EQ(m_window.findChildren<uikit::AlertView*>().size(), 1);
 }
