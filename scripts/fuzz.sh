@@ -14,17 +14,26 @@ cmake --build "$build_dir" -j2 --target fuzzers
 
 mkdir -p "$build_dir/findings"
 shopt -s nullglob
-for fuzzer in "$build_dir"/fuzzers/*; do
+fuzzers=("$build_dir"/fuzzers/*)
+if ((${#fuzzers[@]} == 0)); then
+  echo "no fuzzer was built"
+  exit 1
+fi
+for fuzzer in "${fuzzers[@]}"; do
   [[ -x "$fuzzer" ]] || continue
   name=$(basename "$fuzzer")
   corpus="$build_dir/corpus/$name"
+  log="$build_dir/findings/$name.log"
   mkdir -p "$corpus"
   echo "== $name for ${seconds}s"
+  status=0
   "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
-    -artifact_prefix="$build_dir/findings/$name-" -print_final_stats=1 "$corpus" 2>&1 | tail -n 12
-  status=${PIPESTATUS[0]}
+    -artifact_prefix="$build_dir/findings/$name-" -print_final_stats=1 "$corpus" >"$log" 2>&1 || status=$?
   if ((status != 0)); then
+    # The whole report: the sanitizer's stack and the input it saved.
+    tail -n 100 "$log"
     echo "$name found a failure (exit $status)"
     exit 1
   fi
+  tail -n 12 "$log"
 done
