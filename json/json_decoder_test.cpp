@@ -213,6 +213,16 @@ TEST(JSONDecoderTest, StringsAndEscapes) {
   EXPECT_EQ(failure(R"(["\x"])"), "Invalid escape sequence found in \"\" string. @3:1");
   EXPECT_EQ(failure(R"(["\u12G4"])"),
             "Unexpected character found in \\u Unicode escape sequence.  Found 'G', expected [0-9a-fA-F]. @6:1");
+  // A byte that is no character of its own shows as U+FFFD, so the message stays text.
+  for (const char* broken : {"[\"\\u12\xC3\xA9"
+                             "4\"]",
+                             "[\"\\u12\xFF"
+                             "4\"]"}) {
+    EXPECT_EQ(failure(broken),
+              "Unexpected character found in \\u Unicode escape sequence.  Found '\uFFFD', expected [0-9a-fA-F]. @6:1");
+  }
+  EXPECT_EQ(failure(std::string("[\"\\u12\0004\"]", 10)),
+            "Unexpected character found in \\u Unicode escape sequence.  Found '\uFFFD', expected [0-9a-fA-F]. @6:1");
   EXPECT_EQ(failure("[\"abc"), "Invalid string. @5:1");
   EXPECT_EQ(failure("[\"\xE2\x82"), "End of buffer reached while parsing UTF8 in \"\" string. @2:1");
 }

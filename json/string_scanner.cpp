@@ -30,6 +30,14 @@ constexpr bool isHighSurrogate(char32_t unit) noexcept { return unit >= 0xD800 &
 constexpr bool isLowSurrogate(char32_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
 constexpr std::size_t kHexDigits = 4;
 
+// A byte as an error message shows it: itself, or U+FFFD where it is no
+// text of its own (NUL, or one byte of a multi-byte character), so that the
+// message stays well-formed UTF-8.
+std::string shownByte(std::uint8_t byte) {
+  if (byte == 0 || byte >= 0x80) return "\xEF\xBF\xBD";
+  return std::string(1, static_cast<char>(byte));
+}
+
 int hexValue(std::uint8_t byte) noexcept {
   if (byte >= '0' && byte <= '9') return byte - '0';
   if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
@@ -170,7 +178,8 @@ bool Tokenizer::readEscapedString(const std::uint8_t* begin, const std::uint8_t*
       if (digit < 0) {
         m_state.position.index = static_cast<std::size_t>(at - m_state.input);
         m_state.recordError(fnd::formatString(
-            "Unexpected character found in \\u Unicode escape sequence.  Found '%c', expected [0-9a-fA-F].", *at));
+            "Unexpected character found in \\u Unicode escape sequence.  Found '%s', expected [0-9a-fA-F].",
+            shownByte(*at).c_str()));
         return false;
       }
       unit = unit << 4 | static_cast<char32_t>(digit);
