@@ -153,8 +153,8 @@ class MutableDictionary : public Dictionary {
   const char* className() const override { return "NSMutableDictionary"; }
 };
 
-// What a dictionary keeps for `key`: an immutable container's copy, which
-// is the key itself for every immutable value.
+// What a dictionary keeps for `key`: the key itself when it is immutable, an
+// immutable snapshot when it is a mutable array or dictionary.
 Ref<Object> keyCopy(const Object& key);
 
 }  // namespace fnd
