@@ -38,6 +38,10 @@ PBAddressBook::People contactsWithNote(const std::shared_ptr<PBSource>& source) 
   return contacts;
 }
 
+void removeContacts(const PBAddressBook::People& contacts) {
+  for (const auto& contact : contacts) contact->remove();
+}
+
 std::shared_ptr<PBMutableMultiValue> mutablePhoneNumbers(const PBPerson& person) {
   if (const PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
   return PBMutableMultiValue::create(ab::kMultiStringPropertyType);
@@ -102,16 +106,14 @@ std::size_t AddressBookManagerV2::countOfMembers() {
   return numbers ? numbers->count() : 0;
 }
 
-void AddressBookManagerV2::removeImportedContactWithoutSaving() {
-  for (const auto& contact : allContactsWithNote()) contact->remove();
-}
+void AddressBookManagerV2::removeImportedContactWithoutSaving() { removeContacts(allContactsWithNote()); }
 
 // Each operation finds, changes and saves through one source: the main
 // thread may replace the manager's source meanwhile, and a change made in
 // one source and saved through another would be lost.
 bool AddressBookManagerV2::removeImportedContact() {
   const auto holder = source();
-  for (const auto& contact : contactsWithNote(holder)) contact->remove();
+  removeContacts(contactsWithNote(holder));
   return holder && holder->save();
 }
 
@@ -134,7 +136,7 @@ void AddressBookManagerV2::importInBackground(const LabelledNumbers& numbers) {
   const auto holder = source();
   if (const PBAddressBook::People old = contactsWithNote(holder); !old.empty()) {
     sendCleaningUpBeforeImportDelegate();
-    for (const auto& contact : old) contact->remove();
+    removeContacts(old);
   }
   std::shared_ptr<PBPerson> person = holder ? holder->newPerson() : nullptr;
   if (person) {
