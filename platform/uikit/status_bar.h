@@ -26,6 +26,7 @@ class StatusBar : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void showActivity(bool shown);

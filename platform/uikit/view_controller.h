@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QVariantAnimation>
 #include <QWidget>
+#include <memory>
 
 namespace uikit {
 
@@ -52,24 +53,23 @@ class ViewController : public QWidget {
 
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  class InputShield;
   enum class Slide { None, Up, Down };
 
   void slide(Slide direction, bool animated);
   void finishSlide();
   void endPresentation();
-  bool isBlockedFromInput(const QObject* receiver) const;
-  QRect coveredArea() const;
 
   bool m_viewLoaded = false;
-  bool m_inTransition = false;  // appearance calls come from the presenter
   QPointer<ViewController> m_modal;
   QPointer<ViewController> m_presenter;
   QPointer<QWidget> m_focusBeforePresenting;
+  std::unique_ptr<InputShield> m_inputShield;
   QVariantAnimation m_slideAnimation;
   Slide m_slide = Slide::None;
+  bool m_slideAnimated = false;
 };
 
 }  // namespace uikit
