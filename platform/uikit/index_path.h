@@ -1,0 +1,15 @@
+#pragma once
+// IndexPath: the place of a row in a table, its section and its row within
+// that section; ordered section first. A plain value.
+
+#include <compare>
+
+namespace uikit {
+
+struct IndexPath {
+  int section = 0;
+  int row = 0;
+  friend auto operator<=>(const IndexPath&, const IndexPath&) = default;
+};
+
+}  // namespace uikit
