@@ -203,6 +203,12 @@ bool TextField::resignFirstResponder() {
 }
 
 void TextField::focusInEvent(QFocusEvent* event) {
+  // A window that becomes active hands its first field the focus by itself;
+  // editing begins only when the user or the code asks for it.
+  if (!m_editing && event->reason() == Qt::ActiveWindowFocusReason) {
+    clearFocus();
+    return;
+  }
   if (!m_editing) {
     const QPointer<TextField> guard(this);
     if (!askToBegin()) {
