@@ -69,7 +69,6 @@ void WebView::applyBackground() {
   palette.setColor(QPalette::Base, background);
   setPalette(palette);
   viewport()->setAutoFillBackground(background.alpha() > 0);
-  viewport()->setAttribute(Qt::WA_OpaquePaintEvent, m_opaque);
 }
 
 void WebView::followLink(const QUrl& link) {
