@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <span>
 
 namespace uikit {
 
@@ -82,15 +83,11 @@ void TableViewCell::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF box(width() - kAccessoryWidth + (kAccessoryWidth - kCheckmarkSide) / 2, (height() - kCheckmarkSide) / 2,
                    kCheckmarkSide, kCheckmarkSide);
-  QPainterPath path;
-  for (const QPointF& point : kCheckmarkPoints) {
-    const QPointF placed(box.left() + point.x() * box.width(), box.top() + point.y() * box.height());
-    if (path.isEmpty()) {
-      path.moveTo(placed);
-    } else {
-      path.lineTo(placed);
-    }
-  }
+  auto place = [&box](const QPointF& point) {
+    return QPointF(box.left() + point.x() * box.width(), box.top() + point.y() * box.height());
+  };
+  QPainterPath path(place(kCheckmarkPoints[0]));
+  for (const QPointF& point : std::span(kCheckmarkPoints).subspan(1)) path.lineTo(place(point));
   painter.setPen(QPen(kCheckmarkColor, kCheckmarkStroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.drawPath(path);
 }

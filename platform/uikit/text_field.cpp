@@ -82,7 +82,11 @@ class TextField::UserEdit {
 
 TextField::TextField(QWidget* parent) : QLineEdit(parent) {
   setValidator(new EditGate(this));
+  // Borderless and see-through, so a field sits in a row like its label.
   setFrame(false);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Base, Qt::transparent);
+  setPalette(palette);
 }
 
 TextField::~TextField() = default;
