@@ -8,15 +8,15 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QVariantAnimation>
 #include <map>
 #include <optional>
 #include <vector>
 
 #include "platform/uikit/index_path.h"
+#include "platform/uikit/table_layout.h"
 #include "platform/uikit/table_view_cell.h"
-
-class QScrollBar;
 
 namespace uikit {
 
@@ -68,10 +68,10 @@ class TableView : public QAbstractScrollArea {
   // nullptr when the row is not on screen.
   TableViewCell* cellForRowAtIndexPath(const IndexPath& indexPath) const;
   std::optional<IndexPath> indexPathForCell(const TableViewCell* cell) const;
-  std::optional<IndexPath> indexPathForRowAtPoint(const QPoint& viewportPoint);
+  std::optional<IndexPath> indexPathForRowAtPoint(const QPoint& viewportPoint) const;
   std::vector<IndexPath> indexPathsForVisibleRows() const;
   // In viewport coordinates; empty for a row that does not exist.
-  QRect rectForRowAtIndexPath(const IndexPath& indexPath);
+  QRect rectForRowAtIndexPath(const IndexPath& indexPath) const;
 
   void scrollToRowAtIndexPath(const IndexPath& indexPath, ScrollPosition position, bool animated);
   bool isScrollAnimating() const;
@@ -81,8 +81,8 @@ class TableView : public QAbstractScrollArea {
   QColor separatorColor() const { return m_separatorColor; }
   void setSeparatorColor(const QColor& color);
 
-  int numberOfSections() const { return static_cast<int>(m_sections.size()); }
-  int numberOfRowsInSection(int section) const;
+  int numberOfSections() const { return m_layout.sectionCount(); }
+  int numberOfRowsInSection(int section) const { return m_layout.rowCount(section); }
 
  signals:
   void didScroll();
@@ -94,65 +94,42 @@ class TableView : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
-  bool viewportEvent(QEvent* event) override;
 
  private:
   friend class TableViewDelegate;
 
-  struct Section {
-    int firstRow = 0;  // flat index of the section's first row
-    int rowCount = 0;
-    double headerHeight = 0;
-    double headersAbove = 0;  // sum of the header heights of this and every earlier section
-  };
-
-  // Row geometry over the flat sequence of rows of every section.
-  int flatIndex(const IndexPath& indexPath) const;
-  IndexPath indexPathOfFlat(int flat) const;
-  double rowsHeightBefore(int flat);
-  double rowHeightAt(int flat);
-  void measureRowsThrough(int flat);
-  double contentHeight() const;
-  double sectionTop(int section);
-  double rowTop(int flat);
-  int sectionAtContentY(double y);
-  int rowAtContentY(int section, double y);
-
-  void rebuildSections();
-  void updateScrollRange();
-  void layOutVisibleRows();
-  void placeCell(TableViewCell* cell, int flat);
-  void enqueue(TableViewCell* cell);
-  void placeHeaders(double top, double bottom);
-  bool isValid(const IndexPath& indexPath) const;
   double offset() const;
   void setOffset(double offset);
+  void updateScrollRange();
+  // Gives every row and header on screen its widget, and takes them from the rest.
+  void layOutVisibleItems();
+  void placeRow(const IndexPath& indexPath, TableViewCell* cell);
+  void placeHeader(int section, QWidget* header);
+  void recycle(TableViewCell* cell);
   void tap(const QPoint& viewportPoint);
-  void clearHighlight();
+  void setHighlighted(const std::optional<IndexPath>& indexPath);
 
   TableViewDataSource* m_dataSource = nullptr;
   TableViewDelegate* m_delegate = nullptr;
   double m_rowHeight = 44;
   QColor m_separatorColor{224, 224, 224};
-
-  std::vector<Section> m_sections;
-  int m_totalRows = 0;
-  // Set while the delegate's default row height runs, so the table knows all rows are equal.
+  TableLayout m_layout;
+  // Set while the delegate's default row height runs: then all rows are equal.
   bool m_defaultRowHeightAnswered = false;
-  bool m_uniformRows = true;
-  std::vector<double> m_rowPrefix;  // m_rowPrefix[i]: height of the flat rows before i, measured so far
 
   std::map<IndexPath, TableViewCell*> m_visibleCells;
   QHash<QString, std::vector<TableViewCell*>> m_reusePool;
   std::map<int, QPointer<QWidget>> m_visibleHeaders;
   std::optional<IndexPath> m_highlighted;
+  QTimer m_highlightTimer;
+  bool m_layOutAgain = false;
   bool m_layingOut = false;
 
-  QScrollBar* m_indicator;
   QVariantAnimation m_scrollAnimation;
   QPoint m_pressPosition;
   bool m_pressed = false;
-  bool m_dragging = false;
+  bool m_pressStoppedScrolling = false;
+  bool m_dragged = false;
 };
 
 }  // namespace uikit
