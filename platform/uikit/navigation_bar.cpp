@@ -34,7 +34,11 @@ void NavigationItem::setRightBarButtonItem(BarButtonItem* item, bool animated) {
 void NavigationItem::replace(QPointer<BarButtonItem>& slot, BarButtonItem* item, bool animated) {
   if (slot == item) return;
   BarButtonItem* previous = slot;
-  if (item && !item->parent()) item->setParent(this);
+  if (item && !item->parent()) {
+    item->setParent(this);
+    m_kept.push_back(item);
+    connect(item, &QObject::destroyed, this, [this, item] { std::erase(m_kept, item); });
+  }
   slot = item;
   release(previous);
   emit barButtonItemsChanged(animated);
@@ -43,7 +47,8 @@ void NavigationItem::replace(QPointer<BarButtonItem>& slot, BarButtonItem* item,
 
 void NavigationItem::release(BarButtonItem* item) {
   // Deleted later: the item may be the one whose triggered() signal led here.
-  if (item && item->parent() == this && item != m_left && item != m_right) item->deleteLater();
+  if (!item || item->parent() != this || item == m_left || item == m_right) return;
+  if (std::find(m_kept.begin(), m_kept.end(), item) == m_kept.end()) item->deleteLater();
 }
 
 NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {

@@ -16,9 +16,9 @@ namespace uikit {
 
 class BarButton;
 
-// Items that have no parent when set become children of the navigation item,
-// and such items are deleted (later) once they leave it; keep an item that you
-// put back later parented to yourself.
+// An item parented to the navigation item is handed over: it is deleted
+// (later) once it leaves. An item without a parent becomes the navigation
+// item's child, kept for the navigation item's life, so it can be put back.
 class NavigationItem : public QObject {
   Q_OBJECT
  public:
@@ -44,6 +44,7 @@ class NavigationItem : public QObject {
   QString m_title;
   QPointer<BarButtonItem> m_left;
   QPointer<BarButtonItem> m_right;
+  std::vector<const BarButtonItem*> m_kept;  // adopted, not handed over
 };
 
 class NavigationBar : public QWidget {
