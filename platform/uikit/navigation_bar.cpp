@@ -11,7 +11,7 @@ namespace uikit {
 namespace {
 
 constexpr int kEdgeMargin = 5;
-constexpr int kTitleFontSize = 20;
+constexpr int kTitleFontSize = 18;
 constexpr int kTitleGap = 8;  // between the title and a button
 constexpr QColor kTitleShadow{0, 0, 0, 110};
 constexpr QColor kTopLine{255, 255, 255, 70};
@@ -141,12 +141,11 @@ void NavigationBar::placeButtons() {
 
 void NavigationBar::resizeEvent(QResizeEvent*) { placeButtons(); }
 
-// The widest rectangle centred on the bar that stays clear of both buttons.
-QRectF NavigationBar::titleRect() const {
-  double halfWidth = width() / 2.0 - kEdgeMargin;
-  if (m_left) halfWidth = std::min(halfWidth, width() / 2.0 - m_left->geometry().right() - kTitleGap);
-  if (m_right) halfWidth = std::min(halfWidth, m_right->geometry().left() - width() / 2.0 - kTitleGap);
-  return QRectF(width() / 2.0 - halfWidth, 0, 2 * std::max(0.0, halfWidth), height());
+// The room between the buttons that the title may use.
+std::pair<double, double> NavigationBar::titleRoom() const {
+  const double left = m_left ? m_left->geometry().right() + 1 + kTitleGap : kEdgeMargin;
+  const double right = m_right ? m_right->geometry().left() - kTitleGap : width() - kEdgeMargin;
+  return {left, std::max(left, right)};
 }
 
 void NavigationBar::paintEvent(QPaintEvent*) {
@@ -168,9 +167,14 @@ void NavigationBar::paintEvent(QPaintEvent*) {
   }
 
   if (!m_item || m_item->title().isEmpty()) return;
-  const QRectF area = titleRect();
   painter.setFont(theme::font(kTitleFontSize, true));
-  const QString title = painter.fontMetrics().elidedText(m_item->title(), Qt::ElideRight, qFloor(area.width()));
+  // Centred on the bar when it fits between the buttons, else moved aside as
+  // little as needed, else shortened to the room between them.
+  const auto [left, right] = titleRoom();
+  const QString title = painter.fontMetrics().elidedText(m_item->title(), Qt::ElideRight, qFloor(right - left));
+  const double titleWidth = std::min<double>(painter.fontMetrics().horizontalAdvance(title), right - left);
+  const double x = std::clamp((width() - titleWidth) / 2, left, right - titleWidth);
+  const QRectF area(x, 0, titleWidth, height());
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.setPen(kTitleShadow);
   painter.drawText(area.translated(0, -1), Qt::AlignCenter, title);

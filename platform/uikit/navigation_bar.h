@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 #include "platform/uikit/bar_button_item.h"
@@ -79,7 +80,7 @@ class NavigationBar : public QWidget {
   void syncButton(Side side, BarButtonItem* item, bool animated);
   void placeButtons();
   void fadeOut(BarButton* button, bool animated);
-  QRectF titleRect() const;
+  std::pair<double, double> titleRoom() const;
 
   QPointer<NavigationItem> m_item;
   QMetaObject::Connection m_itemConnection;

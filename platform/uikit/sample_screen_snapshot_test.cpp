@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 
+#include "platform/net/network_activity_indicator.h"
 #include "platform/uikit/button.h"
 #include "platform/uikit/image_named.h"
 #include "platform/uikit/navigation_bar.h"
@@ -95,7 +96,7 @@ class SampleScreen : public QWidget {
     auto* label = new QLabel(caption, this);
     label->setFont(uikit::theme::font(16, true));
     label->setStyleSheet("color: #333333");
-    label->setGeometry(20, y, 200, uikit::Switch::kHeight);
+    label->setGeometry(20, y, 230, uikit::Switch::kHeight);
     control->setGeometry(320 - 20 - uikit::Switch::kWidth, y, uikit::Switch::kWidth, uikit::Switch::kHeight);
   }
 };
@@ -112,6 +113,7 @@ class SampleScreenSnapshot : public testing::Test {
 
 TEST_F(SampleScreenSnapshot, WidgetsLookAsIntended) {
   ASSERT_FALSE(uikit::imageNamed("topBar").isNull()) << "the bar's image is among the resources";
+  net::NetworkActivityIndicator::setVisible(true);
   SampleScreen screen;
   screen.show();
   const QImage image = screen.render2x();
@@ -119,6 +121,7 @@ TEST_F(SampleScreenSnapshot, WidgetsLookAsIntended) {
   QDir().mkpath(directory);
   EXPECT_TRUE(image.save(directory + "/uikit-sample-screen.png"));
 
+  net::NetworkActivityIndicator::setVisible(false);
   EXPECT_EQ(at(image, {100, 2}), QColor(Qt::black)) << "the status bar is dark";
   const QColor bar = at(image, {240, 20 + 22});
   EXPECT_GT(bar.blue(), bar.red() + 40) << "the bar is blue";
