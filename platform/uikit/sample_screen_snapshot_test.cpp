@@ -16,6 +16,8 @@
 #include "platform/uikit/status_bar.h"
 #include "platform/uikit/switch.h"
 #include "platform/uikit/theme.h"
+#include "platform/uikit/transition.h"
+#include "tests/support/event_loop.h"
 
 namespace {
 
@@ -109,6 +111,12 @@ class SampleScreenSnapshot : public testing::Test {
 
   // The pixel at `point` (in points) of the double-density image.
   static QColor at(const QImage& image, QPointF point) { return image.pixelColor((point * kScale).toPoint()); }
+
+  static void save(const QImage& image, const QString& name) {
+    const QString directory = QStringLiteral(RP_SNAPSHOT_DIR);
+    QDir().mkpath(directory);
+    EXPECT_TRUE(image.save(directory + "/" + name));
+  }
 };
 
 TEST_F(SampleScreenSnapshot, WidgetsLookAsIntended) {
@@ -117,9 +125,7 @@ TEST_F(SampleScreenSnapshot, WidgetsLookAsIntended) {
   SampleScreen screen;
   screen.show();
   const QImage image = screen.render2x();
-  const QString directory = QStringLiteral(RP_SNAPSHOT_DIR);
-  QDir().mkpath(directory);
-  EXPECT_TRUE(image.save(directory + "/uikit-sample-screen.png"));
+  save(image, "uikit-sample-screen.png");
 
   net::NetworkActivityIndicator::setVisible(false);
   EXPECT_EQ(at(image, {100, 2}), QColor(Qt::black)) << "the status bar is dark";
@@ -136,6 +142,27 @@ TEST_F(SampleScreenSnapshot, WidgetsLookAsIntended) {
   EXPECT_LT(std::abs(grey.red() - grey.green()), 8) << "an off switch is light grey";
   const QColor thumb = at(image, QPointF(onTrack.right() - 15, onTrack.center().y()));
   EXPECT_EQ(thumb, QColor(Qt::white)) << "the thumb of an on switch sits at the right";
+}
+
+// Part way through a flip the turning card is narrower than the view, so the
+// screen's background shows at the view's sides.
+TEST_F(SampleScreenSnapshot, AFlipTurnsTheCardAboutItsUpright) {
+  SampleScreen screen;
+  auto* card = new QLabel("Ingen treff", &screen);
+  card->setAlignment(Qt::AlignCenter);
+  card->setAutoFillBackground(true);
+  card->setStyleSheet("background: white; color: #333333; font-size: 20px");
+  card->setGeometry(20, 420, 280, 50);
+  screen.show();
+  uikit::transitionWithView(card, 1.0, uikit::TransitionOption::FlipFromRight,
+                            [card] { card->setText("Telenor, Ingen kategori"); });
+  rp::test::runEventLoopFor(std::chrono::milliseconds(300));
+  ASSERT_TRUE(uikit::isTransitionRunning(card));
+  const QImage image = screen.render2x();
+  save(image, "uikit-flip.png");
+  EXPECT_EQ(at(image, QPointF(card->x() + 2, card->geometry().center().y())), uikit::theme::kBackground);
+  EXPECT_EQ(at(image, QPointF(card->geometry().center().x(), card->y() + 5)), QColor(Qt::white))
+      << "the card is still there in the middle";
 }
 
 }  // namespace
