@@ -36,8 +36,8 @@ void NavigationItem::replace(QPointer<BarButtonItem>& slot, BarButtonItem* item,
   BarButtonItem* previous = slot;
   if (item && !item->parent()) {
     item->setParent(this);
-    m_kept.push_back(item);
-    connect(item, &QObject::destroyed, this, [this, item] { std::erase(m_kept, item); });
+    std::erase_if(m_kept, [](const QPointer<BarButtonItem>& kept) { return kept.isNull(); });
+    m_kept.emplace_back(item);
   }
   slot = item;
   release(previous);
@@ -48,7 +48,7 @@ void NavigationItem::replace(QPointer<BarButtonItem>& slot, BarButtonItem* item,
 void NavigationItem::release(BarButtonItem* item) {
   // Deleted later: the item may be the one whose triggered() signal led here.
   if (!item || item->parent() != this || item == m_left || item == m_right) return;
-  if (std::find(m_kept.begin(), m_kept.end(), item) == m_kept.end()) item->deleteLater();
+  if (std::find(m_kept.begin(), m_kept.end(), QPointer(item)) == m_kept.end()) item->deleteLater();
 }
 
 NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
@@ -56,17 +56,22 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
   setMinimumHeight(kHeight);
 }
 
-QSize NavigationBar::sizeHint() const { return {320, kHeight}; }
+NavigationBar::~NavigationBar() {
+  // The item may be the bar's own child, which outlives this part of the bar.
+  if (m_item) disconnect(m_item, nullptr, this, nullptr);
+}
+
+QSize NavigationBar::sizeHint() const { return {theme::kScreenWidth, kHeight}; }
 
 void NavigationBar::setItem(NavigationItem* item) {
   if (m_item == item) return;
-  disconnect(m_itemConnection);
   if (m_item) disconnect(m_item, nullptr, this, nullptr);
   m_item = item;
   if (item) {
     if (!item->parent()) item->setParent(this);
     connect(item, &NavigationItem::changed, this, qOverload<>(&QWidget::update));
     connect(item, &NavigationItem::barButtonItemsChanged, this, &NavigationBar::syncButtons);
+    connect(item, &QObject::destroyed, this, [this] { syncButtons(false); });
   }
   syncButtons(false);
   update();

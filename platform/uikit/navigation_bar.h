@@ -45,7 +45,7 @@ class NavigationItem : public QObject {
   QString m_title;
   QPointer<BarButtonItem> m_left;
   QPointer<BarButtonItem> m_right;
-  std::vector<const BarButtonItem*> m_kept;  // adopted, not handed over
+  std::vector<QPointer<BarButtonItem>> m_kept;  // adopted, not handed over
 };
 
 class NavigationBar : public QWidget {
@@ -55,6 +55,7 @@ class NavigationBar : public QWidget {
   enum class BarMetrics { Default, LandscapePhone };
 
   explicit NavigationBar(QWidget* parent = nullptr);
+  ~NavigationBar() override;
 
   // A parentless item becomes the bar's child.
   void setItem(NavigationItem* item);
@@ -83,7 +84,6 @@ class NavigationBar : public QWidget {
   std::pair<double, double> titleRoom() const;
 
   QPointer<NavigationItem> m_item;
-  QMetaObject::Connection m_itemConnection;
   QPointer<BarButton> m_left;
   QPointer<BarButton> m_right;
   std::vector<QPointer<BarButton>> m_leaving;

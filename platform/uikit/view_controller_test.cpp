@@ -184,6 +184,24 @@ TEST_F(Presentation, DeletingThePresenterMidSlideTakesTheScreenAlong) {
   EXPECT_EQ(clicks.count(), 1) << "the window takes input again";
 }
 
+TEST_F(Presentation, AWindowThatIsItselfTheScreenHostsThePresentedOne) {
+  auto window = std::make_unique<Screen>("window", &m_journal);
+  window->resize(320, 480);
+  window->show();
+  QPointer<Screen> screen = new Screen("help", &m_journal);
+  window->presentModalViewController(screen, false);
+  EXPECT_EQ(screen->parentWidget(), window.get());
+  QSignalSpy windowClicks(window->button, &QPushButton::clicked);
+  QSignalSpy screenClicks(screen->button, &QPushButton::clicked);
+  QTest::mouseClick(window->button, Qt::LeftButton);
+  QTest::mouseClick(screen->button, Qt::LeftButton);
+  EXPECT_EQ(windowClicks.count(), 0);
+  EXPECT_EQ(screenClicks.count(), 1) << "the presented screen lies inside its presenter yet gets input";
+  window.reset();
+  runDeferredDeletions();
+  EXPECT_TRUE(screen.isNull());
+}
+
 TEST_F(Presentation, TheWindowShowingAScreenMakesItAppear) {
   QWidget window;
   auto* screen = new Screen("main", &m_journal, &window);
