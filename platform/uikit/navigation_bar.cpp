@@ -11,7 +11,7 @@ namespace uikit {
 namespace {
 
 constexpr int kEdgeMargin = 5;
-constexpr int kTitleFontSize = 20;
+constexpr int kTitleFontSize = 18;
 constexpr int kTitleGap = 8;  // between the title and a button
 constexpr QColor kTitleShadow{0, 0, 0, 110};
 constexpr QColor kTopLine{255, 255, 255, 70};
@@ -34,7 +34,11 @@ void NavigationItem::setRightBarButtonItem(BarButtonItem* item, bool animated) {
 void NavigationItem::replace(QPointer<BarButtonItem>& slot, BarButtonItem* item, bool animated) {
   if (slot == item) return;
   BarButtonItem* previous = slot;
-  if (item && !item->parent()) item->setParent(this);
+  if (item && !item->parent()) {
+    item->setParent(this);
+    std::erase_if(m_kept, [](const QPointer<BarButtonItem>& kept) { return kept.isNull(); });
+    m_kept.emplace_back(item);
+  }
   slot = item;
   release(previous);
   emit barButtonItemsChanged(animated);
@@ -43,7 +47,8 @@ void NavigationItem::replace(QPointer<BarButtonItem>& slot, BarButtonItem* item,
 
 void NavigationItem::release(BarButtonItem* item) {
   // Deleted later: the item may be the one whose triggered() signal led here.
-  if (item && item->parent() == this && item != m_left && item != m_right) item->deleteLater();
+  if (!item || item->parent() != this || item == m_left || item == m_right) return;
+  if (std::find(m_kept.begin(), m_kept.end(), QPointer(item)) == m_kept.end()) item->deleteLater();
 }
 
 NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
@@ -51,17 +56,22 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent) {
   setMinimumHeight(kHeight);
 }
 
-QSize NavigationBar::sizeHint() const { return {320, kHeight}; }
+NavigationBar::~NavigationBar() {
+  // The item may be the bar's own child, which outlives this part of the bar.
+  if (m_item) disconnect(m_item, nullptr, this, nullptr);
+}
+
+QSize NavigationBar::sizeHint() const { return {theme::kScreenWidth, kHeight}; }
 
 void NavigationBar::setItem(NavigationItem* item) {
   if (m_item == item) return;
-  disconnect(m_itemConnection);
   if (m_item) disconnect(m_item, nullptr, this, nullptr);
   m_item = item;
   if (item) {
     if (!item->parent()) item->setParent(this);
     connect(item, &NavigationItem::changed, this, qOverload<>(&QWidget::update));
     connect(item, &NavigationItem::barButtonItemsChanged, this, &NavigationBar::syncButtons);
+    connect(item, &QObject::destroyed, this, [this] { syncButtons(false); });
   }
   syncButtons(false);
   update();
@@ -136,12 +146,11 @@ void NavigationBar::placeButtons() {
 
 void NavigationBar::resizeEvent(QResizeEvent*) { placeButtons(); }
 
-// The widest rectangle centred on the bar that stays clear of both buttons.
-QRectF NavigationBar::titleRect() const {
-  double halfWidth = width() / 2.0 - kEdgeMargin;
-  if (m_left) halfWidth = std::min(halfWidth, width() / 2.0 - m_left->geometry().right() - kTitleGap);
-  if (m_right) halfWidth = std::min(halfWidth, m_right->geometry().left() - width() / 2.0 - kTitleGap);
-  return QRectF(width() / 2.0 - halfWidth, 0, 2 * std::max(0.0, halfWidth), height());
+// The room between the buttons that the title may use.
+std::pair<double, double> NavigationBar::titleRoom() const {
+  const double left = m_left ? m_left->geometry().right() + 1 + kTitleGap : kEdgeMargin;
+  const double right = m_right ? m_right->geometry().left() - kTitleGap : width() - kEdgeMargin;
+  return {left, std::max(left, right)};
 }
 
 void NavigationBar::paintEvent(QPaintEvent*) {
@@ -163,9 +172,14 @@ void NavigationBar::paintEvent(QPaintEvent*) {
   }
 
   if (!m_item || m_item->title().isEmpty()) return;
-  const QRectF area = titleRect();
   painter.setFont(theme::font(kTitleFontSize, true));
-  const QString title = painter.fontMetrics().elidedText(m_item->title(), Qt::ElideRight, qFloor(area.width()));
+  // Centred on the bar when it fits between the buttons, else moved aside as
+  // little as needed, else shortened to the room between them.
+  const auto [left, right] = titleRoom();
+  const QString title = painter.fontMetrics().elidedText(m_item->title(), Qt::ElideRight, qFloor(right - left));
+  const double titleWidth = std::min<double>(painter.fontMetrics().horizontalAdvance(title), right - left);
+  const double x = std::clamp((width() - titleWidth) / 2, left, right - titleWidth);
+  const QRectF area(x, 0, titleWidth, height());
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.setPen(kTitleShadow);
   painter.drawText(area.translated(0, -1), Qt::AlignCenter, title);

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 #include "platform/uikit/bar_button_item.h"
@@ -16,9 +17,9 @@ namespace uikit {
 
 class BarButton;
 
-// Items that have no parent when set become children of the navigation item,
-// and such items are deleted (later) once they leave it; keep an item that you
-// put back later parented to yourself.
+// An item parented to the navigation item is handed over: it is deleted
+// (later) once it leaves. An item without a parent becomes the navigation
+// item's child, kept for the navigation item's life, so it can be put back.
 class NavigationItem : public QObject {
   Q_OBJECT
  public:
@@ -44,6 +45,7 @@ class NavigationItem : public QObject {
   QString m_title;
   QPointer<BarButtonItem> m_left;
   QPointer<BarButtonItem> m_right;
+  std::vector<QPointer<BarButtonItem>> m_kept;  // adopted, not handed over
 };
 
 class NavigationBar : public QWidget {
@@ -53,6 +55,7 @@ class NavigationBar : public QWidget {
   enum class BarMetrics { Default, LandscapePhone };
 
   explicit NavigationBar(QWidget* parent = nullptr);
+  ~NavigationBar() override;
 
   // A parentless item becomes the bar's child.
   void setItem(NavigationItem* item);
@@ -78,10 +81,9 @@ class NavigationBar : public QWidget {
   void syncButton(Side side, BarButtonItem* item, bool animated);
   void placeButtons();
   void fadeOut(BarButton* button, bool animated);
-  QRectF titleRect() const;
+  std::pair<double, double> titleRoom() const;
 
   QPointer<NavigationItem> m_item;
-  QMetaObject::Connection m_itemConnection;
   QPointer<BarButton> m_left;
   QPointer<BarButton> m_right;
   std::vector<QPointer<BarButton>> m_leaving;

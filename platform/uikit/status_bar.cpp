@@ -46,7 +46,7 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
 
 StatusBar::~StatusBar() { net::NetworkActivityIndicator::removeObserver(m_observerId); }
 
-QSize StatusBar::sizeHint() const { return {320, kHeight}; }
+QSize StatusBar::sizeHint() const { return {theme::kScreenWidth, kHeight}; }
 
 QString StatusBar::timeText() const { return QTime::currentTime().toString(kTimeFormat); }
 

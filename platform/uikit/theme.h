@@ -11,10 +11,10 @@ inline constexpr QColor kDarkBlue{0x16, 0x3d, 0x6b};   // bars, lower edge
 inline constexpr QColor kLightBlue{0x2a, 0x5f, 0x9e};  // bars, upper edge
 inline constexpr QColor kGreen{0x34, 0xc7, 0x59};      // "on"
 inline constexpr QColor kBackground{247, 247, 247};    // screens
-inline constexpr QColor kDarkText{51, 51, 51};
-inline constexpr QColor kHairline{199, 199, 204};     // light borders
-inline constexpr QColor kPressedFill{214, 228, 245};  // a pressed light button
+inline constexpr QColor kHairline{199, 199, 204};      // light borders
+inline constexpr QColor kPressedFill{214, 228, 245};   // a pressed light button
 
+inline constexpr int kScreenWidth = 320;  // the phone held upright, in points
 inline constexpr double kDisabledOpacity = 0.4;
 inline constexpr int kAnimationMilliseconds = 250;
 
