@@ -19,6 +19,10 @@ constexpr double kIconRadius = 6.5;
 constexpr double kIconStroke = 2.2;
 constexpr double kArcGapDegrees = 50;  // the open part of the refresh circle
 constexpr double kArrowHead = 4.2;
+constexpr int kCogTeeth = 8;
+constexpr double kCogOuterRadius = 8.5;
+constexpr double kCogInnerRadius = 6.2;
+constexpr double kCogHoleRadius = 2.6;
 
 constexpr QColor kBorderedTop{0x24, 0x52, 0x88};
 constexpr QColor kBorderedBottom{0x12, 0x33, 0x5b};
@@ -79,7 +83,7 @@ void BarButton::fadeTo(double opacity, bool animated) {
 }
 
 QSize BarButton::sizeHint() const {
-  if (m_item && m_item->systemItem() == BarButtonItem::SystemItem::Refresh) return {kIconButtonWidth, kHeight};
+  if (isIcon()) return {kIconButtonWidth, kHeight};
   const int textWidth = QFontMetrics(theme::font(kFontSize, true)).horizontalAdvance(text());
   return {std::max(kIconButtonWidth, textWidth + 2 * kTextPadding), kHeight};
 }
@@ -109,6 +113,10 @@ void BarButton::paintEvent(QPaintEvent*) {
 
   if (m_item->systemItem() == BarButtonItem::SystemItem::Refresh) {
     paintRefreshArrow(painter, area);
+    return;
+  }
+  if (m_item->systemItem() == BarButtonItem::SystemItem::Settings) {
+    paintCogWheel(painter, area);
     return;
   }
   painter.setFont(theme::font(kFontSize, true));
@@ -143,6 +151,38 @@ void BarButton::paintRefreshArrow(QPainter& painter, const QRectF& area) const {
   head.closeSubpath();
   painter.setPen(Qt::NoPen);
   painter.fillPath(head, Qt::white);
+}
+
+bool BarButton::isIcon() const {
+  return m_item && (m_item->systemItem() == BarButtonItem::SystemItem::Refresh ||
+                    m_item->systemItem() == BarButtonItem::SystemItem::Settings);
+}
+
+// A white wheel of square teeth with a hole in the middle.
+void BarButton::paintCogWheel(QPainter& painter, const QRectF& area) const {
+  const QPointF centre = area.center();
+  QPainterPath wheel;
+  constexpr double kToothShare = 0.5;  // of each tooth's sector, the part that stands out
+  const double sector = 2 * M_PI / kCogTeeth;
+  for (int tooth = 0; tooth < kCogTeeth; ++tooth) {
+    const double start = tooth * sector;
+    const double corners[] = {start, start + sector * (1 - kToothShare) / 2, start + sector * (1 + kToothShare) / 2,
+                              start + sector};
+    const double radii[] = {kCogInnerRadius, kCogOuterRadius, kCogOuterRadius, kCogInnerRadius};
+    for (int corner = 0; corner < 4; ++corner) {
+      const QPointF point = centre + QPointF(radii[corner] * std::cos(corners[corner]), radii[corner] * std::sin(corners[corner]));
+      if (tooth == 0 && corner == 0) {
+        wheel.moveTo(point);
+      } else {
+        wheel.lineTo(point);
+      }
+    }
+  }
+  wheel.closeSubpath();
+  wheel.addEllipse(centre, kCogHoleRadius, kCogHoleRadius);
+  wheel.setFillRule(Qt::OddEvenFill);
+  painter.setPen(Qt::NoPen);
+  painter.fillPath(wheel, Qt::white);
 }
 
 }  // namespace uikit

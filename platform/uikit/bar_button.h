@@ -36,6 +36,8 @@ class BarButton : public QAbstractButton {
   void followItem();
   void fadeTo(double opacity, bool animated);
   void paintRefreshArrow(QPainter& painter, const QRectF& area) const;
+  void paintCogWheel(QPainter& painter, const QRectF& area) const;
+  bool isIcon() const;
 
   QPointer<BarButtonItem> m_item;
   double m_opacity = 1;

@@ -1,5 +1,7 @@
 #include "platform/uikit/bar_button_item.h"
 
+#include <QCoreApplication>
+
 namespace uikit {
 
 namespace {
@@ -7,10 +9,11 @@ namespace {
 QString titleOf(BarButtonItem::SystemItem item) {
   switch (item) {
     case BarButtonItem::SystemItem::Done:
-      return QStringLiteral("Ferdig");
+      return QCoreApplication::translate("Localizable", "Ferdig");
     case BarButtonItem::SystemItem::Close:
-      return QStringLiteral("Lukk");
+      return QCoreApplication::translate("Localizable", "Lukk");
     case BarButtonItem::SystemItem::Refresh:
+    case BarButtonItem::SystemItem::Settings:
       break;
   }
   return {};

@@ -13,9 +13,9 @@ class BarButtonItem : public QObject {
   Q_OBJECT
  public:
   enum class Style { Plain = 0, Bordered = 1, Done = 2 };
-  // Refresh draws a circular arrow; Done and Close are bordered buttons with
-  // the words "Ferdig" and "Lukk".
-  enum class SystemItem { Refresh, Done, Close };
+  // Refresh draws a circular arrow and Settings a cog wheel; Done and Close
+  // are bordered buttons with the words "Ferdig" and "Lukk".
+  enum class SystemItem { Refresh, Done, Close, Settings };
 
   BarButtonItem(const QString& title, Style style, QObject* parent = nullptr);
   explicit BarButtonItem(SystemItem item, QObject* parent = nullptr);
