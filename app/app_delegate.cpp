@@ -8,6 +8,7 @@
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/foundation/notification_center.h"
+#include "platform/uikit/status_bar.h"
 #include "store/record_store.h"
 #include "ui/rating_prompt.h"
 
@@ -26,6 +27,10 @@ bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
   RatingPrompt::appLaunched(true);
   auto* layout = new QVBoxLayout(m_window.get());
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* statusBar = new uikit::StatusBar;
+  statusBar->setObjectName(QStringLiteral("statusBar"));
+  layout->addWidget(statusBar);
   layout->addWidget(m_rootViewController);
   m_window->show();
   m_window->activateWindow();
@@ -37,7 +42,10 @@ void RingeplagvernAppDelegate::applicationWillResignActive() {
   fnd::NotificationCenter::defaultCenter().post(kApplicationWillResignActiveNotification, this);
 }
 
-void RingeplagvernAppDelegate::applicationWillEnterForeground() { RatingPrompt::appEnteredForeground(true); }
+void RingeplagvernAppDelegate::applicationWillEnterForeground() {
+  RatingPrompt::appEnteredForeground(true);
+  fnd::NotificationCenter::defaultCenter().post(kApplicationWillEnterForegroundNotification, this);
+}
 
 void RingeplagvernAppDelegate::applicationWillTerminate() {
   defaults::UserDefaults::standard().synchronize();

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   rapidjson-dev python3 python3-vobject
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()

@@ -1,0 +1,13 @@
+#pragma once
+// What the application says about itself: its display name, its version and
+// the number of its build.
+
+#include <QString>
+
+struct BundleInfo {
+  QString displayName;
+  QString shortVersion;
+  QString buildNumber;
+
+  static BundleInfo main();
+};

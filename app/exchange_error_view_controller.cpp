@@ -1,0 +1,49 @@
+#include "app/exchange_error_view_controller.h"
+
+#include <QFile>
+
+#include "app/localizable.h"
+#include "app/manage_modal_view.h"
+#include "ui_ExchangeErrorViewController.h"
+#include "platform/foundation/system_log.h"
+#include "platform/uikit/image_named.h"
+#include "platform/uikit/navigation_bar.h"
+
+ExchangeErrorViewController::ExchangeErrorViewController(QWidget* parent) : uikit::ViewController(parent) {
+  setObjectName(QStringLiteral("ExchangeErrorViewController"));
+}
+
+ExchangeErrorViewController::~ExchangeErrorViewController() = default;
+
+void ExchangeErrorViewController::loadView() {
+  m_ui = std::make_unique<Ui::ExchangeErrorViewController>();
+  m_ui->setupUi(this);
+  m_viewTitle = new uikit::NavigationItem(QString(), this);
+  m_viewTitle->setObjectName(QStringLiteral("viewTitle"));
+  auto* close = new uikit::BarButtonItem(uikit::BarButtonItem::SystemItem::Close, m_viewTitle);
+  close->setObjectName(QStringLiteral("closeButton"));
+  connect(close, &uikit::BarButtonItem::triggered, this, &ExchangeErrorViewController::closeViewAction);
+  m_viewTitle->setRightBarButtonItem(close);
+  m_ui->topNavigation->setItem(m_viewTitle);
+}
+
+void ExchangeErrorViewController::viewDidLoad() {
+  m_ui->topNavigation->setBackgroundImage(uikit::imageNamed(QStringLiteral("topBar")),
+                                          uikit::NavigationBar::BarMetrics::Default);
+  m_viewTitle->setTitle(Localizable::tr("Import problem"));
+  QFile document(QString::fromLatin1(kHelpDocument));
+  QString html;
+  if (document.open(QIODevice::ReadOnly)) {
+    html = QString::fromUtf8(document.readAll());
+  } else {
+    // Nothing to explain with: the screen stays empty, as a missing page would.
+    RP_LOG("the help document could not be read: " + document.fileName().toStdString());
+  }
+  m_ui->infoWebView->setOpaque(false);
+  m_ui->infoWebView->setBackgroundColor(Qt::transparent);
+  m_ui->infoWebView->loadHTMLString(html, QUrl());
+}
+
+void ExchangeErrorViewController::closeViewAction() {
+  if (m_delegate) m_delegate->modalViewControllerDidFinish(*this);
+}

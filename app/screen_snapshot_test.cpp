@@ -1,0 +1,164 @@
+// Renders every screen in its main states to PNG files, at the phone's
+// double pixel density, for a person to look at; checks that each was drawn
+// with content and that no label's text is cut off.
+#include <QDir>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/exchange_error_view_controller.h"
+#include "app/new_contact_view_controller.h"
+#include "app/root_view_controller.h"
+#include "app/screen_fixture.h"
+#include "app/settings_view_controller.h"
+#include "app/text_field_table_view_cell.h"
+#include "platform/pasteboard/pasteboard.h"
+#include "platform/uikit/button.h"
+#include "platform/uikit/status_bar.h"
+#include "platform/uikit/text_field.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kPixelRatio = 2;
+
+// The phone's window: the status bar over one screen.
+class PhoneWindow : public QWidget {
+ public:
+  explicit PhoneWindow(QWidget* screen) {
+    setFixedSize(320, 480);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(new uikit::StatusBar);
+    layout->addWidget(screen);
+  }
+};
+
+class ScreenSnapshots : public rp::test::ScreenFixture {
+ protected:
+  static void SetUpTestSuite() { QDir().mkpath(RP_SNAPSHOT_DIR); }
+
+  // Shows `screen` in a phone window, lets it settle and writes it to `name`.png.
+  void snapshot(PhoneWindow& window, const QString& name) {
+    window.show();
+    window.activateWindow();
+    settle(600ms);
+    QPixmap image(window.size() * kPixelRatio);
+    image.setDevicePixelRatio(kPixelRatio);
+    window.render(&image);
+    const QString path = QStringLiteral(RP_SNAPSHOT_DIR "/%1.png").arg(name);
+    ASSERT_TRUE(image.save(path)) << path.toStdString();
+    expectDrawn(image.toImage(), name);
+    expectNoLabelCut(window, name);
+  }
+
+  // A screen that failed to draw is one flat colour.
+  static void expectDrawn(const QImage& image, const QString& name) {
+    const QRgb first = image.pixel(image.width() / 2, image.height() / 2);
+    int differing = 0;
+    for (int y = 0; y < image.height(); y += 8)
+      for (int x = 0; x < image.width(); x += 8) differing += image.pixel(x, y) != first;
+    EXPECT_GT(differing, 100) << name.toStdString() << " looks empty";
+  }
+
+  // Every visible single-line label has room for its text.
+  static void expectNoLabelCut(QWidget& window, const QString& name) {
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+      if (!label->isVisible() || label->wordWrap() || label->text().isEmpty()) continue;
+      const int needed = label->fontMetrics().horizontalAdvance(label->text());
+      EXPECT_LE(needed, label->contentsRect().width())
+          << name.toStdString() << ": \"" << label->text().toStdString() << "\" is cut off";
+    }
+  }
+};
+
+TEST_F(ScreenSnapshots, Settings) {
+  for (int records : {0, 250, 8000}) {
+    addRecords(records - static_cast<int>(numberlist::Contact::countOfEntities().value_or(0)));
+    settings().setInteger(ImportNumberKey, 200);
+    auto* screen = new SettingsViewController;
+    PhoneWindow window(screen);
+    snapshot(window, QStringLiteral("settings-%1").arg(records));
+  }
+}
+
+TEST_F(ScreenSnapshots, NewNumber) {
+  {
+    auto* screen = new NewContactViewController;
+    PhoneWindow window(screen);
+    snapshot(window, "new-number-empty");
+  }
+  {
+    auto* screen = new NewContactViewController;
+    screen->setNumber("915 55 123");
+    PhoneWindow window(screen);
+    window.show();
+    settle();
+    auto* table = screen->findChild<uikit::TableView*>("contactTableView");
+    const QStringList entries{QString(), "Nordisk Telemarketing AS", "https://telemarketing.example.no", "Kari Nordmann",
+                              "Ringte tre ganger i uka"};
+    for (int row = 1; row < entries.size(); ++row)
+      qobject_cast<TextFieldTableViewCell*>(table->cellForRowAtIndexPath({0, row}))->textField()->setText(entries[row]);
+    snapshot(window, "new-number-filled");
+  }
+  {
+    auto* screen = new NewContactViewController;
+    screen->setNumber("12 3");
+    PhoneWindow window(screen);
+    window.show();
+    settle();
+    screen->didTouchAddContactButton();
+    snapshot(window, "new-number-refused");
+  }
+}
+
+TEST_F(ScreenSnapshots, Help) {
+  auto* screen = new ExchangeErrorViewController;
+  PhoneWindow window(screen);
+  snapshot(window, "help");
+}
+
+TEST_F(ScreenSnapshots, Main) {
+  addRecords(120);
+  settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+  pasteboard::setGeneralPasteboardString(QString());
+  {
+    auto* screen = new RootViewController;
+    PhoneWindow window(screen);
+    snapshot(window, "main-start");
+
+    OVHud& hud = screen->overlay();
+    hud.setBlockTouches(true);
+    hud.setCaption("Oppdaterer telefonnummerlisten");
+    hud.show();
+    snapshot(window, "main-downloading");
+
+    hud.setActivity(false);
+    hud.setProgress(0.35);
+    hud.setCaption("Importerer 42 av 120 nummer");
+    hud.update();
+    snapshot(window, "main-importing");
+    hud.hide();
+    settle(800ms);
+
+    auto& field = *screen->findChild<uikit::TextField*>("numberTextField");
+    QTest::mouseClick(&field, Qt::LeftButton);
+    QTest::keyClicks(&field, "200 000 07");
+    snapshot(window, "main-typing");
+    QTest::keyClick(&field, Qt::Key_Return);
+    snapshot(window, "main-search-hit");
+    QTest::mouseClick(&field, Qt::LeftButton);
+    QTest::keyClicks(&field, "+47 400 00 000");
+    QTest::keyClick(&field, Qt::Key_Return);
+    snapshot(window, "main-search-miss");
+  }
+  {
+    settings().setBool(AutoImportEnabledKey, true);
+    auto* screen = new RootViewController;
+    PhoneWindow window(screen);
+    snapshot(window, "main-protected");
+  }
+}
+
+}  // namespace
