@@ -42,7 +42,8 @@ bool OverlayScrollBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void OverlayScrollBar::follow() {
-  const QRect viewport = m_area->viewport()->geometry();
+  // The area's own rectangle: on its resize the viewport has not followed yet.
+  const QRect viewport = m_area->contentsRect();
   setGeometry(viewport.right() + 1 - kWidth - kEdgeGap, viewport.top() + kEdgeGap, kWidth,
               std::max(0, viewport.height() - 2 * kEdgeGap));
   setPageStep(m_area->verticalScrollBar()->pageStep());
