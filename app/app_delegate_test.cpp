@@ -13,6 +13,7 @@
 #include "platform/defaults/user_defaults.h"
 #include "store/record_store.h"
 #include "tests/support/event_loop.h"
+#include "platform/uikit/status_bar.h"
 #include "ui/rating_prompt.h"
 #include "ui/rating_prompt_record.h"
 
@@ -30,9 +31,12 @@ TEST(AppDelegate, LaunchShowsThePhoneSizedWindowWithTheMainScreen) {
   EXPECT_TRUE(delegate.window()->isVisible());
   EXPECT_EQ(delegate.window()->size(), QSize(320, 480));
   EXPECT_EQ(delegate.rootViewController()->window(), delegate.window());
-  const auto* title = delegate.rootViewController()->findChild<QLabel*>("titleLabel");
-  ASSERT_NE(title, nullptr);
-  EXPECT_EQ(title->text(), "Ringeplagvern");
+  EXPECT_EQ(delegate.rootViewController()->navigationBarTitle().title(), "Ringeplagvern");
+  const auto* statusBar = delegate.window()->findChild<uikit::StatusBar*>("statusBar");
+  ASSERT_NE(statusBar, nullptr);
+  EXPECT_EQ(statusBar->geometry().top(), 0);
+  EXPECT_EQ(delegate.rootViewController()->geometry(), QRect(0, uikit::StatusBar::kHeight, 320, 480 - uikit::StatusBar::kHeight));
+  delegate.applicationWillTerminate();
 }
 
 TEST(AppDelegate, LaunchOpensTheRecordStoreAndTerminationClosesItWithTheRecordsKept) {
