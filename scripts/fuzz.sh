@@ -8,7 +8,12 @@ bash scripts/install-deps.sh
 
 seconds="${RP_FUZZ_SECONDS:-60}"
 build_dir=build-fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$PWD"
+fi
+CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
   -DRP_BUILD_FUZZERS=ON -DRP_SANITIZER=address -DRP_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build "$build_dir" -j2 --target fuzzers
 

@@ -23,6 +23,12 @@ if [[ -n "$sanitizer" ]]; then
   configuration=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" -DRP_BUILD_BENCHMARKS=OFF
     -DRP_BUILD_GUI_TESTS=OFF)
 fi
+# A compiler cache, when the machine has one, serves every checkout of the
+# project: paths are taken relative to the checkout.
+if command -v ccache >/dev/null; then
+  configuration+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$PWD"
+fi
 cmake -S . -B "$build_dir" -G Ninja "${configuration[@]}" -DRP_WERROR="$werror" -DRP_SANITIZER="$sanitizer" >/dev/null
 cmake --build "$build_dir" -j2
 
