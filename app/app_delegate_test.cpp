@@ -13,6 +13,7 @@
 #include "platform/defaults/user_defaults.h"
 #include "store/record_store.h"
 #include "tests/support/event_loop.h"
+#include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/status_bar.h"
 #include "ui/rating_prompt.h"
 #include "ui/rating_prompt_record.h"
