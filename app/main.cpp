@@ -8,14 +8,20 @@
 
 #include "app/app_delegate.h"
 #include "app/application_lifecycle.h"
+#include "app/first_paint.h"
 #include "app/list_service_config.h"
 #include "platform/dispatch/process_heap.h"
 #include "platform/foundation/localization.h"
 
 namespace {
 
+struct Options {
+  ListServiceConfig config;
+  bool quitAfterFirstPaint = false;
+};
+
 // Parsed before the window system is reached, so that --help works anywhere.
-ListServiceConfig configFromCommandLine(int argc, char** argv) {
+Options optionsFromCommandLine(int argc, char** argv) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.setApplicationDescription(
@@ -32,6 +38,10 @@ ListServiceConfig configFromCommandLine(int argc, char** argv) {
   QCommandLineOption platform("platform", "Qt window-system plugin (e.g. offscreen).", "name");
   platform.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOption(platform);
+  // For start-up measurements: a whole run from process start to the first paint.
+  QCommandLineOption quitAfterPaint("quit-after-first-paint", "Quit once the window has been painted.");
+  quitAfterPaint.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(quitAfterPaint);
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const QString help = parser.helpText().replace("<executable_name>", QFileInfo(arguments.first()).fileName());
@@ -52,24 +62,25 @@ ListServiceConfig configFromCommandLine(int argc, char** argv) {
     if (!parser.isSet(which)) return std::nullopt;
     return parser.value(which).toStdString();
   };
-  ListServiceConfig config = ListServiceConfig::load();
-  config.overrideHosts(option(listHost), option(backupHost));
-  return config;
+  Options options{ListServiceConfig::load(), parser.isSet(quitAfterPaint)};
+  options.config.overrideHosts(option(listHost), option(backupHost));
+  return options;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   dispatch::shareOneHeapAcrossThreads();
-  const ListServiceConfig config = configFromCommandLine(argc, argv);
+  const Options options = optionsFromCommandLine(argc, argv);
   QApplication application(argc, argv);
   QApplication::setApplicationName("Ringeplagvern");
   QApplication::setApplicationVersion(PROJECT_VERSION);
-  setActiveListServiceConfig(config);
+  setActiveListServiceConfig(options.config);
   fnd::installTranslations();
 
   RingeplagvernAppDelegate delegate;
   connectLifecycle(delegate);
+  if (options.quitAfterFirstPaint) quitAfterFirstPaint(*delegate.window());
   delegate.didFinishLaunchingWithOptions();
   return QApplication::exec();
 }
