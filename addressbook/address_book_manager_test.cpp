@@ -305,4 +305,78 @@ TEST_F(AccessTest, RestrictedAndDeniedAreRefusedAndAnUnaskedPersonIsAskedOnce) {
   }
 }
 
+// Another program writes to the address book for longer than a save waits.
+class SaveFailureTest : public ManagerTest {
+ protected:
+  SaveFailureTest() : ManagerTest(ab::Configuration{.busyTimeout = std::chrono::milliseconds(200)}) {}
+
+  // Builds the contact from `numbers`, the save failing while another program writes.
+  void rebuildWhileLocked(std::shared_ptr<AddressBookManagerV2>& manager) {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    m_delegate.events.clear();
+    manager->importLocalContactsInBackground(records({{"99", "Tapt AS"}}));
+    ASSERT_TRUE(m_delegate.waitFor("failed"));
+  }
+
+  std::shared_ptr<AddressBookManagerV2> importedManager() {
+    auto manager = makeManager();
+    manager->importLocalContactsInBackground(records({{"1", "A"}, {"2", "B"}}));
+    EXPECT_TRUE(m_delegate.waitFor("imported"));
+    return manager;
+  }
+
+  const std::vector<std::string> m_firstContact{"Ringeplagvern|" + kMarker + "|1=A;2=B;|image"};
+};
+
+TEST_F(SaveFailureTest, AFailedRebuildLeavesTheStoredContactAndTheRemovalThenRemovesIt) {
+  auto manager = importedManager();
+  rebuildWhileLocked(manager);
+  EXPECT_EQ(m_delegate.events.back(), "failed AddressBookManager 100 En feil oppsto under lagring av kontakten!");
+  EXPECT_EQ(storedPeople(), m_firstContact);
+  EXPECT_EQ(manager->countOfMembers(), 2u) << "the instance holds what the file holds again";
+
+  manager->removeImportedContactInBackground();
+  ASSERT_TRUE(m_delegate.waitFor("removed"));
+  EXPECT_TRUE(storedPeople().empty());
+}
+
+TEST_F(SaveFailureTest, AFailedRebuildFollowedByARebuildLeavesExactlyOneContact) {
+  auto manager = importedManager();
+  rebuildWhileLocked(manager);
+  m_delegate.events.clear();
+  manager->importLocalContactsInBackground(records({{"3", "C"}}));
+  ASSERT_TRUE(m_delegate.waitFor("imported"));
+  EXPECT_EQ(m_delegate.events.front(), "cleaning");
+  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker + "|3=C;|image"}));
+}
+
+TEST_F(SaveFailureTest, AFailedRemovalIsReportedAndKeepsTheContactForTheNextRemoval) {
+  auto manager = importedManager();
+  {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    manager->removeImportedContactInBackground();
+    ASSERT_TRUE(m_delegate.waitFor("removal failed"));
+  }
+  EXPECT_EQ(storedPeople(), m_firstContact);
+  EXPECT_EQ(manager->countOfMembers(), 2u);
+  manager->removeImportedContactInBackground();
+  ASSERT_TRUE(m_delegate.waitFor("removed"));
+  EXPECT_TRUE(storedPeople().empty());
+}
+
+TEST_F(SaveFailureTest, ANumberWhoseAddFailedIsNotSavedWithTheNextAdd) {
+  auto manager = importedManager();
+  {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    manager->importNewLocalContactInBackground(records({{"7", "Tapt"}}).front());
+    ASSERT_TRUE(m_delegate.waitFor("add failed"));
+  }
+  manager->importNewLocalContactInBackground(records({{"8", "Ny"}}).front());
+  ASSERT_TRUE(m_delegate.waitFor("added"));
+  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker + "|1=A;2=B;8=Ny;|image"}));
+}
+
 }  // namespace

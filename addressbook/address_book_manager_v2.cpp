@@ -42,6 +42,15 @@ void removeContacts(const PBAddressBook::People& contacts) {
   for (const auto& contact : contacts) contact->remove();
 }
 
+// A failed save leaves its changes in the instance, where the next save would
+// write them unasked and where records not yet stored cannot be found; the
+// instance goes back to what the file holds.
+bool saveOrRevert(PBRecord& record) {
+  if (record.save()) return true;
+  record.revert();
+  return false;
+}
+
 std::shared_ptr<PBMutableMultiValue> mutablePhoneNumbers(const PBPerson& person) {
   if (const PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
   return PBMutableMultiValue::create(ab::kMultiStringPropertyType);
@@ -114,7 +123,7 @@ void AddressBookManagerV2::removeImportedContactWithoutSaving() { removeContacts
 bool AddressBookManagerV2::removeImportedContact() {
   const auto holder = source();
   removeContacts(contactsWithNote(holder));
-  return holder && holder->save();
+  return holder && saveOrRevert(*holder);
 }
 
 AddressBookManagerV2::LabelledNumbers AddressBookManagerV2::labelledNumbers(const Contact::List& records) {
@@ -155,7 +164,7 @@ void AddressBookManagerV2::importInBackground(const LabelledNumbers& numbers) {
   }
   if (person) person->setPhoneNumbers(phoneNumbers.get());
   sendStartedSavingToDelegate();
-  if (person && person->save()) {
+  if (person && saveOrRevert(*person)) {
     sendDidImportContactToDelegate();
   } else {
     sendImportErrorToDelegate();
@@ -180,7 +189,7 @@ void AddressBookManagerV2::appendInBackground(const LabelledNumber& number) {
   const auto phoneNumbers = mutablePhoneNumbers(*contact);
   phoneNumbers->addValue(number.number.get(), number.firm.get());
   contact->setPhoneNumbers(phoneNumbers.get());
-  if (contact->save()) {
+  if (saveOrRevert(*contact)) {
     sendDidImportNewContactToDelegate();
   } else {
     sendDidFailImportNewContactToDelegate();

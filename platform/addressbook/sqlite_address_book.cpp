@@ -60,7 +60,8 @@ bool prepareFile(SqliteDatabase& database, const Configuration& configuration, s
 }
 
 std::optional<SqliteDatabase> openPrepared(const Configuration& configuration, std::optional<fnd::Error>* error) {
-  std::optional<SqliteDatabase> database = SqliteDatabase::open(addressBookFilePath(configuration), error);
+  std::optional<SqliteDatabase> database =
+      SqliteDatabase::open(addressBookFilePath(configuration), configuration.busyTimeout, error);
   if (database && !prepareFile(*database, configuration, error)) return std::nullopt;
   return database;
 }
