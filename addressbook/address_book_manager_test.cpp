@@ -305,6 +305,20 @@ TEST_F(AccessTest, RestrictedAndDeniedAreRefusedAndAnUnaskedPersonIsAskedOnce) {
   }
 }
 
+TEST_F(ManagerTest, TheCountSeesANumberAddedThroughAnotherManager) {
+  auto manager = makeManager();
+  manager->importLocalContactsInBackground(records({{"1", "A"}, {"2", "B"}}));
+  ASSERT_TRUE(m_delegate.waitFor("imported"));
+  EXPECT_EQ(manager->countOfMembers(), 2u);
+
+  RecordingDelegate adderDelegate;
+  auto adder = AddressBookManagerV2::initWithDelegate(&adderDelegate);
+  adder->importNewLocalContactInBackground(records({{"3", "Egen"}}).front());
+  adder.reset();  // as the new-number screen does
+  ASSERT_TRUE(adderDelegate.waitFor("added"));
+  EXPECT_EQ(manager->countOfMembers(), 3u);
+}
+
 // Another program writes to the address book for longer than a save waits.
 class SaveFailureTest : public ManagerTest {
  protected:

@@ -51,6 +51,13 @@ bool saveOrRevert(PBRecord& record) {
   return false;
 }
 
+// The instance keeps what it read; saves made since by another instance (the
+// new-number screen's manager) or another program are read in first.
+void readOutsideChanges(const PBSource& source) {
+  const std::shared_ptr<PBAddressBook>& book = source.addressBook();
+  if (book && book->hasExternalChanges()) book->addressBookExternallyChanged();
+}
+
 std::shared_ptr<PBMutableMultiValue> mutablePhoneNumbers(const PBPerson& person) {
   if (const PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
   return PBMutableMultiValue::create(ab::kMultiStringPropertyType);
@@ -109,7 +116,10 @@ std::shared_ptr<PBPerson> AddressBookManagerV2::findContact() {
 }
 
 std::size_t AddressBookManagerV2::countOfMembers() {
-  const auto contact = findContact();
+  const auto holder = source();
+  if (holder) readOutsideChanges(*holder);
+  const PBAddressBook::People contacts = contactsWithNote(holder);
+  const auto contact = contacts.empty() ? nullptr : contacts.front();
   if (!contact) return 0;
   const PBPerson::List numbers = contact->phoneNumbers();
   return numbers ? numbers->count() : 0;

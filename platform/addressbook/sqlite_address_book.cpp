@@ -256,6 +256,8 @@ bool SqliteAddressBook::hasUnsavedChanges() {
   });
 }
 
+bool SqliteAddressBook::hasExternalChanges() { return m_database.dataVersion() != m_readVersion; }
+
 bool SqliteAddressBook::writeChanges(std::optional<fnd::Error>* error,
                                      std::unordered_map<const Record*, RecordID>& assigned) {
   SqliteStatement remove = m_database.prepare("DELETE FROM records WHERE id = ?");
@@ -331,6 +333,8 @@ bool SqliteAddressBook::save(std::optional<fnd::Error>* error) {
 void SqliteAddressBook::revert() { reload(nullptr); }
 
 bool SqliteAddressBook::reload(std::optional<fnd::Error>* error) {
+  // Taken first: a save of another program that lands during the read counts as unseen.
+  const std::int64_t version = m_database.dataVersion();
   SqliteStatement rows = m_database.prepare("SELECT id, type, source, image, properties FROM records ORDER BY id");
   Records stored;
   std::unordered_map<RecordID, Record*> storedByID;
@@ -385,6 +389,7 @@ bool SqliteAddressBook::reload(std::optional<fnd::Error>* error) {
   m_records = std::move(stored);
   m_removed.clear();
   indexByID();
+  m_readVersion = version;
   return true;
 }
 
