@@ -39,6 +39,9 @@ void RingeplagvernAppDelegate::applicationWillResignActive() {
 
 void RingeplagvernAppDelegate::applicationWillEnterForeground() { RatingPrompt::appEnteredForeground(true); }
 
+// No work of its own: the screens listen for the notification that follows.
+void RingeplagvernAppDelegate::applicationDidBecomeActive() {}
+
 void RingeplagvernAppDelegate::applicationWillTerminate() {
   defaults::UserDefaults::standard().synchronize();
   // A list that reached the default context moments ago may still wait for
