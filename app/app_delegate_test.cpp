@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
 #include <QApplicationStateChangeEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
@@ -14,6 +17,7 @@
 #include "app/root_view_controller.h"
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
+#include "platform/dispatch/termination_signals.h"
 #include "platform/foundation/notification_center.h"
 #include "store/record_store.h"
 #include "tests/support/event_loop.h"
@@ -168,6 +172,22 @@ TEST(ApplicationLifecycle, ComingBackFromAnotherWindowOrFromMinimisedEntersTheFo
   delegate.window()->showNormal();
   EXPECT_EQ(seen.counts(), (Counts{2, 2, 2}));
   delegate.applicationWillTerminate();
+}
+
+TEST(ApplicationLifecycle, SigtermEndsTheApplicationThroughTheTerminationPath) {
+  RingeplagvernAppDelegate delegate;
+  connectLifecycle(delegate);
+  dispatch::quitOnTerminationSignals();
+  delegate.didFinishLaunchingWithOptions();
+  // A settings change not yet written to disk.
+  defaults::UserDefaults::standard().setInteger(ImportNumberKey, 400);
+  ASSERT_FALSE(storedDefaults().contains("ImportNumberKey=400"));
+
+  QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
+  QTimer::singleShot(std::chrono::seconds(10), [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_TRUE(storedDefaults().contains("ImportNumberKey=400"));
+  EXPECT_EQ(store::StoreContext::defaultContext(), nullptr) << "the record store was closed";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "app/application_lifecycle.h"
 #include "app/list_service_config.h"
 #include "platform/dispatch/process_heap.h"
+#include "platform/dispatch/termination_signals.h"
 #include "platform/foundation/localization.h"
 
 namespace {
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
 
   RingeplagvernAppDelegate delegate;
   connectLifecycle(delegate);
+  dispatch::quitOnTerminationSignals();  // a signal ends the application like any other quit
   delegate.didFinishLaunchingWithOptions();
   return QApplication::exec();
 }
