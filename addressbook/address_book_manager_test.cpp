@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <mutex>
 
 #include "addressbook/wrapper/pb_multi_value.h"
@@ -303,6 +304,39 @@ TEST_F(AccessTest, RestrictedAndDeniedAreRefusedAndAnUnaskedPersonIsAskedOnce) {
     ab::setAccessPrompt({});
     EXPECT_EQ(asked, 1);
   }
+}
+
+TEST_F(ManagerTest, ARecordWithoutAPhoneNumberIsCountedButAddsNoNumber) {
+  Contact::List list = records({{"1", "A"}});
+  fnd::Ref<Contact> withoutNumber = Contact::createEntity();
+  withoutNumber->setFirm(fnd::str("Uten nummer").get());
+  list.push_back(withoutNumber);
+  list.push_back(records({{"2", "B"}}).front());
+  auto manager = makeManager();
+  manager->importLocalContactsInBackground(list);
+  ASSERT_TRUE(m_delegate.waitFor("imported"));
+  EXPECT_EQ(m_delegate.events,
+            (std::vector<std::string>{"progress 1/3", "progress 2/3", "progress 3/3", "saving", "imported"}));
+  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker + "|1=A;2=B;|image"}));
+  EXPECT_EQ(manager->countOfMembers(), 2u);
+}
+
+TEST_F(AccessTest, WhileTheQuestionIsOpenAccessCountsAsGrantedUntilTheRefusalArrives) {
+  ab::test::TestBookFile file;
+  std::promise<void> personAnswers;
+  std::shared_future<void> answered = personAnswers.get_future().share();
+  ab::setAccessPrompt([answered](const std::string&) {
+    answered.wait();
+    return false;
+  });
+  auto manager = AddressBookManagerV2::init();
+  EXPECT_EQ(PBAddressBook::authorizationStatus(), 0) << "the question is still open";
+  EXPECT_TRUE(manager->hasAccessToAddressBook());
+  EXPECT_NE(manager->source(), nullptr);
+  personAnswers.set_value();
+  EXPECT_TRUE(rp::test::runEventLoopUntil([] { return PBAddressBook::authorizationStatus() == 2; }, 30s));
+  EXPECT_FALSE(manager->hasAccessToAddressBook());
+  ab::setAccessPrompt({});
 }
 
 TEST_F(ManagerTest, TheCountSeesANumberAddedThroughAnotherManager) {
