@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <mutex>
 
 #include "addressbook/wrapper/pb_multi_value.h"
@@ -303,6 +304,127 @@ TEST_F(AccessTest, RestrictedAndDeniedAreRefusedAndAnUnaskedPersonIsAskedOnce) {
     ab::setAccessPrompt({});
     EXPECT_EQ(asked, 1);
   }
+}
+
+TEST_F(ManagerTest, ARecordWithoutAPhoneNumberIsCountedButAddsNoNumber) {
+  Contact::List list = records({{"1", "A"}});
+  fnd::Ref<Contact> withoutNumber = Contact::createEntity();
+  withoutNumber->setFirm(fnd::str("Uten nummer").get());
+  list.push_back(withoutNumber);
+  list.push_back(records({{"2", "B"}}).front());
+  auto manager = makeManager();
+  manager->importLocalContactsInBackground(list);
+  ASSERT_TRUE(m_delegate.waitFor("imported"));
+  EXPECT_EQ(m_delegate.events,
+            (std::vector<std::string>{"progress 1/3", "progress 2/3", "progress 3/3", "saving", "imported"}));
+  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker + "|1=A;2=B;|image"}));
+  EXPECT_EQ(manager->countOfMembers(), 2u);
+}
+
+TEST_F(AccessTest, WhileTheQuestionIsOpenAccessCountsAsGrantedUntilTheRefusalArrives) {
+  ab::test::TestBookFile file;
+  std::promise<void> personAnswers;
+  std::shared_future<void> answered = personAnswers.get_future().share();
+  ab::setAccessPrompt([answered](const std::string&) {
+    answered.wait();
+    return false;
+  });
+  auto manager = AddressBookManagerV2::init();
+  EXPECT_EQ(PBAddressBook::authorizationStatus(), 0) << "the question is still open";
+  EXPECT_TRUE(manager->hasAccessToAddressBook());
+  EXPECT_NE(manager->source(), nullptr);
+  personAnswers.set_value();
+  EXPECT_TRUE(rp::test::runEventLoopUntil([] { return PBAddressBook::authorizationStatus() == 2; }, 30s));
+  EXPECT_FALSE(manager->hasAccessToAddressBook());
+  ab::setAccessPrompt({});
+}
+
+TEST_F(ManagerTest, TheCountSeesANumberAddedThroughAnotherManager) {
+  auto manager = makeManager();
+  manager->importLocalContactsInBackground(records({{"1", "A"}, {"2", "B"}}));
+  ASSERT_TRUE(m_delegate.waitFor("imported"));
+  EXPECT_EQ(manager->countOfMembers(), 2u);
+
+  RecordingDelegate adderDelegate;
+  auto adder = AddressBookManagerV2::initWithDelegate(&adderDelegate);
+  adder->importNewLocalContactInBackground(records({{"3", "Egen"}}).front());
+  adder.reset();  // as the new-number screen does
+  ASSERT_TRUE(adderDelegate.waitFor("added"));
+  EXPECT_EQ(manager->countOfMembers(), 3u);
+}
+
+// Another program writes to the address book for longer than a save waits.
+class SaveFailureTest : public ManagerTest {
+ protected:
+  SaveFailureTest() : ManagerTest(ab::Configuration{.busyTimeout = std::chrono::milliseconds(200)}) {}
+
+  // Builds the contact from `numbers`, the save failing while another program writes.
+  void rebuildWhileLocked(std::shared_ptr<AddressBookManagerV2>& manager) {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    m_delegate.events.clear();
+    manager->importLocalContactsInBackground(records({{"99", "Tapt AS"}}));
+    ASSERT_TRUE(m_delegate.waitFor("failed"));
+  }
+
+  std::shared_ptr<AddressBookManagerV2> importedManager() {
+    auto manager = makeManager();
+    manager->importLocalContactsInBackground(records({{"1", "A"}, {"2", "B"}}));
+    EXPECT_TRUE(m_delegate.waitFor("imported"));
+    return manager;
+  }
+
+  const std::vector<std::string> m_firstContact{"Ringeplagvern|" + kMarker + "|1=A;2=B;|image"};
+};
+
+TEST_F(SaveFailureTest, AFailedRebuildLeavesTheStoredContactAndTheRemovalThenRemovesIt) {
+  auto manager = importedManager();
+  rebuildWhileLocked(manager);
+  EXPECT_EQ(m_delegate.events.back(), "failed AddressBookManager 100 En feil oppsto under lagring av kontakten!");
+  EXPECT_EQ(storedPeople(), m_firstContact);
+  EXPECT_EQ(manager->countOfMembers(), 2u) << "the instance holds what the file holds again";
+
+  manager->removeImportedContactInBackground();
+  ASSERT_TRUE(m_delegate.waitFor("removed"));
+  EXPECT_TRUE(storedPeople().empty());
+}
+
+TEST_F(SaveFailureTest, AFailedRebuildFollowedByARebuildLeavesExactlyOneContact) {
+  auto manager = importedManager();
+  rebuildWhileLocked(manager);
+  m_delegate.events.clear();
+  manager->importLocalContactsInBackground(records({{"3", "C"}}));
+  ASSERT_TRUE(m_delegate.waitFor("imported"));
+  EXPECT_EQ(m_delegate.events.front(), "cleaning");
+  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker + "|3=C;|image"}));
+}
+
+TEST_F(SaveFailureTest, AFailedRemovalIsReportedAndKeepsTheContactForTheNextRemoval) {
+  auto manager = importedManager();
+  {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    manager->removeImportedContactInBackground();
+    ASSERT_TRUE(m_delegate.waitFor("removal failed"));
+  }
+  EXPECT_EQ(storedPeople(), m_firstContact);
+  EXPECT_EQ(manager->countOfMembers(), 2u);
+  manager->removeImportedContactInBackground();
+  ASSERT_TRUE(m_delegate.waitFor("removed"));
+  EXPECT_TRUE(storedPeople().empty());
+}
+
+TEST_F(SaveFailureTest, ANumberWhoseAddFailedIsNotSavedWithTheNextAdd) {
+  auto manager = importedManager();
+  {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    manager->importNewLocalContactInBackground(records({{"7", "Tapt"}}).front());
+    ASSERT_TRUE(m_delegate.waitFor("add failed"));
+  }
+  manager->importNewLocalContactInBackground(records({{"8", "Ny"}}).front());
+  ASSERT_TRUE(m_delegate.waitFor("added"));
+  EXPECT_EQ(storedPeople(), (std::vector<std::string>{"Ringeplagvern|" + kMarker + "|1=A;2=B;8=Ny;|image"}));
 }
 
 }  // namespace

@@ -42,6 +42,22 @@ void removeContacts(const PBAddressBook::People& contacts) {
   for (const auto& contact : contacts) contact->remove();
 }
 
+// A failed save leaves its changes in the instance, where the next save would
+// write them unasked and where records not yet stored cannot be found; the
+// instance goes back to what the file holds.
+bool saveOrRevert(PBRecord& record) {
+  if (record.save()) return true;
+  record.revert();
+  return false;
+}
+
+// The instance keeps what it read; saves made since by another instance (the
+// new-number screen's manager) or another program are read in first.
+void readOutsideChanges(const PBSource& source) {
+  const std::shared_ptr<PBAddressBook>& book = source.addressBook();
+  if (book && book->hasExternalChanges()) book->addressBookExternallyChanged();
+}
+
 std::shared_ptr<PBMutableMultiValue> mutablePhoneNumbers(const PBPerson& person) {
   if (const PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
   return PBMutableMultiValue::create(ab::kMultiStringPropertyType);
@@ -100,7 +116,10 @@ std::shared_ptr<PBPerson> AddressBookManagerV2::findContact() {
 }
 
 std::size_t AddressBookManagerV2::countOfMembers() {
-  const auto contact = findContact();
+  const auto holder = source();
+  if (holder) readOutsideChanges(*holder);
+  const PBAddressBook::People contacts = contactsWithNote(holder);
+  const auto contact = contacts.empty() ? nullptr : contacts.front();
   if (!contact) return 0;
   const PBPerson::List numbers = contact->phoneNumbers();
   return numbers ? numbers->count() : 0;
@@ -114,7 +133,7 @@ void AddressBookManagerV2::removeImportedContactWithoutSaving() { removeContacts
 bool AddressBookManagerV2::removeImportedContact() {
   const auto holder = source();
   removeContacts(contactsWithNote(holder));
-  return holder && holder->save();
+  return holder && saveOrRevert(*holder);
 }
 
 AddressBookManagerV2::LabelledNumbers AddressBookManagerV2::labelledNumbers(const Contact::List& records) {
@@ -155,7 +174,7 @@ void AddressBookManagerV2::importInBackground(const LabelledNumbers& numbers) {
   }
   if (person) person->setPhoneNumbers(phoneNumbers.get());
   sendStartedSavingToDelegate();
-  if (person && person->save()) {
+  if (person && saveOrRevert(*person)) {
     sendDidImportContactToDelegate();
   } else {
     sendImportErrorToDelegate();
@@ -180,7 +199,7 @@ void AddressBookManagerV2::appendInBackground(const LabelledNumber& number) {
   const auto phoneNumbers = mutablePhoneNumbers(*contact);
   phoneNumbers->addValue(number.number.get(), number.firm.get());
   contact->setPhoneNumbers(phoneNumbers.get());
-  if (contact->save()) {
+  if (saveOrRevert(*contact)) {
     sendDidImportNewContactToDelegate();
   } else {
     sendDidFailImportNewContactToDelegate();

@@ -42,10 +42,10 @@ void RingeplagvernAppDelegate::applicationWillResignActive() {
   fnd::NotificationCenter::defaultCenter().post(kApplicationWillResignActiveNotification, this);
 }
 
-void RingeplagvernAppDelegate::applicationWillEnterForeground() {
-  RatingPrompt::appEnteredForeground(true);
-  fnd::NotificationCenter::defaultCenter().post(kApplicationWillEnterForegroundNotification, this);
-}
+void RingeplagvernAppDelegate::applicationWillEnterForeground() { RatingPrompt::appEnteredForeground(true); }
+
+// No work of its own: the screens listen for the notification that follows.
+void RingeplagvernAppDelegate::applicationDidBecomeActive() {}
 
 void RingeplagvernAppDelegate::applicationWillTerminate() {
   defaults::UserDefaults::standard().synchronize();

@@ -28,6 +28,8 @@ class RingeplagvernAppDelegate : public QObject {
   bool didFinishLaunchingWithOptions();
   void applicationWillResignActive();
   void applicationWillEnterForeground();
+  // Every return to the foreground, after applicationWillEnterForeground().
+  void applicationDidBecomeActive();
   void applicationWillTerminate();
 
  private:

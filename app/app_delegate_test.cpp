@@ -2,15 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+#include <QApplicationStateChangeEvent>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QTimer>
 #include <QWidget>
+#include <array>
 
 #include "app/application_lifecycle.h"
 #include "app/constants.h"
 #include "app/root_view_controller.h"
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
+#include "platform/dispatch/termination_signals.h"
+#include "platform/foundation/notification_center.h"
 #include "store/record_store.h"
 #include "tests/support/event_loop.h"
 #include "platform/uikit/navigation_bar.h"
@@ -115,17 +123,76 @@ TEST(AppDelegate, ResignActiveTakesTheRatingAlertAwayWithoutAChoice) {
   EXPECT_FALSE(defaults::UserDefaults::standard().boolForKey(RatingPromptRecord::kDeclinedToRate));
 }
 
-TEST(ApplicationLifecycle, OnlyLeavingActiveResignsAndOnlyReturningFromTheBackgroundEntersForeground) {
-  const auto events = [](Qt::ApplicationState from, Qt::ApplicationState to) {
-    const LifecycleEvents e = lifecycleEventsForTransition(from, to);
-    return std::pair(e.resignActive, e.enterForeground);
-  };
-  EXPECT_EQ(events(Qt::ApplicationActive, Qt::ApplicationInactive), std::pair(true, false));
-  EXPECT_EQ(events(Qt::ApplicationActive, Qt::ApplicationHidden), std::pair(true, false));
-  EXPECT_EQ(events(Qt::ApplicationInactive, Qt::ApplicationHidden), std::pair(false, false));
-  EXPECT_EQ(events(Qt::ApplicationHidden, Qt::ApplicationActive), std::pair(false, true));
-  EXPECT_EQ(events(Qt::ApplicationSuspended, Qt::ApplicationActive), std::pair(false, true));
-  EXPECT_EQ(events(Qt::ApplicationInactive, Qt::ApplicationActive), std::pair(false, false));
+// Counts the notifications of leaving and coming back to the foreground.
+class ForegroundNotifications {
+ public:
+  ForegroundNotifications() {
+    observe(kApplicationWillResignActiveNotification, m_counts[0]);
+    observe(std::string(kApplicationWillEnterForegroundNotification), m_counts[1]);
+    observe(std::string(kApplicationDidBecomeActiveNotification), m_counts[2]);
+  }
+  // Resigned, entered the foreground, became active.
+  std::array<int, 3> counts() const { return m_counts; }
+
+ private:
+  void observe(const std::string& name, int& count) {
+    auto& center = fnd::NotificationCenter::defaultCenter();
+    m_observers.emplace_back(center,
+                             center.addObserver(name, nullptr, [&count](const fnd::Notification&) { ++count; }));
+  }
+  std::array<int, 3> m_counts{};
+  std::vector<fnd::ScopedObserver> m_observers;
+};
+
+// What the window system reports when the application gains or loses the focus.
+void sendApplicationState(Qt::ApplicationState state) {
+  QApplicationStateChangeEvent event(state);
+  QCoreApplication::sendEvent(QCoreApplication::instance(), &event);
+}
+
+using Counts = std::array<int, 3>;
+
+TEST(ApplicationLifecycle, ComingBackFromAnotherWindowOrFromMinimisedEntersTheForegroundOnceEach) {
+  RingeplagvernAppDelegate delegate;
+  connectLifecycle(delegate);
+  ForegroundNotifications seen;
+  const auto& store = defaults::UserDefaults::standard();
+  delegate.didFinishLaunchingWithOptions();
+  sendApplicationState(Qt::ApplicationActive);
+  EXPECT_EQ(seen.counts(), (Counts{0, 0, 0})) << "the activation at launch is no return";
+  ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 1; }));
+
+  sendApplicationState(Qt::ApplicationInactive);  // another window has the focus
+  EXPECT_EQ(seen.counts(), (Counts{1, 0, 0}));
+  sendApplicationState(Qt::ApplicationActive);
+  sendApplicationState(Qt::ApplicationActive);
+  EXPECT_EQ(seen.counts(), (Counts{1, 1, 1}));
+  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 2; }));
+
+  delegate.window()->showMinimized();
+  EXPECT_EQ(seen.counts(), (Counts{2, 1, 1}));
+  sendApplicationState(Qt::ApplicationInactive);
+  sendApplicationState(Qt::ApplicationActive);  // still minimised: not back yet
+  EXPECT_EQ(seen.counts(), (Counts{2, 1, 1}));
+  delegate.window()->showNormal();
+  EXPECT_EQ(seen.counts(), (Counts{2, 2, 2}));
+  delegate.applicationWillTerminate();
+}
+
+TEST(ApplicationLifecycle, SigtermEndsTheApplicationThroughTheTerminationPath) {
+  RingeplagvernAppDelegate delegate;
+  connectLifecycle(delegate);
+  dispatch::quitOnTerminationSignals();
+  delegate.didFinishLaunchingWithOptions();
+  // A settings change not yet written to disk.
+  defaults::UserDefaults::standard().setInteger(ImportNumberKey, 400);
+  ASSERT_FALSE(storedDefaults().contains("ImportNumberKey=400"));
+
+  QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
+  QTimer::singleShot(std::chrono::seconds(10), [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_TRUE(storedDefaults().contains("ImportNumberKey=400"));
+  EXPECT_EQ(store::StoreContext::defaultContext(), nullptr) << "the record store was closed";
 }
 
 }  // namespace

@@ -21,7 +21,3 @@ inline constexpr std::string_view ProductName = "Ringeplagvern";
 // list-service configuration.
 std::string NumberListUrl();
 std::string NumberListBackupUrl();
-
-// Posted each time the application comes back to the foreground.
-inline constexpr const char* kApplicationWillEnterForegroundNotification =
-    "UIApplicationWillEnterForegroundNotification";

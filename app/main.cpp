@@ -11,6 +11,7 @@
 #include "app/first_paint.h"
 #include "app/list_service_config.h"
 #include "platform/dispatch/process_heap.h"
+#include "platform/dispatch/termination_signals.h"
 #include "platform/foundation/localization.h"
 
 namespace {
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
 
   RingeplagvernAppDelegate delegate;
   connectLifecycle(delegate);
+  dispatch::quitOnTerminationSignals();  // a signal ends the application like any other quit
   if (options.quitAfterFirstPaint) quitAfterFirstPaint(*delegate.window());
   delegate.didFinishLaunchingWithOptions();
   return QApplication::exec();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
+#include "app/application_lifecycle.h"
 #include "app/constants.h"
 #include "app/exchange_error_view_controller.h"
 #include "app/localizable.h"
@@ -92,7 +93,7 @@ void RootViewController::viewDidLoad() {
   searchWithPasteboard();
   m_foregroundObserver = fnd::ScopedObserver(
       fnd::NotificationCenter::defaultCenter(),
-      fnd::NotificationCenter::defaultCenter().addObserver(kApplicationWillEnterForegroundNotification, nullptr,
+      fnd::NotificationCenter::defaultCenter().addObserver(std::string(kApplicationWillEnterForegroundNotification), nullptr,
                                                            [this](const fnd::Notification&) {
                                                              applicationWillEnterForeground();
                                                            }));

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <set>
 #include <thread>
 
@@ -322,6 +323,54 @@ TEST_F(RecordStoreTest, AnUnmappableStoreIsReplacedOnlyWhenAskedTo) {
   RecordStore::setShouldDeleteStoreOnModelMismatch(false);
   ASSERT_NE(StoreCoordinator::defaultPersistentStore(), nullptr);
   EXPECT_EQ(Note::countOfEntities(), 0u);
+}
+
+TEST_F(RecordStoreTest, AStoreThatCannotBeOpenedAtLaunchIsTriedAgainShortlyAfter) {
+  RecordStore::cleanUp();
+  // Something else holds the file's name for a moment: the first attempt fails.
+  const QString path = m_directory.filePath("late.sqlite");
+  ASSERT_TRUE(QDir().mkpath(path));
+  RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(path.toStdString());
+  EXPECT_TRUE(StoreCoordinator::defaultStoreCoordinator()->persistentStores().empty());
+  ASSERT_TRUE(QDir().rmdir(path));
+
+  ASSERT_TRUE(rp::test::runEventLoopUntil(
+      [] { return !StoreCoordinator::defaultStoreCoordinator()->persistentStores().empty(); },
+      std::chrono::seconds(10)));
+  // The contexts made at launch, before the store came, write into it.
+  make(StoreContext::defaultContext(), "late", 1);
+  StoreSaving::save(StoreContext::defaultContext());
+  EXPECT_EQ(Note::countOfEntities(), 1u);
+  EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(RecordStoreTest, CleanUpWhileBackgroundBlocksWaitLetsThemEndAndTheNextStackStartsClean) {
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<int> blocksRun{0};
+  int completions = 0;
+  RecordStore::saveInBackgroundWithBlock(
+      [released, &blocksRun](const ContextPtr& context) {
+        released.wait();
+        make(context, "first", 1);
+        ++blocksRun;
+      },
+      [&completions] { ++completions; });
+  RecordStore::saveInBackgroundWithBlock(
+      [&blocksRun](const ContextPtr& context) {
+        make(context, "second", 2);
+        ++blocksRun;
+      },
+      [&completions] { ++completions; });
+  RecordStore::cleanUp();
+  EXPECT_EQ(StoreContext::defaultContext(), nullptr);
+  release.set_value();
+  ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return blocksRun == 2 && completions == 2; }));
+
+  // Neither block reached the file, and the new stack does not see the old one's contexts.
+  RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(storePath());
+  EXPECT_EQ(Note::countOfEntities(), 0u);
+  EXPECT_EQ(notesInFile(), 0u);
 }
 
 TEST_F(RecordStoreTest, FetchedResultsControllerGroupsBySection) {

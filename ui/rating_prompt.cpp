@@ -77,13 +77,14 @@ QString alertText(const char* englishText) {
       .replace(QLatin1String("%@"), QCoreApplication::applicationName());
 }
 
-void openReviewPage(const QUrl& address) {
-  if (QDesktopServices::openUrl(address)) return;
+bool openReviewPage(const QUrl& address) {
+  if (QDesktopServices::openUrl(address)) return true;
   // Where nothing handles the store's own scheme, the same page is on the web.
   QUrl webAddress(address);
   webAddress.setScheme(QStringLiteral("https"));
-  if (!QDesktopServices::openUrl(webAddress))
-    RP_LOG("Could not open the review page " + address.toString().toStdString());
+  if (QDesktopServices::openUrl(webAddress)) return true;
+  RP_LOG("Could not open the review page " + address.toString().toStdString());
+  return false;
 }
 
 }  // namespace
@@ -150,12 +151,13 @@ void RatingPrompt::rateApp() {
   const RatingPromptConfig config = currentSettings().config;
   const std::string countryCode = QLocale::territoryToCode(QLocale().territory()).toStdString();
   const QUrl address(QString::fromStdString(config.reviewAddress(countryCode)));
-  standardRecord().storeRated();
+  // Rated only once the page is open: otherwise the user has rated nothing
+  // and is asked again later.
   if (config.appId.empty()) {
     RP_LOG("The review page cannot be opened: no application identifier is configured");
     return;
   }
-  openReviewPage(address);
+  if (openReviewPage(address)) standardRecord().storeRated();
 }
 
 void RatingPrompt::incrementUseCount() {
@@ -180,6 +182,8 @@ void RatingPrompt::incrementSignificantEventAndRate(bool canPromptForRating) {
 }
 
 void RatingPrompt::promptIfDue(bool canPromptForRating) {
+  // Without the store's identifier of the application there is nothing to rate.
+  if (currentSettings().config.appId.empty()) return;
   if (!canPromptForRating || !ratingConditionsHaveBeenMet()) return;
   connectedToNetwork([this](bool connected) {
     // A choice made while the network was being tried settles the matter.

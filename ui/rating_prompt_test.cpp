@@ -223,10 +223,35 @@ TEST_F(RatingPromptTest, WithoutAHandlerForTheStoreTheWebPageOpensAndWithoutAnId
   RatingPromptConfig anonymous = m_config;
   anonymous.appId.clear();
   RatingPrompt::setConfig(anonymous);
+  store().removeObjectForKey(Record::kRatedCurrentVersion);
   RatingPrompt::rateApp();
   EXPECT_EQ(browser.opened.size(), 1);
   EXPECT_TRUE(logged("no application identifier is configured"));
-  EXPECT_TRUE(store().boolForKey(Record::kRatedCurrentVersion)) << "the user's choice holds all the same";
+  EXPECT_FALSE(store().boolForKey(Record::kRatedCurrentVersion)) << "nothing was rated";
+}
+
+TEST_F(RatingPromptTest, WithoutAnIdentifierThereIsNoPromptOnlyCounting) {
+  RatingPromptConfig anonymous = m_config;
+  anonymous.appId.clear();
+  RatingPrompt::setConfig(anonymous);
+  storeUses(31, 20);
+  EXPECT_FALSE(useShowsAlert());
+  EXPECT_EQ(store().integerForKey(Record::kUseCount), 21);
+  EXPECT_EQ(m_reachabilityQueries, 0);
+  EXPECT_FALSE(store().boolForKey(Record::kRatedCurrentVersion));
+}
+
+TEST_F(RatingPromptTest, AReviewPageThatCannotBeOpenedLeavesTheVersionUnrated) {
+  // A handler that cannot be called: the system reports the page as not opened.
+  UrlCatcher broken;
+  QDesktopServices::setUrlHandler("itms-apps", &broken, "noSuchSlot");
+  QDesktopServices::setUrlHandler("https", &broken, "noSuchSlot");
+  storeUses(31, 20);
+  ASSERT_TRUE(useShowsAlert());
+  press(1);
+  EXPECT_FALSE(store().boolForKey(Record::kRatedCurrentVersion));
+  EXPECT_TRUE(logged("Could not open the review page"));
+  EXPECT_TRUE(useShowsAlert()) << "the next use asks again";
 }
 
 TEST_F(RatingPromptTest, WithoutTheNetworkTheUseCountsButNothingIsShown) {

@@ -341,6 +341,12 @@ bool PBAddressBook::hasUnsavedChanges() {
   return changed;
 }
 
+bool PBAddressBook::hasExternalChanges() {
+  bool changed = false;
+  performAddressBookAction([&](ab::AddressBook& book) { changed = book.hasExternalChanges(); });
+  return changed;
+}
+
 void PBAddressBook::revert() {
   performAddressBookAction([](ab::AddressBook& book) { book.revert(); });
 }

@@ -82,6 +82,8 @@ class PBAddressBook : public std::enable_shared_from_this<PBAddressBook> {
   bool save();
   bool save(std::optional<fnd::Error>* error);
   bool hasUnsavedChanges();
+  // Whether another instance or program saved since this instance last read the book.
+  bool hasExternalChanges();
   void revert();
   // Rereads the stored state unless this instance has changes of its own.
   void addressBookExternallyChanged();

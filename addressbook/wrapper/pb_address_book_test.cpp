@@ -252,4 +252,25 @@ TEST(PBBlockAdditions, WaitingFromTheThreadRunsInlineNotWaitingRunsAfter) {
   EXPECT_EQ(order, (std::vector<int>{2, 3, 1}));
 }
 
+TEST(PBBlockAdditions, EveryBackgroundBlockGetsAThreadOfItsOwn) {
+  // The first block waits for the second, handed over after it: on a shared
+  // serial queue the wait would run out.
+  std::promise<void> secondRan;
+  std::promise<bool> firstSawSecond;
+  std::promise<std::thread::id> secondThread;
+  std::thread::id firstThread;
+  PBBlockAdditions::performBlockInBackground([&] {
+    firstThread = std::this_thread::get_id();
+    firstSawSecond.set_value(secondRan.get_future().wait_for(std::chrono::seconds(10)) == std::future_status::ready);
+  });
+  PBBlockAdditions::performBlockInBackground([&] {
+    secondThread.set_value(std::this_thread::get_id());
+    secondRan.set_value();
+  });
+  EXPECT_TRUE(firstSawSecond.get_future().get());
+  const std::thread::id second = secondThread.get_future().get();
+  EXPECT_NE(firstThread, second);
+  EXPECT_NE(second, std::this_thread::get_id());
+}
+
 }  // namespace

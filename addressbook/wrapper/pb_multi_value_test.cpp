@@ -6,6 +6,7 @@
 #include "addressbook/wrapper/pb_person.h"
 #include "platform/addressbook/test_book_file.h"
 #include "platform/foundation/exception.h"
+#include "platform/foundation/system_log.h"
 
 namespace {
 
@@ -115,6 +116,31 @@ TEST(PBPerson, ImagesAreStoredAsPngAndThumbnailsAreSmall) {
   EXPECT_LT(thumbnail->width(), image.width());
   EXPECT_TRUE(person->removeImage());
   EXPECT_FALSE(person->hasImage());
+}
+
+TEST(PBPerson, AMissingImageIsRefusedAndLoggedAndTheStoredOneStays) {
+  ab::test::TestBookFile file;
+  auto book = PBAddressBook::create();
+  auto person = book->newPersonInDefaultSource();
+  QImage image(16, 16, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  ASSERT_TRUE(person->setImage(image));
+  ASSERT_TRUE(book->save());
+
+  std::vector<std::string> logged;
+  fnd::setLogSinkForTesting([&logged](std::string_view line) { logged.emplace_back(line); });
+  const bool storedNull = person->setImage(QImage());
+  const bool storedUndecodable = person->setImage(QImage(":/images/no-such-image.png"));
+  fnd::setLogSinkForTesting({});
+
+  EXPECT_FALSE(storedNull);
+  EXPECT_FALSE(storedUndecodable);
+  ASSERT_EQ(logged.size(), 2u);
+  EXPECT_NE(logged.front().find("-[PBPerson setImage:] error:"), std::string::npos) << logged.front();
+  EXPECT_FALSE(book->hasUnsavedChanges());
+  const std::optional<QImage> kept = person->originalImage();
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->pixelColor(1, 1), QColor(Qt::blue));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "addressbook/wrapper/pb_log.h"
 #include "addressbook/wrapper/pb_shared_services.h"
 #include "addressbook/wrapper/pb_source.h"
+#include "platform/addressbook/errors.h"
 #include "platform/addressbook/vcard.h"
 #include "platform/foundation/exception.h"
 #include "platform/geocoding/geocoder.h"
@@ -104,7 +105,11 @@ bool PBPerson::setImage(const QImage& image) {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
+  // An empty image would reach the record as "no image" and delete the one it has.
+  if (image.isNull() || !image.save(&buffer, "PNG") || png.isEmpty()) {
+    logFailure("setImage:", ab::makeError(ab::ErrorCode::InvalidValue, "The image is empty or cannot be encoded"));
+    return false;
+  }
   const fnd::Ref<fnd::Data> data = fnd::Data::create(png.toStdString());
   bool stored = false;
   performRecordAction([&](ab::Record& record) {

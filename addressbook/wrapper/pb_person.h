@@ -92,7 +92,8 @@ class PBPerson final : public PBRecord {
   std::optional<QImage> thumbnail() const { return imageWithFormat(ab::ImageFormat::Thumbnail); }
   std::optional<QImage> originalImage() const { return imageWithFormat(ab::ImageFormat::OriginalSize); }
   std::optional<QImage> imageWithFormat(ab::ImageFormat format) const;
-  // Stores the image PNG-encoded (encoded on the calling thread).
+  // Stores the image PNG-encoded (encoded on the calling thread). A null
+  // image is refused and logged; the stored image stays.
   bool setImage(const QImage& image);
   bool removeImage();
   bool isOrganization() const;

@@ -4,6 +4,10 @@
 
 namespace PBBlockAdditions {
 
+namespace {
+constexpr const char* kBackgroundThreadName = "PBBackground";
+}  // namespace
+
 void performBlock(dispatch::BlockThread& thread, dispatch::Block block, bool waitUntilDone) {
   if (!block) return;
   thread.perform(std::move(block), waitUntilDone);
@@ -23,7 +27,8 @@ void performBlockOnMainThread(dispatch::Block block, bool waitUntilDone) {
 }
 
 void performBlockInBackground(dispatch::Block block) {
-  if (block) dispatch::backgroundQueue().async(std::move(block));
+  // A thread per block: a block may wait for one handed over after it.
+  if (block) dispatch::asyncOnNewSerialQueue(kBackgroundThreadName, std::move(block));
 }
 
 }  // namespace PBBlockAdditions

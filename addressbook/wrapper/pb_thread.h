@@ -12,6 +12,7 @@ void performBlock(dispatch::BlockThread& thread, dispatch::Block block, bool wai
 // caller is no dispatch thread), runs `block` on `thread`, waiting.
 void performBlockAfterDelay(dispatch::BlockThread& thread, dispatch::Block block, double delay);
 void performBlockOnMainThread(dispatch::Block block, bool waitUntilDone = true);
+// Runs `block` on a new thread of its own; does not wait.
 void performBlockInBackground(dispatch::Block block);
 
 }  // namespace PBBlockAdditions

@@ -50,6 +50,8 @@ class AddressBook : public fnd::Object {
   virtual bool removeRecord(Record* record, std::optional<fnd::Error>* error) = 0;
 
   virtual bool hasUnsavedChanges() = 0;
+  // Whether another instance or program saved since this instance last read the file.
+  virtual bool hasExternalChanges() = 0;
   // Writes every change in one transaction: all of them or, on failure, none.
   // New records receive their IDs.
   virtual bool save(std::optional<fnd::Error>* error) = 0;

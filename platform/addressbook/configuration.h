@@ -34,6 +34,9 @@ struct Configuration {
   CompositeNameFormat compositeNameFormat = CompositeNameFormat::FirstNameFirst;
   // How often an instance with change callbacks looks for saves of other instances and programs.
   std::chrono::milliseconds changePollInterval{250};
+  // How long a save or an opening waits for another program's write before it
+  // fails; long enough to outlast another program's save of a large contact.
+  std::chrono::milliseconds busyTimeout{10000};
 };
 
 // The configuration in force: the one set last, else one read from the

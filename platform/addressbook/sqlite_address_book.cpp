@@ -60,7 +60,8 @@ bool prepareFile(SqliteDatabase& database, const Configuration& configuration, s
 }
 
 std::optional<SqliteDatabase> openPrepared(const Configuration& configuration, std::optional<fnd::Error>* error) {
-  std::optional<SqliteDatabase> database = SqliteDatabase::open(addressBookFilePath(configuration), error);
+  std::optional<SqliteDatabase> database =
+      SqliteDatabase::open(addressBookFilePath(configuration), configuration.busyTimeout, error);
   if (database && !prepareFile(*database, configuration, error)) return std::nullopt;
   return database;
 }
@@ -255,6 +256,8 @@ bool SqliteAddressBook::hasUnsavedChanges() {
   });
 }
 
+bool SqliteAddressBook::hasExternalChanges() { return m_database.dataVersion() != m_readVersion; }
+
 bool SqliteAddressBook::writeChanges(std::optional<fnd::Error>* error,
                                      std::unordered_map<const Record*, RecordID>& assigned) {
   SqliteStatement remove = m_database.prepare("DELETE FROM records WHERE id = ?");
@@ -330,6 +333,8 @@ bool SqliteAddressBook::save(std::optional<fnd::Error>* error) {
 void SqliteAddressBook::revert() { reload(nullptr); }
 
 bool SqliteAddressBook::reload(std::optional<fnd::Error>* error) {
+  // Taken first: a save of another program that lands during the read counts as unseen.
+  const std::int64_t version = m_database.dataVersion();
   SqliteStatement rows = m_database.prepare("SELECT id, type, source, image, properties FROM records ORDER BY id");
   Records stored;
   std::unordered_map<RecordID, Record*> storedByID;
@@ -384,6 +389,7 @@ bool SqliteAddressBook::reload(std::optional<fnd::Error>* error) {
   m_records = std::move(stored);
   m_removed.clear();
   indexByID();
+  m_readVersion = version;
   return true;
 }
 

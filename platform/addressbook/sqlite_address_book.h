@@ -31,6 +31,7 @@ class SqliteAddressBook final : public AddressBook {
   bool addRecord(Record* record, std::optional<fnd::Error>* error) override;
   bool removeRecord(Record* record, std::optional<fnd::Error>* error) override;
   bool hasUnsavedChanges() override;
+  bool hasExternalChanges() override;
   bool save(std::optional<fnd::Error>* error) override;
   void revert() override;
   CallbackId registerExternalChangeCallback(ChangeCallback callback) override;
@@ -53,6 +54,7 @@ class SqliteAddressBook final : public AddressBook {
   Records m_removed;  // stored records removed since the last save
   std::unordered_map<RecordID, Record*> m_byID;
   std::shared_ptr<ChangeWatch> m_watch;
+  std::int64_t m_readVersion = 0;  // the file's data version when it was last read
 };
 
 }  // namespace ab

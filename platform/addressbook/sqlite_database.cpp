@@ -8,13 +8,6 @@
 
 namespace ab {
 
-namespace {
-
-// Long enough to outlast another program's save of a large contact.
-constexpr int kBusyTimeoutMilliseconds = 10000;
-
-}  // namespace
-
 SqliteStatement::SqliteStatement(sqlite3* database, std::string_view sql) : m_database(database) {
   if (sqlite3_prepare_v2(database, sql.data(), static_cast<int>(sql.size()), &m_statement, nullptr) != SQLITE_OK) {
     m_statement = nullptr;
@@ -64,7 +57,8 @@ std::string SqliteStatement::blob(int column) const {
 
 bool SqliteStatement::isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
 
-std::optional<SqliteDatabase> SqliteDatabase::open(const std::string& path, std::optional<fnd::Error>* error) {
+std::optional<SqliteDatabase> SqliteDatabase::open(const std::string& path, std::chrono::milliseconds busyTimeout,
+                                                   std::optional<fnd::Error>* error) {
   std::error_code ignored;
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
@@ -76,7 +70,7 @@ std::optional<SqliteDatabase> SqliteDatabase::open(const std::string& path, std:
     sqlite3_close(handle);
     return std::nullopt;
   }
-  sqlite3_busy_timeout(handle, kBusyTimeoutMilliseconds);
+  sqlite3_busy_timeout(handle, static_cast<int>(busyTimeout.count()));
   SqliteDatabase database(handle);
   // Write-ahead logging lets other programs read while one saves, and a save
   // killed half-way leaves the last committed state.

@@ -2,6 +2,7 @@
 // A thin owner of one SQLite connection and its prepared statements, turning
 // result codes into error values. Not thread-safe: one thread at a time.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,8 +45,10 @@ class SqliteStatement {
 
 class SqliteDatabase {
  public:
-  // Opens (creating when absent) the file and its folder.
-  static std::optional<SqliteDatabase> open(const std::string& path, std::optional<fnd::Error>* error);
+  // Opens (creating when absent) the file and its folder; a statement waits
+  // up to `busyTimeout` for another connection's write.
+  static std::optional<SqliteDatabase> open(const std::string& path, std::chrono::milliseconds busyTimeout,
+                                            std::optional<fnd::Error>* error);
   SqliteDatabase(SqliteDatabase&& other) noexcept;
   SqliteDatabase& operator=(SqliteDatabase&& other) = delete;
   ~SqliteDatabase();

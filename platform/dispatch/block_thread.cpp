@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -208,6 +209,14 @@ void asyncOnNewSerialQueue(std::string label, Block block) {
 BlockThread& backgroundQueue() {
   static auto* const queue = new BlockThread("background", BlockThread::Priority::Background);  // lives for the process
   return *queue;
+}
+
+std::string currentThreadDescription() {
+  if (const BlockThread* thread = BlockThread::current()) return "queue \"" + thread->name() + "\"";
+  if (isMainThread()) return "the main thread";
+  std::ostringstream text;
+  text << "thread " << std::this_thread::get_id();
+  return text.str();
 }
 
 }  // namespace dispatch

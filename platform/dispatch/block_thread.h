@@ -62,4 +62,7 @@ void asyncOnNewSerialQueue(std::string label, Block block);
 // The process-wide background-priority queue, for work nobody waits for.
 BlockThread& backgroundQueue();
 
+// The calling thread for messages: "queue \"name\"", "the main thread" or "thread <id>".
+std::string currentThreadDescription();
+
 }  // namespace dispatch

@@ -1,5 +1,9 @@
 #include "platform/objectstore/managed_object.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/dispatch/block_thread.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/number.h"
@@ -53,9 +57,24 @@ fnd::Ref<fnd::Object> checkedAttributeValue(const AttributeDescription& attribut
   return fnd::Ref<fnd::Object>(value);
 }
 
+void ManagedObject::checkReadable(std::string_view key) const {
+#ifndef NDEBUG
+  if (m_lostContextQueue.empty()) return;
+  std::fprintf(stderr,
+               "Stopped: the %s record %lld is read (key \"%.*s\") on %s, but its context on %s ended before it "
+               "was ever read there, so it has no values. Read records on their context's queue while it lives.\n",
+               entity().name().c_str(), static_cast<long long>(m_id.key), static_cast<int>(key.size()), key.data(),
+               dispatch::currentThreadDescription().c_str(), m_lostContextQueue.c_str());
+  std::abort();
+#else
+  static_cast<void>(key);
+#endif
+}
+
 fnd::Ref<fnd::Object> ManagedObject::attributeValue(int index) const {
   ManagedObjectContext* context = m_context;
   if (!context) {
+    checkReadable(entity().attributes()[static_cast<std::size_t>(index)].name);
     const auto position = static_cast<std::size_t>(index);
     return position < m_values.attributes.size() ? m_values.attributes[position] : nullptr;
   }
@@ -70,6 +89,7 @@ void ManagedObject::setAttributeValue(int index, fnd::Object* value) {
   ManagedObjectContext* context = m_context;
   if (!context) {
     detachedValues(m_values, entity()).attributes[static_cast<std::size_t>(index)] = std::move(checked);
+    m_lostContextQueue.clear();  // the caller fills the record from here on
     return;
   }
   std::lock_guard lock(context->m_mutex);
@@ -103,7 +123,10 @@ fnd::Ref<fnd::Object> ManagedObject::valueForKey(std::string_view key) const {
   if (relationship < 0) throwUnknownKey(entity(), key);
   const RelationshipDescription& description = entity().relationships()[static_cast<std::size_t>(relationship)];
   ManagedObjectContext* context = m_context;
-  if (!context) return {};
+  if (!context) {
+    checkReadable(key);
+    return {};
+  }
   std::vector<std::int64_t> keys;
   {
     std::lock_guard lock(context->m_mutex);
@@ -149,6 +172,7 @@ void ManagedObject::setValueForKey(fnd::Object* value, std::string_view key) {
   ManagedObjectContext* context = m_context;
   if (!context) {
     detachedValues(m_values, entity()).relationships[static_cast<std::size_t>(relationship)] = std::move(keys);
+    m_lostContextQueue.clear();
     return;
   }
   std::lock_guard lock(context->m_mutex);
@@ -192,6 +216,7 @@ bool ManagedObject::hasChanges() const { return isInserted() || isUpdated() || (
 std::string ManagedObject::description() const {
   std::string text = "<" + entity().name() + ": " + m_id.uriRepresentation() + ">";
   if (isFault()) return text + " (fault)";
+  if (!m_context && !m_lostContextQueue.empty()) return text + " (fault of an ended context)";
   text += " {";
   for (std::size_t i = 0; i < entity().attributes().size(); ++i) {
     fnd::Ref<fnd::Object> value = attributeValue(static_cast<int>(i));

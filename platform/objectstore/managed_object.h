@@ -67,6 +67,9 @@ class ManagedObject : public fnd::Object, public KeyValueSource {
   void markChanged(std::size_t property);
   // A state flag read under the context's lock; `whenDetached` without a context.
   bool readState(bool ManagedObject::*flag, bool whenDetached) const;
+  // Debug and sanitizer builds stop on a read that can only give empty values
+  // because the record's context ended before it was read.
+  void checkReadable(std::string_view key) const;
   const std::vector<std::int64_t>& relationshipKeys(int index) const;
   void setRelationshipKeys(int index, std::vector<std::int64_t> keys);
 
@@ -81,6 +84,9 @@ class ManagedObject : public fnd::Object, public KeyValueSource {
   bool m_isUpdated = false;          // guarded by the context's lock
   bool m_isDeleted = false;          // guarded by the context's lock
   bool m_handedOut = false;          // guarded by the context's lock; a caller has had it
+  // The queue of the context that ended while the record was still a fault,
+  // which leaves it without values; empty otherwise. Written when detached.
+  std::string m_lostContextQueue;
 };
 
 using ManagedObjectRef = fnd::Ref<ManagedObject>;

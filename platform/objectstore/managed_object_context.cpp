@@ -51,7 +51,16 @@ ManagedObjectContext::ManagedObjectContext(ConcurrencyType type) : m_type(type) 
 
 ManagedObjectContext::~ManagedObjectContext() {
   std::lock_guard lock(m_mutex);
-  for (auto& [id, object] : m_registered) object->m_context = nullptr;
+  detachRegisteredObjects();
+}
+
+void ManagedObjectContext::detachRegisteredObjects() {
+  const std::string queue = m_queue ? "queue \"" + m_queue->name() + "\"" : std::string("the main thread");
+  for (auto& [id, object] : m_registered) {
+    // Written before the context is cleared: a reader that finds no context finds this too.
+    if (object->m_isFault) object->m_lostContextQueue = queue;
+    object->m_context = nullptr;
+  }
 }
 
 std::string ManagedObjectContext::name() const {
@@ -502,7 +511,7 @@ bool ManagedObjectContext::save(std::optional<fnd::Error>* error) {
 
 void ManagedObjectContext::reset() {
   std::lock_guard lock(m_mutex);
-  for (auto& [id, object] : m_registered) object->m_context = nullptr;
+  detachRegisteredObjects();
   m_registered.clear();
   m_inserted.clear();
   m_updated.clear();

@@ -124,6 +124,8 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   bool writeChangesToStore(std::optional<fnd::Error>* error);
   fnd::Ref<fnd::Dictionary> didSaveUserInfo() const;
   void forgetSavedObjects();
+  // Lets go of every registered record; one still a fault remembers this queue.
+  void detachRegisteredObjects();
 
   const ConcurrencyType m_type;
   std::unique_ptr<dispatch::BlockThread> m_queue;  // private queue only

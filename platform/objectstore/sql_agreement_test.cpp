@@ -53,6 +53,7 @@ std::vector<Row> rows() {
       {"Tromsø", "TROMSØ", integer(7), integer(7), real(7.25), nullptr, nullptr},
       {"Cafe\u0301", "CAFÉ", integer(8), integer(8), real(8), nullptr, nullptr},
       {"zebra", "Zebra", integer(9), integer(9), real(9), nullptr, nullptr},
+      {"Café Øst", "ŁÓDŹ", integer(10), integer(10), real(10), nullptr, nullptr},
   };
 }
 
@@ -126,6 +127,16 @@ TEST_F(SqlAgreementTest, StringsWithOptionsAndSqlSpecialCharacters) {
                              "IN {'it\\'s', 'Bærum'}", "IN[c] {'bærum'}", "IN {}", "IN {nil, ''}"}) {
       expectAgreement((std::string(column) + " " + tail).c_str());
     }
+  }
+}
+
+TEST_F(SqlAgreementTest, LettersWithAStrokeFoldToTheirBaseLettersInSqlAsInMemory) {
+  for (const char* format : {"name LIKE[cd] 'cafe ost'", "name ==[cd] 'CAFE OST'", "name CONTAINS[d] 'Ost'",
+                             "label LIKE[cd] 'lodz'", "label BEGINSWITH[cd] 'lo'", "label ==[d] 'LODZ'"}) {
+    expectAgreement(format);
+    FetchRequest request(entity("Sample"));
+    request.setPredicate(Predicate::withFormat(format));
+    EXPECT_EQ(fetch(m_root, request).size(), 1u) << format;
   }
 }
 

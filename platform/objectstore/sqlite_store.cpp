@@ -85,6 +85,8 @@ constexpr std::size_t kKeysPerRead = 500;
 constexpr int kPageCacheKiB = 16 * 1024;
 constexpr const char* kVersionHashKey = "modelVersionHash";
 constexpr const char* kEntitySchemaPrefix = "entity:";
+// The text folding that the search indexes were built with.
+constexpr const char* kFoldingVersionKey = "searchFoldingVersion";
 
 class StatementUse {
  public:
@@ -412,8 +414,19 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
       }
     }
   }
+  // The search indexes hold folded texts: folded otherwise now, they would
+  // miss records, so they are rebuilt.
+  const bool foldingChanged = metadata[kFoldingVersionKey] != kFoldingVersion;
+  if (foldingChanged && !isNew) statements.push_back("REINDEX");
   for (const std::string& statement : statements) {
     if (!execute(statement, error)) return fail(kMigrationError, "");
+  }
+  if (foldingChanged) {
+    Statement write(m_database, "INSERT OR REPLACE INTO Z_METADATA (Z_KEY, Z_VALUE) VALUES (?, ?)");
+    sqlite3_bind_text(write.get(), 1, kFoldingVersionKey, -1, SQLITE_STATIC);
+    sqlite3_bind_text(write.get(), 2, kFoldingVersion.data(), static_cast<int>(kFoldingVersion.size()), SQLITE_STATIC);
+    if (!write.isValid() || write.step() != SQLITE_DONE)
+      return fail(kMigrationError, lastError(kMigrationError, "record the text folding").localizedDescription());
   }
   if (!isCurrent) {
     Statement write(m_database, "INSERT OR REPLACE INTO Z_METADATA (Z_KEY, Z_VALUE) VALUES (?, ?)");

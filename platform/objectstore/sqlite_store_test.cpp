@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <QFile>
 #include <algorithm>
 #include <cmath>
@@ -12,6 +14,7 @@
 #include "platform/foundation/date.h"
 #include "platform/foundation/object_array.h"
 #include "platform/foundation/string_object.h"
+#include "platform/objectstore/sql_filter.h"
 #include "platform/objectstore/store_fixture.h"
 #include "platform/objectstore/test_model.h"
 
@@ -421,6 +424,34 @@ TEST_F(SqliteStoreTest, PropertiesAndEntitiesThatLeaveAndComeBackStartAgainFromT
   ASSERT_TRUE(save(m_root));
   reopen();
   ASSERT_EQ(all(m_root, "Tag").size(), 1u);
+}
+
+// A key unlike any the store makes: the index built with it is stale.
+void staleSearchKey(sqlite3_context* context, int, sqlite3_value**) {
+  sqlite3_result_text(context, "-", 1, SQLITE_STATIC);
+}
+
+TEST_F(SqliteStoreTest, SearchIndexesBuiltWithAnotherFoldingAreRebuilt) {
+  m_root->insertNewObject("Sample")->setValueForKey(fnd::str("Café Øst").get(), "name");
+  ASSERT_TRUE(save(m_root));
+  close();
+  {
+    // An older program indexed the file with a folding of its own.
+    sqlite3* database = nullptr;
+    ASSERT_EQ(sqlite3_open(path().c_str(), &database), SQLITE_OK);
+    sqlite3_create_function_v2(database, kSearchKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               staleSearchKey, nullptr, nullptr, nullptr);
+    EXPECT_EQ(
+        sqlite3_exec(database, "REINDEX; UPDATE Z_METADATA SET Z_VALUE = '1' WHERE Z_KEY = 'searchFoldingVersion'",
+                     nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    EXPECT_EQ(sqlite3_changes(database), 1);
+    sqlite3_close(database);
+  }
+  openSamples();
+  FetchRequest request(entity("Sample"));
+  request.setPredicate(Predicate::withFormat("name LIKE[cd] 'cafe ost'"));
+  EXPECT_EQ(fetch(m_root, request).size(), 1u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <utility>
 
 namespace objectstore {
 
@@ -15,6 +16,25 @@ bool isAscii(std::string_view text) {
 }
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Latin letters with a stroke or bar carry no separable mark: their base
+// letters are listed here.
+constexpr std::pair<char16_t, char16_t> kStrokeLetters[] = {
+    {u'\u00D8', u'O'}, {u'\u00F8', u'o'}, {u'\u0110', u'D'}, {u'\u0111', u'd'}, {u'\u0126', u'H'}, {u'\u0127', u'h'},
+    {u'\u0141', u'L'}, {u'\u0142', u'l'}, {u'\u0166', u'T'}, {u'\u0167', u't'}, {u'\u0180', u'b'}, {u'\u0197', u'I'},
+    {u'\u019A', u'l'}, {u'\u01B5', u'Z'}, {u'\u01B6', u'z'}, {u'\u01E4', u'G'}, {u'\u01E5', u'g'}, {u'\u023A', u'A'},
+    {u'\u023B', u'C'}, {u'\u023C', u'c'}, {u'\u023D', u'L'}, {u'\u0243', u'B'}, {u'\u0246', u'E'}, {u'\u0247', u'e'},
+    {u'\u0248', u'J'}, {u'\u0249', u'j'}, {u'\u024C', u'R'}, {u'\u024D', u'r'}, {u'\u024E', u'Y'}, {u'\u024F', u'y'},
+    {u'\u0268', u'i'}, {u'\u1D7D', u'p'}, {u'\u2C63', u'P'}, {u'\u2C65', u'a'}, {u'\uA740', u'K'}, {u'\uA741', u'k'},
+    {u'\uA750', u'P'}, {u'\uA751', u'p'}, {u'\uA756', u'Q'}, {u'\uA757', u'q'},
+};
+
+QChar withoutStroke(QChar c) {
+  for (const auto& [letter, base] : kStrokeLetters) {
+    if (c.unicode() == letter) return QChar(base);
+  }
+  return c;
+}
 
 std::u32string toUtf32(const QString& text) {
   QList<uint> units = text.toUcs4();
@@ -40,7 +60,7 @@ std::u32string foldText(std::string_view utf8, StringOptions options) {
     QString stripped;
     stripped.reserve(decomposed.size());
     for (QChar c : decomposed) {
-      if (!c.isMark()) stripped.append(c);
+      if (!c.isMark()) stripped.append(withoutStroke(c));
     }
     text = stripped.normalized(QString::NormalizationForm_C);
   }

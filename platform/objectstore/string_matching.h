@@ -15,9 +15,13 @@ struct StringOptions {
 
 enum class StringOperator { Equal, Like, Contains, BeginsWith, EndsWith };
 
-// `text` folded per the options: diacritics removed, case folded. Equal folded
-// texts are equal under the options; the result is UTF-32.
+// `text` folded per the options: diacritics removed (marks stripped, Latin
+// letters with a stroke such as Ø, Đ, Ł taken to their base letters), case
+// folded. Equal folded texts are equal under the options; the result is UTF-32.
 std::u32string foldText(std::string_view utf8, StringOptions options);
+
+// Names the folding above; stored search keys made under another are rebuilt.
+inline constexpr std::string_view kFoldingVersion = "2";
 
 // The case- and diacritic-folded text as UTF-8, the key of search indexes.
 std::string searchKey(std::string_view utf8);
