@@ -113,5 +113,17 @@ TEST(BodyWithinTheLimit, ArrivesWholeInEveryFraming) {
   }
 }
 
+TEST(DrippedBody, TimesOutWhenTheWholeExchangeOutlastsTheTimeout) {
+  // Never silent for long, so only a deadline on the whole exchange ends it.
+  constexpr std::chrono::milliseconds kTimeout = 1s;
+  HostileHttpServer server({.framing = HostileHttpServer::Framing::DeclaredLength, .bodyBytes = 300, .drip = 20ms});
+  Outcome outcome = load({server.url(), kTimeout}, 20s);
+  std::cout << "300-byte body at a byte per 20 ms, 1 s timeout: error " << (outcome.error ? outcome.error->code() : 0)
+            << " after " << std::chrono::duration_cast<std::chrono::milliseconds>(outcome.took).count() << " ms\n";
+  ASSERT_TRUE(outcome.error) << "a dripped body must not be accepted after the timeout";
+  EXPECT_EQ(outcome.error->code(), TimedOut);
+  EXPECT_LT(outcome.took, kTimeout + 1s);
+}
+
 }  // namespace
 }  // namespace net

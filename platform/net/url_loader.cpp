@@ -3,6 +3,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,7 @@ UrlErrorCode codeFor(QNetworkReply::NetworkError error) {
 constexpr qint64 kReadBufferBytes = 256 * 1024;
 
 // Why the loader ended a reply itself; the reply only says it was cancelled.
-enum class Ending { None, TooLarge };
+enum class Ending { None, TooLarge, DeadlinePassed };
 
 // One reply's state, shared by its handlers: the body taken so far and why it
 // was ended. The body is kept in the pieces it came in and joined once at the
@@ -108,6 +109,8 @@ void start(UrlRequest request, UrlCompletion completion) {
     return;
   }
   QNetworkRequest networkRequest(url);
+  // Silence is timed by Qt; the deadline below bounds the whole exchange, so
+  // a server that drips its answer cannot hold the caller for ever.
   networkRequest.setTransferTimeout(static_cast<int>(request.timeout.count()));
   // The limit counts decoded bytes, which bounds a compressed body too; Qt's
   // own guess at a harmful expansion would end such a reply as unreadable.
@@ -116,6 +119,7 @@ void start(UrlRequest request, UrlCompletion completion) {
   reply->setReadBufferSize(kReadBufferBytes);
   auto transfer = std::make_shared<Transfer>();
 
+  QTimer::singleShot(request.timeout, reply, [reply, transfer] { end(*reply, *transfer, Ending::DeadlinePassed); });
   if (const std::uint64_t limit = request.maximumBodyBytes; limit > 0) {
     // A declared length over the limit ends the reply before its body is read.
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, transfer, limit] {
@@ -132,6 +136,8 @@ void start(UrlRequest request, UrlCompletion completion) {
                      const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
                      if (transfer->ending == Ending::TooLarge) {
                        completion({}, {}, urlError(DataLengthExceedsMaximum, request.url));
+                     } else if (transfer->ending == Ending::DeadlinePassed) {
+                       completion({}, {}, urlError(TimedOut, request.url));
                      } else if (answeredWhole(*reply, status)) {
                        // Whatever its status, an answer that arrived whole is a response.
                        completion(UrlResponse{status.toInt(), request.url}, transfer->joinedBody(), std::nullopt);
