@@ -19,6 +19,7 @@ SqliteStatement::SqliteStatement(sqlite3* database, std::string_view sql) : m_da
   if (sqlite3_prepare_v2(database, sql.data(), static_cast<int>(sql.size()), &m_statement, nullptr) != SQLITE_OK) {
     m_statement = nullptr;
     m_failed = true;
+    m_failureMessage = sqlite3_errmsg(database);
   }
 }
 
@@ -40,9 +41,14 @@ bool SqliteStatement::step() {
   if (!m_statement) return false;
   const int result = sqlite3_step(m_statement);
   if (result == SQLITE_ROW) return true;
-  if (result != SQLITE_DONE) m_failed = true;
+  if (result != SQLITE_DONE && !m_failed) {
+    m_failed = true;
+    m_failureMessage = sqlite3_errmsg(m_database);
+  }
   return false;
 }
+
+fnd::Error SqliteStatement::failure() const { return makeError(ErrorCode::StorageFailure, m_failureMessage); }
 
 void SqliteStatement::reset() {
   sqlite3_reset(m_statement);

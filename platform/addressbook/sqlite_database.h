@@ -29,6 +29,9 @@ class SqliteStatement {
   // True while a row is available; false at the end or on failure (see failed()).
   bool step();
   bool failed() const noexcept { return m_failed; }
+  // The reason of the first failure, kept as SQLite gave it: the connection's
+  // own message is gone once the statement is reset or another one runs.
+  fnd::Error failure() const;
   void reset();
 
   std::int64_t integer(int column) const;
@@ -40,6 +43,7 @@ class SqliteStatement {
   sqlite3* m_database;
   sqlite3_stmt* m_statement = nullptr;
   bool m_failed = false;
+  std::string m_failureMessage;
 };
 
 class SqliteDatabase {
