@@ -24,8 +24,9 @@ void ContactParser::startParsingContactsInArray(fnd::Ref<fnd::Array> items) {
   store::RecordStore::saveInBackgroundWithBlock(
       [items, result](const store::ContextPtr& context) {
         // Decide on the items before touching the stored list, so a list
-        // without a usable item leaves the stored one exactly as it was.
-        if (!items || std::none_of(items->begin(), items->end(), numberlist::isListItem)) return;
+        // that gives no phone number at all (none of its items, or every
+        // number of the wrong type) leaves the stored one exactly as it was.
+        if (!items || std::none_of(items->begin(), items->end(), numberlist::givesPhoneNumber)) return;
         if (auto downloaded = Contact::findAllWithPredicate(Contact::downloadedPredicate(), context)) {
           for (const fnd::Ref<Contact>& record : *downloaded) record->deleteInContext(context);
         }

@@ -1,8 +1,8 @@
 #pragma once
 // ContactParser: replaces the stored downloaded records with the records of a
 // freshly downloaded list in one background save, keeping the records added
-// by hand, and reports on the main thread. A list from which no record can be
-// made changes nothing and is reported as a failure. Main thread only; a
+// by hand, and reports on the main thread. A list none of whose items gives a
+// phone number changes nothing and is reported as a failure. Main thread only; a
 // parse in flight keeps the parser and its items alive until it has reported.
 
 #include <memory>

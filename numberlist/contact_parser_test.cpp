@@ -40,6 +40,15 @@ fnd::Ref<fnd::Array> itemsFromJson(std::string_view json) {
   return numberlist::itemsFromListBody(*body);
 }
 
+// A list whose every item gives its phone number as a JSON number, not as text.
+fnd::Ref<fnd::Array> numbersTypedAsJsonNumbers(int count) {
+  std::string json = R"({"telefonnumre":[)";
+  for (int i = 0; i < count; ++i)
+    json +=
+        (i ? "," : "") + std::string(R"({"firma":"F","posisjon":1,"telefon":)") + std::to_string(20000000 + i) + "}";
+  return itemsFromJson(json + "]}");
+}
+
 class ContactParserTest : public ::testing::Test {
  protected:
   void SetUp() override { openStore(); }
@@ -80,7 +89,8 @@ class ContactParserTest : public ::testing::Test {
   static std::vector<std::string> storedNumbers() {
     const Contact::List records = Contact::findAll().value();
     std::vector<std::string> numbers;
-    for (const auto& record : records) numbers.emplace_back(record->phoneNumber() ? record->phoneNumber()->utf8() : "-");
+    for (const auto& record : records)
+      numbers.emplace_back(record->phoneNumber() ? record->phoneNumber()->utf8() : "-");
     return numbers;
   }
 
@@ -148,10 +158,12 @@ TEST_F(ContactParserTest, ConvertsEveryMemberByTheFormatAndKeepsTheServicesOrder
 
 TEST_F(ContactParserTest, ListWithoutUsableItemsKeepsTheStoredListAndReportsTheFailure) {
   storeOldList();
-  for (fnd::Ref<fnd::Array> items : {fnd::Ref<fnd::Array>(), itemsFromJson(R"({"telefonnumre":[]})"),
-                                     itemsFromJson(R"({"telefonnumre":[1,"x",null,[]]})"),
-                                     itemsFromJson("<html>Vedlikehold</html>"),
-                                     itemsFromJson(R"({"telefonnumre":{"firma":"x"}})")}) {
+  for (fnd::Ref<fnd::Array> items :
+       {fnd::Ref<fnd::Array>(), itemsFromJson(R"({"telefonnumre":[]})"),
+        itemsFromJson(R"({"telefonnumre":[1,"x",null,[]]})"), itemsFromJson("<html>Vedlikehold</html>"),
+        itemsFromJson(R"({"telefonnumre":{"firma":"x"}})"),
+        itemsFromJson(R"({"telefonnumre":[{"firma":"x","telefon":""},{"telefon":null},{"telefon":["20000001"]}]})"),
+        numbersTypedAsJsonNumbers(1000)}) {
     m_delegate = {};
     parse(items);
     ASSERT_EQ(m_delegate.errors.size(), 1u);
