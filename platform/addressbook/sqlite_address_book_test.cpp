@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
+#include <QTemporaryDir>
 #include <atomic>
 #include <future>
 
@@ -260,6 +262,29 @@ TEST(SqliteAddressBook, SavesOfOtherInstancesReachTheChangeCallbacks) {
   rp::test::runEventLoopFor(std::chrono::milliseconds(200));
   EXPECT_EQ(calls, before);
   thread.sync([&] { watcher = nullptr; });
+}
+
+TEST(SqliteAddressBook, TheBookItsLogsAndTheFoldersMadeForItAreTheUsersAlone) {
+  const auto modeOf = [](const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
+  };
+  const mode_t previousMask = ::umask(022);
+  QTemporaryDir home;
+  Configuration nested;
+  nested.filePath = home.filePath("AddressBook/Lokal/book.sqlite").toStdString();
+  setConfiguration(nested);
+  {
+    auto book = openBook();
+    addPerson(*book, "Privat");
+    ASSERT_TRUE(book->save(nullptr));
+    for (const char* suffix : {"", "-wal", "-shm"})
+      EXPECT_EQ(modeOf(nested.filePath + suffix), 0600u) << "book file" << suffix;
+  }
+  EXPECT_EQ(modeOf(home.filePath("AddressBook").toStdString()), 0700u);
+  EXPECT_EQ(modeOf(home.filePath("AddressBook/Lokal").toStdString()), 0700u);
+  setConfiguration(Configuration{});
+  ::umask(previousMask);
 }
 
 TEST(SqliteAddressBook, AFailedSaveKeepsTheDatabasesOwnReason) {

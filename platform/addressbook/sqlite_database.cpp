@@ -2,9 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <filesystem>
-
 #include "platform/addressbook/errors.h"
+#include "platform/files/private_files.h"
 
 namespace ab {
 
@@ -71,9 +70,10 @@ std::string SqliteStatement::blob(int column) const {
 bool SqliteStatement::isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
 
 std::optional<SqliteDatabase> SqliteDatabase::open(const std::string& path, std::optional<fnd::Error>* error) {
-  std::error_code ignored;
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  // The user's contacts are readable by the user alone: the file, the logs
+  // SQLite makes beside it and the folders made for it. A failure here
+  // shows up as SQLite's own when it opens the file.
+  files::createPrivateFileIfAbsent(path);
   sqlite3* handle = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
   if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {

@@ -48,7 +48,7 @@ class SqliteStatement {
 
 class SqliteDatabase {
  public:
-  // Opens (creating when absent) the file and its folder.
+  // Opens (creating when absent, private to the user) the file and its folders.
   static std::optional<SqliteDatabase> open(const std::string& path, std::optional<fnd::Error>* error);
   SqliteDatabase(SqliteDatabase&& other) noexcept;
   SqliteDatabase& operator=(SqliteDatabase&& other) = delete;

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "platform/files/private_files.h"
 #include "platform/foundation/data.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/exception.h"
@@ -259,6 +260,10 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, std::sha
   std::lock_guard lock(store->m_mutex);
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   std::string name = path.empty() ? std::string(":memory:") : path;
+  // The store holds the user's own numbers: a new file, and so the logs SQLite
+  // makes beside it, is readable by the user alone. A failure here shows up
+  // as SQLite's own when it opens the file.
+  if (!path.empty()) files::createPrivateFileIfAbsent(path);
   if (sqlite3_open_v2(name.c_str(), &store->m_database, flags, nullptr) != SQLITE_OK) {
     if (error) *error = store->lastError(kPersistentStoreOpenError, "open");
     return nullptr;

@@ -1,8 +1,9 @@
 #include "platform/objectstore/store_files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include "platform/files/private_files.h"
 
 namespace objectstore {
 
@@ -10,7 +11,7 @@ bool storeFileExists(const std::string& path) { return QFileInfo(QString::fromSt
 
 bool createStoreDirectory(const std::string& path, std::optional<fnd::Error>* error) {
   QString directory = QFileInfo(QString::fromStdString(path)).absolutePath();
-  if (QDir().mkpath(directory)) return true;
+  if (files::createPrivateFolders(directory.toStdString())) return true;
   if (error) {
     *error = fnd::Error::withDescription("NSCocoaErrorDomain", 512,
                                          "The folder " + directory.toStdString() + " could not be created.");

@@ -9,7 +9,8 @@
 namespace objectstore {
 
 bool storeFileExists(const std::string& path);
-// Creates the directory that will hold `path`, with intermediate directories.
+// Creates the directory that will hold `path`, with intermediate directories,
+// each private to the user (those already there are left alone).
 bool createStoreDirectory(const std::string& path, std::optional<fnd::Error>* error);
 // Removes the store file and its write-ahead log and index; true when none is left.
 bool destroyStoreFiles(const std::string& path);
