@@ -7,6 +7,14 @@
 
 namespace objectstore {
 
+namespace {
+
+// The files of one store: the database last, as destroyStoreFiles explains.
+constexpr const char* kStoreFileSuffixes[] = {"-wal", "-shm", "-journal", ""};
+constexpr const char* kDamagedSuffix = ".damaged";
+
+}  // namespace
+
 bool storeFileExists(const std::string& path) { return QFileInfo(QString::fromStdString(path)).isFile(); }
 
 bool createStoreDirectory(const std::string& path, std::optional<fnd::Error>* error) {
@@ -24,11 +32,24 @@ bool destroyStoreFiles(const std::string& path) {
   // The logs go first: a database removed before its log would, if the
   // removal were cut short, leave an old log beside the new database made
   // in its place, to be replayed into it.
-  for (const char* suffix : {"-wal", "-shm", "-journal", ""}) {
+  for (const char* suffix : kStoreFileSuffixes) {
     QString file = QString::fromStdString(path + suffix);
     if (QFile::exists(file)) removed = QFile::remove(file) && removed;
   }
   return removed;
+}
+
+std::string damagedStorePath(const std::string& path) { return path + kDamagedSuffix; }
+
+bool moveStoreFilesAside(const std::string& path) {
+  const std::string keptPath = damagedStorePath(path);
+  destroyStoreFiles(keptPath);
+  bool moved = true;
+  for (const char* suffix : kStoreFileSuffixes) {
+    const QString file = QString::fromStdString(path + suffix);
+    if (QFile::exists(file)) moved = QFile::rename(file, QString::fromStdString(keptPath + suffix)) && moved;
+  }
+  return moved;
 }
 
 }  // namespace objectstore
