@@ -239,6 +239,15 @@ void searchKeyFunction(sqlite3_context* context, int, sqlite3_value** arguments)
   sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
 }
 
+// The functions the store's queries and indexes call.
+void registerStoreFunctions(sqlite3* database) {
+  int deterministic = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+  sqlite3_create_function_v2(database, kMatchFunction, 4, deterministic, nullptr, matchFunction, nullptr, nullptr,
+                             nullptr);
+  sqlite3_create_function_v2(database, kSearchKeyFunction, 1, deterministic, nullptr, searchKeyFunction, nullptr,
+                             nullptr, nullptr);
+}
+
 fnd::Error storeError(long code, const std::string& description) {
   return fnd::Error::withDescription(kCocoaErrorDomain, code, description);
 }
@@ -247,6 +256,30 @@ fnd::Error storeError(long code, const std::string& description) {
 
 SqliteStore::SqliteStore(std::string path, std::shared_ptr<const ManagedObjectModel> model)
     : m_path(std::move(path)), m_model(std::move(model)) {}
+
+std::vector<std::string> SqliteStore::integrityProblems(const std::string& path) {
+  sqlite3* database = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    std::vector<std::string> problems{std::string("cannot open: ") + sqlite3_errmsg(database)};
+    sqlite3_close(database);
+    return problems;
+  }
+  registerStoreFunctions(database);
+  std::vector<std::string> problems;
+  sqlite3_stmt* check = nullptr;
+  if (sqlite3_prepare_v2(database, "PRAGMA integrity_check", -1, &check, nullptr) != SQLITE_OK) {
+    problems.emplace_back(sqlite3_errmsg(database));
+  }
+  int result = SQLITE_DONE;
+  while (check && (result = sqlite3_step(check)) == SQLITE_ROW) {
+    const auto* row = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+    if (row && std::string_view(row) != "ok") problems.emplace_back(row);
+  }
+  if (check && result != SQLITE_DONE) problems.emplace_back(sqlite3_errmsg(database));
+  sqlite3_finalize(check);
+  sqlite3_close(database);
+  return problems;
+}
 
 SqliteStore::~SqliteStore() {
   m_statements.clear();
@@ -270,11 +303,7 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, std::sha
   }
   sqlite3_extended_result_codes(store->m_database, 1);
   sqlite3_busy_timeout(store->m_database, 5000);
-  int deterministic = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-  sqlite3_create_function_v2(store->m_database, kMatchFunction, 4, deterministic, nullptr, matchFunction, nullptr,
-                             nullptr, nullptr);
-  sqlite3_create_function_v2(store->m_database, kSearchKeyFunction, 1, deterministic, nullptr, searchKeyFunction,
-                             nullptr, nullptr, nullptr);
+  registerStoreFunctions(store->m_database);
   // Write-ahead logging: a killed process leaves the last committed state, and
   // readers never see half a save.
   if (!path.empty() && !store->execute("PRAGMA journal_mode=WAL", error)) return nullptr;
