@@ -218,15 +218,18 @@ TEST_F(ContactParserTest, AListThatCannotBeWrittenIsAFailureAndTheFileKeepsTheOl
       std::max(QFileInfo(QString::fromStdString(file)).size(), QFileInfo(QString::fromStdString(file + "-wal")).size());
   {
     FileSizeLimit full(static_cast<rlim_t>(written + 1024));
-    parse(itemsFromJson(R"({"telefonnumre":[{"firma":"Ny AS","telefon":"20000001"}]})"));
-    parse(numbersTypedAsText(1000));
+    for (fnd::Ref<fnd::Array> items :
+         {itemsFromJson(R"({"telefonnumre":[{"firma":"Ny AS","telefon":"20000001"}]})"), numbersTypedAsText(1000)}) {
+      m_delegate = {};
+      parse(items);
+      ASSERT_TRUE(m_delegate.finished.empty()) << "a list that is not in the file must not be reported as stored";
+      ASSERT_EQ(m_delegate.errors.size(), 1u);
+      EXPECT_EQ(m_delegate.errors[0].domain(), "ContactParser");
+      EXPECT_EQ(m_delegate.errors[0].code(), ContactParser::kSaveFailedCode);
+      EXPECT_NE(m_delegate.errors[0].localizedDescription().find("disk"), std::string::npos)
+          << "the user is told why: " << m_delegate.errors[0].localizedDescription();
+    }
   }
-  ASSERT_TRUE(m_delegate.finished.empty()) << "a list that is not in the file must not be reported as stored";
-  ASSERT_EQ(m_delegate.errors.size(), 2u);
-  EXPECT_EQ(m_delegate.errors[1].domain(), "ContactParser");
-  EXPECT_EQ(m_delegate.errors[1].code(), ContactParser::kSaveFailedCode);
-  EXPECT_NE(m_delegate.errors[1].localizedDescription().find("disk"), std::string::npos)
-      << "the user is told why: " << m_delegate.errors[1].localizedDescription();
   reopenStore();
   std::vector<std::string> numbers = storedNumbers();
   std::sort(numbers.begin(), numbers.end());

@@ -26,6 +26,11 @@ constexpr std::uint64_t kMebibyte = 1024 * 1024;
 constexpr std::uint64_t kBodyLimit = 64 * kMebibyte;
 constexpr std::uint64_t kAllowedPeakRise = 100 * kMebibyte;
 constexpr std::uint64_t kHostileBodyBytes = 1024 * kMebibyte;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
 
 struct Outcome {
   bool done = false;
@@ -86,7 +91,10 @@ TEST_P(OversizedBody, IsRefusedWithoutHoldingMoreThanTheLimitInMemory) {
   } else {
     EXPECT_EQ(outcome.error->code(), DataLengthExceedsMaximum);
   }
-  EXPECT_LT(rise, kAllowedPeakRise);
+  // A sanitizer keeps freed memory in quarantine, so only a plain build measures the loader.
+  if (!kSanitized) {
+    EXPECT_LT(rise, kAllowedPeakRise);
+  }
   EXPECT_LT(server.bytesSent(), kHostileBodyBytes / 2) << "the loader must stop reading once the limit is passed";
 }
 
