@@ -112,9 +112,6 @@ void start(UrlRequest request, UrlCompletion completion) {
   // Silence is timed by Qt; the deadline below bounds the whole exchange, so
   // a server that drips its answer cannot hold the caller for ever.
   networkRequest.setTransferTimeout(static_cast<int>(request.timeout.count()));
-  // The limit counts decoded bytes, which bounds a compressed body too; Qt's
-  // own guess at a harmful expansion would end such a reply as unreadable.
-  if (request.maximumBodyBytes > 0) networkRequest.setDecompressedSafetyCheckThreshold(-1);
   QNetworkReply* reply = accessManager().get(networkRequest);
   reply->setReadBufferSize(kReadBufferBytes);
   auto transfer = std::make_shared<Transfer>();
@@ -127,6 +124,14 @@ void start(UrlRequest request, UrlCompletion completion) {
       if (declared.isValid() && declared.toULongLong() > limit) end(*reply, *transfer, Ending::TooLarge);
     });
   }
+  // Qt refuses a body that expands out of all proportion (a compression
+  // bomb) with an error but, with a bounded read buffer, may never finish the
+  // reply; ending it here reports the error at once.
+  QObject::connect(reply, &QNetworkReply::errorOccurred, reply, [reply] {
+    QTimer::singleShot(0, reply, [reply] {
+      if (!reply->isFinished()) reply->abort();
+    });
+  });
   QObject::connect(reply, &QNetworkReply::readyRead, reply,
                    [reply, transfer, limit = request.maximumBodyBytes] { takeArrivedBytes(*reply, *transfer, limit); });
   QObject::connect(reply, &QNetworkReply::finished, reply,
