@@ -10,6 +10,7 @@
 #include "app/application_lifecycle.h"
 #include "app/first_paint.h"
 #include "app/list_service_config.h"
+#include "app/single_instance.h"
 #include "platform/dispatch/process_heap.h"
 #include "platform/dispatch/termination_signals.h"
 #include "platform/foundation/localization.h"
@@ -76,6 +77,9 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Ringeplagvern");
   QApplication::setApplicationVersion(PROJECT_VERSION);
+  // One copy writes the user's list and contact at a time; a second start hands over and ends.
+  SingleInstance instance;
+  if (!instance.claim()) return 0;
   setActiveListServiceConfig(options.config);
   fnd::installTranslations();
 

@@ -8,6 +8,7 @@
 
 #include "numberlist/contact.h"
 #include "platform/objectstore/managed_object_context.h"
+#include "platform/objectstore/sqlite_store.h"
 
 namespace numberlist {
 namespace {
@@ -62,6 +63,8 @@ TEST(ContactCrashTest, AKilledWriterLeavesTheWholeOldOrTheWholeNewList) {
     }
     StoredList list = readStore(path);
     ASSERT_TRUE(list.opened) << "after kill " << kill;
+    const std::vector<std::string> problems = objectstore::SqliteStore::integrityProblems(path);
+    EXPECT_TRUE(problems.empty()) << "after kill " << kill << ": " << problems.front();
     if (lastReported == 0 && list.count == 0) continue;  // killed before the first list was stored
     EXPECT_EQ(list.count, static_cast<std::size_t>(kRecords)) << "after kill " << kill;
     EXPECT_EQ(list.sameGeneration, list.count) << "records of two lists mixed after kill " << kill;

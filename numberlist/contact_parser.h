@@ -1,8 +1,9 @@
 #pragma once
 // ContactParser: replaces the stored downloaded records with the records of a
 // freshly downloaded list in one background save, keeping the records added
-// by hand, and reports on the main thread. A list from which no record can be
-// made changes nothing and is reported as a failure. Main thread only; a
+// by hand, and reports on the main thread. A list none of whose items gives a
+// phone number changes nothing and is reported as a failure; so is a list
+// that could not be written to the store file, which then keeps its old list. Main thread only; a
 // parse in flight keeps the parser and its items alive until it has reported.
 
 #include <memory>
@@ -15,6 +16,10 @@ class ContactParser final : public IParseContacts, public std::enable_shared_fro
   static constexpr std::string_view kErrorDomain = "ContactParser";
   static constexpr long kErrorCode = 100;
   static constexpr std::string_view kErrorText = "Kunne ikke legge inn nye nummer";
+  // The list was read but could not be written to the store file; the
+  // store's own reason follows the text.
+  static constexpr long kSaveFailedCode = 101;
+  static constexpr std::string_view kSaveFailedText = "Kunne ikke lagre den nye nummerlisten";
 
   // The delegate is not owned and must outlive every parse it is told of.
   static std::shared_ptr<ContactParser> initWithDelegate(IParseContactsDelegate* delegate);
@@ -27,6 +32,8 @@ class ContactParser final : public IParseContacts, public std::enable_shared_fro
 
   // The failure report's error, with its text looked up for the user's language.
   static fnd::Error failureError();
+  // The report's error for a list that could not be written, naming `cause`.
+  static fnd::Error saveFailedError(const fnd::Error& cause);
 
  private:
   explicit ContactParser(IParseContactsDelegate* delegate) : m_delegate(delegate) {}

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "json/json_decoder.h"
 #include "numberlist/number_list_format.h"
@@ -38,6 +43,24 @@ struct RecordingDelegate : IParseContactsDelegate {
 fnd::Ref<fnd::Array> itemsFromJson(std::string_view json) {
   auto body = fnd::Data::create(std::string(json));
   return numberlist::itemsFromListBody(*body);
+}
+
+// A list whose every item gives its phone number as a JSON number, not as text.
+fnd::Ref<fnd::Array> numbersTypedAsJsonNumbers(int count) {
+  std::string json = R"({"telefonnumre":[)";
+  for (int i = 0; i < count; ++i)
+    json +=
+        (i ? "," : "") + std::string(R"({"firma":"F","posisjon":1,"telefon":)") + std::to_string(20000000 + i) + "}";
+  return itemsFromJson(json + "]}");
+}
+
+// A list of `count` well-formed items.
+fnd::Ref<fnd::Array> numbersTypedAsText(int count) {
+  std::string json = R"({"telefonnumre":[)";
+  for (int i = 0; i < count; ++i)
+    json += (i ? "," : "") + std::string(R"({"firma":"Firma med et langt navn","telefon":")") +
+            std::to_string(20000000 + i) + "\"}";
+  return itemsFromJson(json + "]}");
 }
 
 class ContactParserTest : public ::testing::Test {
@@ -80,7 +103,8 @@ class ContactParserTest : public ::testing::Test {
   static std::vector<std::string> storedNumbers() {
     const Contact::List records = Contact::findAll().value();
     std::vector<std::string> numbers;
-    for (const auto& record : records) numbers.emplace_back(record->phoneNumber() ? record->phoneNumber()->utf8() : "-");
+    for (const auto& record : records)
+      numbers.emplace_back(record->phoneNumber() ? record->phoneNumber()->utf8() : "-");
     return numbers;
   }
 
@@ -148,10 +172,12 @@ TEST_F(ContactParserTest, ConvertsEveryMemberByTheFormatAndKeepsTheServicesOrder
 
 TEST_F(ContactParserTest, ListWithoutUsableItemsKeepsTheStoredListAndReportsTheFailure) {
   storeOldList();
-  for (fnd::Ref<fnd::Array> items : {fnd::Ref<fnd::Array>(), itemsFromJson(R"({"telefonnumre":[]})"),
-                                     itemsFromJson(R"({"telefonnumre":[1,"x",null,[]]})"),
-                                     itemsFromJson("<html>Vedlikehold</html>"),
-                                     itemsFromJson(R"({"telefonnumre":{"firma":"x"}})")}) {
+  for (fnd::Ref<fnd::Array> items :
+       {fnd::Ref<fnd::Array>(), itemsFromJson(R"({"telefonnumre":[]})"),
+        itemsFromJson(R"({"telefonnumre":[1,"x",null,[]]})"), itemsFromJson("<html>Vedlikehold</html>"),
+        itemsFromJson(R"({"telefonnumre":{"firma":"x"}})"),
+        itemsFromJson(R"({"telefonnumre":[{"firma":"x","telefon":""},{"telefon":null},{"telefon":["20000001"]}]})"),
+        numbersTypedAsJsonNumbers(1000)}) {
     m_delegate = {};
     parse(items);
     ASSERT_EQ(m_delegate.errors.size(), 1u);
@@ -162,6 +188,74 @@ TEST_F(ContactParserTest, ListWithoutUsableItemsKeepsTheStoredListAndReportsTheF
   }
   reopenStore();
   EXPECT_EQ(storedNumbers().size(), 7u);
+}
+
+// Limits the size of every file this process writes, as a full disk would,
+// for the life of the object.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    rlimit limited = m_previous;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_previousHandler);
+  }
+
+ private:
+  rlimit m_previous{};
+  void (*m_previousHandler)(int) = nullptr;
+};
+
+TEST_F(ContactParserTest, AListThatCannotBeWrittenIsAFailureAndTheFileKeepsTheOldList) {
+  storeOldList();
+  const std::string file = m_directory.filePath("list.sqlite").toStdString();
+  const qint64 written =
+      std::max(QFileInfo(QString::fromStdString(file)).size(), QFileInfo(QString::fromStdString(file + "-wal")).size());
+  {
+    FileSizeLimit full(static_cast<rlim_t>(written + 1024));
+    for (fnd::Ref<fnd::Array> items :
+         {itemsFromJson(R"({"telefonnumre":[{"firma":"Ny AS","telefon":"20000001"}]})"), numbersTypedAsText(1000)}) {
+      m_delegate = {};
+      parse(items);
+      ASSERT_TRUE(m_delegate.finished.empty()) << "a list that is not in the file must not be reported as stored";
+      ASSERT_EQ(m_delegate.errors.size(), 1u);
+      EXPECT_EQ(m_delegate.errors[0].domain(), "ContactParser");
+      EXPECT_EQ(m_delegate.errors[0].code(), ContactParser::kSaveFailedCode);
+      EXPECT_NE(m_delegate.errors[0].localizedDescription().find("disk"), std::string::npos)
+          << "the user is told why: " << m_delegate.errors[0].localizedDescription();
+    }
+  }
+  reopenStore();
+  std::vector<std::string> numbers = storedNumbers();
+  std::sort(numbers.begin(), numbers.end());
+  EXPECT_EQ(numbers, (std::vector<std::string>{"10000001", "10000002", "10000003", "10000004", "10000005", "40000001",
+                                               "40000002"}));
+}
+
+TEST_F(ContactParserTest, ADamagedStoreFileIsKeptAsideAndAFreshStoreTakesTheList) {
+  storeOldList();
+  RecordStore::cleanUp();
+  const QString file = m_directory.filePath("list.sqlite");
+  QFile::remove(file + "-wal");
+  QFile::remove(file + "-shm");
+  QFile damaged(file);
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  damaged.write(QByteArray(8192, '\xA5'));
+  damaged.close();
+
+  openStore();
+  parse(itemsFromJson(R"({"telefonnumre":[{"firma":"Ny AS","telefon":"20000001"}]})"));
+  ASSERT_EQ(m_delegate.finished, std::vector<std::size_t>{1});
+  reopenStore();
+  EXPECT_EQ(storedNumbers(), std::vector<std::string>{"20000001"});
+  QFile kept(file + ".damaged");
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << "the damaged file is kept for recovery";
+  EXPECT_EQ(kept.readAll(), QByteArray(8192, '\xA5'));
 }
 
 TEST_F(ContactParserTest, ItemsThatAreNotDictionariesAreSkipped) {

@@ -42,8 +42,8 @@ std::int32_t rankFromNumber(const fnd::Number& number) {
   }
   const double value = number.doubleValue();
   if (std::isnan(value)) return 0;
-  return static_cast<std::int32_t>(std::clamp(std::trunc(value), static_cast<double>(kSmallestRank),
-                                              static_cast<double>(kLargestRank)));
+  return static_cast<std::int32_t>(
+      std::clamp(std::trunc(value), static_cast<double>(kSmallestRank), static_cast<double>(kLargestRank)));
 }
 
 std::int32_t rankOf(const fnd::Dictionary& item) {
@@ -81,6 +81,12 @@ std::int32_t rankFromText(std::string_view text) {
 }
 
 bool isListItem(const fnd::Object* item) { return item && item->kind() == fnd::ObjectKind::Dictionary; }
+
+bool givesPhoneNumber(const fnd::Object* item) {
+  if (!isListItem(item)) return false;
+  const fnd::String* number = stringMember(static_cast<const fnd::Dictionary&>(*item), kPhoneNumberKey);
+  return number && !number->utf8().empty();
+}
 
 void fillRecordFromItem(Contact& record, const fnd::Dictionary& item) {
   if (fnd::String* firm = stringMember(item, kFirmKey)) record.setFirm(firm);

@@ -22,6 +22,10 @@ std::int32_t rankFromText(std::string_view text);
 // Whether `item` can become a record: only dictionaries can.
 bool isListItem(const fnd::Object* item);
 
+// Whether `item` is a list item that gives a phone number as text; a list
+// without one such item is no usable list, whatever else it holds.
+bool givesPhoneNumber(const fnd::Object* item);
+
 // Sets the record's fields from one item dictionary. Members of another type
 // than the format gives are treated as missing.
 void fillRecordFromItem(Contact& record, const fnd::Dictionary& item);

@@ -6,6 +6,7 @@
 #include "platform/dispatch/main_thread.h"
 #include "platform/foundation/number.h"
 #include "platform/foundation/object_dictionary.h"
+#include "platform/foundation/system_log.h"
 #include "platform/objectstore/sqlite_store.h"
 #include "platform/objectstore/store_files.h"
 #include "store/record_store.h"
@@ -99,6 +100,19 @@ PersistentStorePtr StoreCoordinator::RS_addSqliteStoreNamed(const CoordinatorPtr
   RS_createPathToStoreFileIfNeccessary(path);
   std::optional<fnd::Error> error;
   PersistentStorePtr store = coordinator->addPersistentStore(objectstore::kSQLiteStoreType, path, options, &error);
+  if (!store && error && error->domain() == objectstore::kCocoaErrorDomain &&
+      error->code() == objectstore::kFileReadCorruptFileError) {
+    // A damaged file must not stop the application: it is kept aside, where
+    // the user's own numbers can still be recovered from, and a fresh store
+    // takes its place.
+    RP_LOG("record store damaged, kept as " + objectstore::damagedStorePath(path) + " and started afresh: " +
+           error->localizedDescription());
+    RecordStore::handleErrors(&*error);
+    if (objectstore::moveStoreFilesAside(path)) {
+      error.reset();
+      store = coordinator->addPersistentStore(objectstore::kSQLiteStoreType, path, options, &error);
+    }
+  }
   bool deleteOnMismatch;
   {
     std::lock_guard lock(stackState().mutex);

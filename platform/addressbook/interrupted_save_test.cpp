@@ -2,6 +2,7 @@
 // changes or none of them. A child process saves batches of people in a loop
 // and is killed at a random moment; the parent then reads the file.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +56,24 @@ constexpr int kKills = 8;
   }
 }
 
+// SQLite's own verdict on the file: "ok", or what it found wrong.
+std::string integrityCheck(const std::string& path) {
+  sqlite3* database = nullptr;
+  std::string verdict = "cannot open";
+  if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    verdict.clear();
+    sqlite3_exec(
+        database, "PRAGMA integrity_check",
+        [](void* text, int, char** row, char**) {
+          static_cast<std::string*>(text)->append(row[0] ? row[0] : "null");
+          return 0;
+        },
+        &verdict, nullptr);
+  }
+  sqlite3_close(database);
+  return verdict;
+}
+
 TEST(InterruptedSave, KilledSavesLeaveWholeBatchesOnly) {
   test::TestBookFile file;
   std::mt19937 random(20261208);
@@ -77,6 +96,7 @@ TEST(InterruptedSave, KilledSavesLeaveWholeBatchesOnly) {
     close(progress[0]);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself with " << WEXITSTATUS(status);
 
+    EXPECT_EQ(integrityCheck(file.path()), "ok") << "after kill " << kill;
     std::optional<fnd::Error> error;
     fnd::Ref<AddressBook> book = AddressBook::create(&error);
     ASSERT_TRUE(book) << error->localizedDescription();

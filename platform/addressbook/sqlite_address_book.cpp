@@ -306,7 +306,7 @@ bool SqliteAddressBook::writeChanges(std::optional<fnd::Error>* error,
   }
   for (const SqliteStatement* statement : {&remove, &insert, &update, &clearMembers, &addMember}) {
     if (statement->failed()) {
-      if (error) *error = m_database.lastError();
+      if (error) *error = statement->failure();
       return false;
     }
   }

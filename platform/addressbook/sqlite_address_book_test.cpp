@@ -1,7 +1,10 @@
 #include "platform/addressbook/sqlite_address_book.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
 
+#include <QTemporaryDir>
 #include <atomic>
 #include <future>
 
@@ -259,6 +262,52 @@ TEST(SqliteAddressBook, SavesOfOtherInstancesReachTheChangeCallbacks) {
   rp::test::runEventLoopFor(std::chrono::milliseconds(200));
   EXPECT_EQ(calls, before);
   thread.sync([&] { watcher = nullptr; });
+}
+
+TEST(SqliteAddressBook, TheBookItsLogsAndTheFoldersMadeForItAreTheUsersAlone) {
+  const auto modeOf = [](const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
+  };
+  const mode_t previousMask = ::umask(022);
+  QTemporaryDir home;
+  Configuration nested;
+  nested.filePath = home.filePath("AddressBook/Lokal/book.sqlite").toStdString();
+  setConfiguration(nested);
+  {
+    auto book = openBook();
+    addPerson(*book, "Privat");
+    ASSERT_TRUE(book->save(nullptr));
+    for (const char* suffix : {"", "-wal", "-shm"})
+      EXPECT_EQ(modeOf(nested.filePath + suffix), 0600u) << "book file" << suffix;
+  }
+  EXPECT_EQ(modeOf(home.filePath("AddressBook").toStdString()), 0700u);
+  EXPECT_EQ(modeOf(home.filePath("AddressBook/Lokal").toStdString()), 0700u);
+  setConfiguration(Configuration{});
+  ::umask(previousMask);
+}
+
+TEST(SqliteAddressBook, AFailedSaveKeepsTheDatabasesOwnReason) {
+  test::TestBookFile file;
+  openBook();  // creates the file and its tables
+  // Another program's rule refuses every new record, so the save fails half-way.
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(file.path().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(
+          other, "CREATE TRIGGER frozen BEFORE INSERT ON records BEGIN SELECT RAISE(ABORT, 'records are frozen'); END",
+          nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  sqlite3_close(other);
+
+  auto book = openBook();
+  addPerson(*book, "Avvist");
+  std::optional<fnd::Error> error;
+  EXPECT_FALSE(book->save(&error));
+  ASSERT_TRUE(error);
+  EXPECT_NE(error->localizedDescription().find("records are frozen"), std::string::npos)
+      << error->localizedDescription();
+  EXPECT_TRUE(book->hasUnsavedChanges()) << "the refused change stays for a later save";
 }
 
 }  // namespace

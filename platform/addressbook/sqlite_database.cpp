@@ -2,9 +2,8 @@
 
 #include <sqlite3.h>
 
-#include <filesystem>
-
 #include "platform/addressbook/errors.h"
+#include "platform/files/private_files.h"
 
 namespace ab {
 
@@ -12,6 +11,7 @@ SqliteStatement::SqliteStatement(sqlite3* database, std::string_view sql) : m_da
   if (sqlite3_prepare_v2(database, sql.data(), static_cast<int>(sql.size()), &m_statement, nullptr) != SQLITE_OK) {
     m_statement = nullptr;
     m_failed = true;
+    m_failureMessage = sqlite3_errmsg(database);
   }
 }
 
@@ -33,9 +33,14 @@ bool SqliteStatement::step() {
   if (!m_statement) return false;
   const int result = sqlite3_step(m_statement);
   if (result == SQLITE_ROW) return true;
-  if (result != SQLITE_DONE) m_failed = true;
+  if (result != SQLITE_DONE && !m_failed) {
+    m_failed = true;
+    m_failureMessage = sqlite3_errmsg(m_database);
+  }
   return false;
 }
+
+fnd::Error SqliteStatement::failure() const { return makeError(ErrorCode::StorageFailure, m_failureMessage); }
 
 void SqliteStatement::reset() {
   sqlite3_reset(m_statement);
@@ -59,9 +64,10 @@ bool SqliteStatement::isNull(int column) const { return sqlite3_column_type(m_st
 
 std::optional<SqliteDatabase> SqliteDatabase::open(const std::string& path, std::chrono::milliseconds busyTimeout,
                                                    std::optional<fnd::Error>* error) {
-  std::error_code ignored;
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  // The user's contacts are readable by the user alone: the file, the logs
+  // SQLite makes beside it and the folders made for it. A failure here
+  // shows up as SQLite's own when it opens the file.
+  files::createPrivateFileIfAbsent(path);
   sqlite3* handle = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
   if (sqlite3_open_v2(path.c_str(), &handle, flags, nullptr) != SQLITE_OK) {

@@ -30,6 +30,9 @@ class SqliteStatement {
   // True while a row is available; false at the end or on failure (see failed()).
   bool step();
   bool failed() const noexcept { return m_failed; }
+  // The reason of the first failure, kept as SQLite gave it: the connection's
+  // own message is gone once the statement is reset or another one runs.
+  fnd::Error failure() const;
   void reset();
 
   std::int64_t integer(int column) const;
@@ -41,12 +44,13 @@ class SqliteStatement {
   sqlite3* m_database;
   sqlite3_stmt* m_statement = nullptr;
   bool m_failed = false;
+  std::string m_failureMessage;
 };
 
 class SqliteDatabase {
  public:
-  // Opens (creating when absent) the file and its folder; a statement waits
-  // up to `busyTimeout` for another connection's write.
+  // Opens (creating when absent, private to the user) the file and its
+  // folders; a statement waits up to `busyTimeout` for another connection's write.
   static std::optional<SqliteDatabase> open(const std::string& path, std::chrono::milliseconds busyTimeout,
                                             std::optional<fnd::Error>* error);
   SqliteDatabase(SqliteDatabase&& other) noexcept;

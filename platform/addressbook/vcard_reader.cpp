@@ -1,7 +1,10 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringDecoder>
 #include <QTimeZone>
+#include <algorithm>
+#include <array>
 #include <map>
 
 #include "platform/addressbook/multi_value.h"
@@ -22,8 +25,48 @@ struct ContentLine {
   std::string value;
 };
 
+// Values that older cards (2.1, as phones still export them) give bare,
+// without "ENCODING=".
+constexpr std::string_view kQuotedPrintable = "QUOTED-PRINTABLE";
+constexpr std::array<std::string_view, 4> kBareEncodings{kQuotedPrintable, "BASE64", "8BIT", "7BIT"};
+
 std::string upper(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUpper().toStdString();
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// "=C3=98" becomes the two bytes it names; an "=" not followed by two hex
+// digits stays as it is.
+std::string decodeQuotedPrintable(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const int high = text[i] == '=' && i + 2 < text.size() ? hexDigit(text[i + 1]) : -1;
+    const int low = high >= 0 ? hexDigit(text[i + 2]) : -1;
+    if (low >= 0) {
+      bytes += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      bytes += text[i];
+    }
+  }
+  return bytes;
+}
+
+// The value's bytes in the named character set, as UTF-8; unchanged when the
+// set is UTF-8 or unknown here.
+std::string toUtf8(std::string bytes, const std::string& charset) {
+  if (charset.empty() || upper(charset) == "UTF-8") return bytes;
+  QStringDecoder decoder(charset.c_str());
+  if (!decoder.isValid()) return bytes;
+  const QString text = decoder(QByteArray::fromStdString(bytes));
+  return decoder.hasError() ? bytes : text.toStdString();
 }
 
 fnd::Ref<fnd::String> textObject(std::string_view utf8) {
@@ -31,7 +74,16 @@ fnd::Ref<fnd::String> textObject(std::string_view utf8) {
   return fnd::String::fromQString(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
-// Joins folded lines: a line starting with a space or tab continues the one before.
+// Whether `line` is a quoted-printable value cut by a soft line break (an
+// "=" at its end), which the next line continues as it stands.
+bool continuesOnNextLine(std::string_view line) {
+  if (line.empty() || line.back() != '=') return false;
+  const std::size_t colon = line.find(':');
+  return colon != std::string_view::npos && upper(line.substr(0, colon)).find(kQuotedPrintable) != std::string::npos;
+}
+
+// Joins folded lines: a line starting with a space or tab continues the one
+// before, as does any line after a quoted-printable soft line break.
 std::vector<std::string> unfoldedLines(std::string_view data) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -39,10 +91,14 @@ std::vector<std::string> unfoldedLines(std::string_view data) {
     std::size_t end = data.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = data.size();
     std::string_view line = data.substr(start, end - start);
-    if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !lines.empty())
+    if (!lines.empty() && continuesOnNextLine(lines.back())) {
+      lines.back().pop_back();  // the soft line break
+      lines.back().append(line);
+    } else if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !lines.empty()) {
       lines.back().append(line.substr(1));
-    else if (!line.empty())
+    } else if (!line.empty()) {
       lines.emplace_back(line);
+    }
     start = end;
     if (start < data.size() && data[start] == '\r') ++start;
     if (start < data.size() && data[start] == '\n') ++start;
@@ -86,8 +142,12 @@ std::optional<ContentLine> parseLine(std::string_view text) {
   if (line.name.empty()) return std::nullopt;
   for (std::size_t i = 1; i < pieces.size(); ++i) {
     const std::size_t equals = pieces[i].find('=');
-    // A bare value is an old-style TYPE.
-    const std::string key = equals == std::string::npos ? "TYPE" : upper(pieces[i].substr(0, equals));
+    // A bare value is an old-style TYPE, or an old-style ENCODING.
+    const bool bareEncoding = equals == std::string::npos && std::find(kBareEncodings.begin(), kBareEncodings.end(),
+                                                                       upper(pieces[i])) != kBareEncodings.end();
+    const std::string key = equals != std::string::npos ? upper(pieces[i].substr(0, equals))
+                            : bareEncoding              ? "ENCODING"
+                                                        : "TYPE";
     const std::string values = equals == std::string::npos ? pieces[i] : pieces[i].substr(equals + 1);
     const bool splitsOnComma = key == "TYPE";
     std::size_t start = 0;
@@ -104,6 +164,17 @@ std::optional<ContentLine> parseLine(std::string_view text) {
 std::string parameter(const ContentLine& line, const std::string& key) {
   auto found = line.parameters.find(key);
   return found != line.parameters.end() ? found->second : std::string();
+}
+
+// Turns an older card's encoded value into plain UTF-8 text, so the rest of
+// the reader sees what a 3.0 card would have given.
+void decodeValue(ContentLine& line) {
+  const std::string encoding = upper(parameter(line, "ENCODING"));
+  if (encoding != kQuotedPrintable && parameter(line, "CHARSET").empty()) return;
+  std::string bytes = encoding == kQuotedPrintable ? decodeQuotedPrintable(line.value) : std::move(line.value);
+  line.value = toUtf8(std::move(bytes), parameter(line, "CHARSET"));
+  line.parameters.erase("ENCODING");
+  line.parameters.erase("CHARSET");
 }
 
 fnd::Ref<fnd::Date> parseDate(std::string_view text) {
@@ -258,22 +329,35 @@ fnd::Ref<Record> CardReader::finish() {
 }  // namespace
 
 std::vector<fnd::Ref<Record>> createPeopleFromVCardRepresentation(std::string_view data, const Record* source) {
+  // A BEGIN inside an open card (a card nested in another, or one whose END
+  // line is missing) opens a card of its own; the outer card takes its lines
+  // again after the inner one's END, and cards still open at the end are read
+  // too, so no card loses its lines. People keep the order of their BEGIN lines.
   std::vector<fnd::Ref<Record>> people;
-  std::optional<CardReader> card;
+  struct OpenCard {
+    CardReader reader;
+    std::size_t slot;
+  };
+  std::vector<OpenCard> open;
+  const auto finishInnermost = [&] {
+    people[open.back().slot] = open.back().reader.finish();
+    open.pop_back();
+  };
   for (const std::string& text : unfoldedLines(data)) {
     std::optional<ContentLine> line = parseLine(text);
     if (!line) continue;
     const std::string value = upper(line->value);
     if (line->name == "BEGIN" && value == "VCARD") {
-      card.emplace(source);
+      open.push_back({CardReader(source), people.size()});
+      people.emplace_back();
     } else if (line->name == "END" && value == "VCARD") {
-      if (card) people.push_back(card->finish());
-      card.reset();
-    } else if (card) {
-      card->add(std::move(*line));
+      if (!open.empty()) finishInnermost();
+    } else if (!open.empty()) {
+      decodeValue(*line);
+      open.back().reader.add(std::move(*line));
     }
   }
-  if (card) people.push_back(card->finish());  // a last card without its END line is still read
+  while (!open.empty()) finishInnermost();
   return people;
 }
 

@@ -184,6 +184,61 @@ TEST(VCard, ReadsCardsWrittenByOtherPrograms) {
   EXPECT_TRUE(people[1]->copyValue(kPersonOrganizationProperty)->isEqual(*fnd::str("Bare Navn AS")));
 }
 
+std::string textOf(const Record& person, PropertyID property) {
+  const fnd::Ref<fnd::Object> value = person.copyValue(property);
+  return value ? std::string(static_cast<const fnd::String&>(*value).utf8()) : "<none>";
+}
+
+TEST(VCard, ReadsOlderCardsAsPhonesExportThem) {
+  // As a phone's contact export writes them: quoted-printable values cut by
+  // soft line breaks, character sets named per line, encodings given bare.
+  const std::string card =
+      "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+      "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Br=C3=A5then;=C3=98ystein;;;\r\n"
+      "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=98ystein Br=C3=A5then\r\n"
+      "TEL;CELL:+4799999999\r\n"
+      "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:F=C3=B8rste linje=0D=0Aandre linje med =\r\n"
+      "=C3=A6=C3=B8=C3=A5 og =3D tegn\r\n"
+      "ORG;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:K=E5re AS\r\n"
+      "TITLE;CHARSET=ISO-8859-1:Sj\xe5" "f\r\n"
+      "EMAIL;HOME;QUOTED-PRINTABLE:oystein=40example.no\r\n"
+      "END:VCARD\r\n";
+  const auto people = createPeopleFromVCardRepresentation(card, nullptr);
+  ASSERT_EQ(people.size(), 1u);
+  const Record& person = *people[0];
+  EXPECT_EQ(textOf(person, kPersonLastNameProperty), "Bråthen");
+  EXPECT_EQ(textOf(person, kPersonFirstNameProperty), "Øystein");
+  EXPECT_EQ(textOf(person, kPersonNoteProperty), "Første linje\r\nandre linje med æøå og = tegn");
+  EXPECT_EQ(textOf(person, kPersonOrganizationProperty), "Kåre AS");
+  EXPECT_EQ(textOf(person, kPersonJobTitleProperty), "Sjåf");
+  EXPECT_EQ(entriesOf(person.copyValue(kPersonEmailProperty).get()),
+            std::string(kHomeLabel) + "=oystein@example.no\n");
+  EXPECT_EQ(entriesOf(person.copyValue(kPersonPhoneProperty).get()), std::string(kPhoneMobileLabel) + "=+4799999999\n");
+
+  // Written back, the card is 3.0 with the text as it is.
+  const std::string written = vCardRepresentationWithPeople(people);
+  EXPECT_NE(written.find("VERSION:3.0"), std::string::npos);
+  EXPECT_NE(written.find("N:Bråthen;Øystein;;;"), std::string::npos) << written;
+  EXPECT_EQ(written.find("QUOTED-PRINTABLE"), std::string::npos);
+}
+
+TEST(VCard, ACardWithoutItsEndOrWithACardInsideKeepsAllItsLines) {
+  const std::string card =
+      "BEGIN:VCARD\nVERSION:3.0\nN:Først;Anne;;;\nTEL:11111111\n"  // no END before the next card
+      "BEGIN:VCARD\nVERSION:3.0\nN:Andre;Bjørn;;;\nTEL:22222222\nEND:VCARD\n"
+      "BEGIN:VCARD\nVERSION:2.1\nN:Ytre;Cato;;;\n"
+      "AGENT:\nBEGIN:VCARD\nVERSION:2.1\nN:Indre;Dina;;;\nEND:VCARD\n"  // a card inside a card
+      "TEL:33333333\nEND:VCARD\n";
+  const auto people = createPeopleFromVCardRepresentation(card, nullptr);
+  ASSERT_EQ(people.size(), 4u);
+  std::vector<std::string> found;
+  for (const auto& person : people)
+    found.push_back(textOf(*person, kPersonFirstNameProperty) + " " +
+                    entriesOf(person->copyValue(kPersonPhoneProperty).get()));
+  EXPECT_EQ(found, (std::vector<std::string>{"Anne -=11111111\n", "Bjørn -=22222222\n", "Cato -=33333333\n",
+                                             "Dina <none>"}));
+}
+
 TEST(VCard, GarbageGivesNoPeopleAndNoCrash) {
   EXPECT_TRUE(createPeopleFromVCardRepresentation("", nullptr).empty());
   EXPECT_TRUE(createPeopleFromVCardRepresentation(std::string("\0\xff\xfe:::;;", 9), nullptr).empty());

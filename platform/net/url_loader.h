@@ -22,7 +22,8 @@ struct UrlRequest {
   std::string url;
   // Applies to the whole exchange from the first byte sent to the last received.
   std::chrono::milliseconds timeout = kDefaultTimeout;
-  // A larger body ends the request with DataLengthExceedsMaximum; 0 means no limit.
+  // A larger body (counted as decoded, in any framing) ends the request with
+  // DataLengthExceedsMaximum while it arrives; 0 means no limit.
   std::uint64_t maximumBodyBytes = 0;
 };
 
@@ -36,9 +37,8 @@ struct UrlResponse {
 };
 
 // Exactly one of `response` and `error` is set; `body` is set with `response`.
-using UrlCompletion =
-    std::function<void(const std::optional<UrlResponse>& response, const fnd::Ref<fnd::Data>& body,
-                       const std::optional<fnd::Error>& error)>;
+using UrlCompletion = std::function<void(const std::optional<UrlResponse>& response, const fnd::Ref<fnd::Data>& body,
+                                         const std::optional<fnd::Error>& error)>;
 
 // Starts the request and returns at once; `completion` runs on the main thread.
 // May be called from any thread.

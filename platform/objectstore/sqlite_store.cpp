@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "platform/files/private_files.h"
 #include "platform/foundation/data.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/exception.h"
@@ -240,6 +241,15 @@ void searchKeyFunction(sqlite3_context* context, int, sqlite3_value** arguments)
   sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
 }
 
+// The functions the store's queries and indexes call.
+void registerStoreFunctions(sqlite3* database) {
+  int deterministic = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+  sqlite3_create_function_v2(database, kMatchFunction, 4, deterministic, nullptr, matchFunction, nullptr, nullptr,
+                             nullptr);
+  sqlite3_create_function_v2(database, kSearchKeyFunction, 1, deterministic, nullptr, searchKeyFunction, nullptr,
+                             nullptr, nullptr);
+}
+
 fnd::Error storeError(long code, const std::string& description) {
   return fnd::Error::withDescription(kCocoaErrorDomain, code, description);
 }
@@ -248,6 +258,30 @@ fnd::Error storeError(long code, const std::string& description) {
 
 SqliteStore::SqliteStore(std::string path, std::shared_ptr<const ManagedObjectModel> model)
     : m_path(std::move(path)), m_model(std::move(model)) {}
+
+std::vector<std::string> SqliteStore::integrityProblems(const std::string& path) {
+  sqlite3* database = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    std::vector<std::string> problems{std::string("cannot open: ") + sqlite3_errmsg(database)};
+    sqlite3_close(database);
+    return problems;
+  }
+  registerStoreFunctions(database);
+  std::vector<std::string> problems;
+  sqlite3_stmt* check = nullptr;
+  if (sqlite3_prepare_v2(database, "PRAGMA integrity_check", -1, &check, nullptr) != SQLITE_OK) {
+    problems.emplace_back(sqlite3_errmsg(database));
+  }
+  int result = SQLITE_DONE;
+  while (check && (result = sqlite3_step(check)) == SQLITE_ROW) {
+    const auto* row = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+    if (row && std::string_view(row) != "ok") problems.emplace_back(row);
+  }
+  if (check && result != SQLITE_DONE) problems.emplace_back(sqlite3_errmsg(database));
+  sqlite3_finalize(check);
+  sqlite3_close(database);
+  return problems;
+}
 
 SqliteStore::~SqliteStore() {
   m_statements.clear();
@@ -261,17 +295,17 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const std::string& path, std::sha
   std::lock_guard lock(store->m_mutex);
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   std::string name = path.empty() ? std::string(":memory:") : path;
+  // The store holds the user's own numbers: a new file, and so the logs SQLite
+  // makes beside it, is readable by the user alone. A failure here shows up
+  // as SQLite's own when it opens the file.
+  if (!path.empty()) files::createPrivateFileIfAbsent(path);
   if (sqlite3_open_v2(name.c_str(), &store->m_database, flags, nullptr) != SQLITE_OK) {
     if (error) *error = store->lastError(kPersistentStoreOpenError, "open");
     return nullptr;
   }
   sqlite3_extended_result_codes(store->m_database, 1);
   sqlite3_busy_timeout(store->m_database, 5000);
-  int deterministic = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-  sqlite3_create_function_v2(store->m_database, kMatchFunction, 4, deterministic, nullptr, matchFunction, nullptr,
-                             nullptr, nullptr);
-  sqlite3_create_function_v2(store->m_database, kSearchKeyFunction, 1, deterministic, nullptr, searchKeyFunction,
-                             nullptr, nullptr, nullptr);
+  registerStoreFunctions(store->m_database);
   // Write-ahead logging: a killed process leaves the last committed state, and
   // readers never see half a save.
   if (!path.empty() && !store->execute("PRAGMA journal_mode=WAL", error)) return nullptr;

@@ -43,6 +43,10 @@ class SqliteStore {
   // this one; without, it is refused. Null with `error` set on failure.
   static std::unique_ptr<SqliteStore> open(const std::string& path, std::shared_ptr<const ManagedObjectModel> model,
                                            bool migrate, std::optional<fnd::Error>* error);
+  // What SQLite's integrity check finds wrong with the store file at `path`,
+  // run with the store's own functions at hand (its indexes use them); empty
+  // when the file is sound. The file must exist.
+  static std::vector<std::string> integrityProblems(const std::string& path);
   ~SqliteStore();
   SqliteStore(const SqliteStore&) = delete;
   SqliteStore& operator=(const SqliteStore&) = delete;

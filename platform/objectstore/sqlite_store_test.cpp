@@ -1,6 +1,7 @@
 #include "platform/objectstore/sqlite_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <sqlite3.h>
 
@@ -15,6 +16,7 @@
 #include "platform/foundation/object_array.h"
 #include "platform/foundation/string_object.h"
 #include "platform/objectstore/sql_filter.h"
+#include "platform/objectstore/store_files.h"
 #include "platform/objectstore/store_fixture.h"
 #include "platform/objectstore/test_model.h"
 
@@ -290,6 +292,26 @@ TEST_F(SqliteStoreTest, AFailedSaveAppliesNothing) {
   ASSERT_EQ(after.size(), 2u);
   EXPECT_EQ(textOf(*after[0], "name"), "changed");
   EXPECT_EQ(textOf(*after[1], "name"), "new");
+}
+
+TEST_F(SqliteStoreTest, StoreFilesAndTheFoldersMadeForThemAreTheUsersAlone) {
+  const auto modeOf = [](const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
+  };
+  const mode_t previousMask = ::umask(022);
+  close();
+  destroyStoreFiles(path());
+  openSamples();
+  m_root->insertNewObject("Sample");
+  ASSERT_TRUE(save(m_root));
+  for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(modeOf(path() + suffix), 0600u) << "store file" << suffix;
+
+  const std::string nested = m_directory.filePath("made/for/store.sqlite").toStdString();
+  ASSERT_TRUE(createStoreDirectory(nested, nullptr));
+  EXPECT_EQ(modeOf(m_directory.filePath("made").toStdString()), 0700u);
+  EXPECT_EQ(modeOf(m_directory.filePath("made/for").toStdString()), 0700u);
+  ::umask(previousMask);
 }
 
 TEST_F(SqliteStoreTest, FilesThatAreNoStoreAreRefusedAndEmptyOnesBecomeStores) {
