@@ -4,6 +4,7 @@
 
 #include "app/localizable.h"
 #include "app/manage_modal_view.h"
+#include "app/screen_parts.h"
 #include "ui_ExchangeErrorViewController.h"
 #include "platform/foundation/system_log.h"
 #include "platform/uikit/image_named.h"
@@ -18,18 +19,11 @@ ExchangeErrorViewController::~ExchangeErrorViewController() = default;
 void ExchangeErrorViewController::loadView() {
   m_ui = std::make_unique<Ui::ExchangeErrorViewController>();
   m_ui->setupUi(this);
-  m_viewTitle = new uikit::NavigationItem(QString(), this);
-  m_viewTitle->setObjectName(QStringLiteral("viewTitle"));
-  auto* close = new uikit::BarButtonItem(uikit::BarButtonItem::SystemItem::Close, m_viewTitle);
-  close->setObjectName(QStringLiteral("closeButton"));
-  connect(close, &uikit::BarButtonItem::triggered, this, &ExchangeErrorViewController::closeViewAction);
-  m_viewTitle->setRightBarButtonItem(close);
-  m_ui->topNavigation->setItem(m_viewTitle);
+  m_viewTitle = screen_parts::installNavigationItem(*m_ui->topNavigation, *this, QStringLiteral("viewTitle"));
+  screen_parts::addCloseButton(*m_viewTitle, this, &ExchangeErrorViewController::closeViewAction);
 }
 
 void ExchangeErrorViewController::viewDidLoad() {
-  m_ui->topNavigation->setBackgroundImage(uikit::imageNamed(QStringLiteral("topBar")),
-                                          uikit::NavigationBar::BarMetrics::Default);
   m_viewTitle->setTitle(Localizable::tr("Import problem"));
   QFile document(QString::fromLatin1(kHelpDocument));
   QString html;

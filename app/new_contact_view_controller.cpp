@@ -4,6 +4,7 @@
 #include "app/constants.h"
 #include "app/localizable.h"
 #include "app/manage_modal_view.h"
+#include "app/screen_parts.h"
 #include "app/text_field_table_view_cell.h"
 #include "ui_NewContactViewController.h"
 #include "numberlist/contact.h"
@@ -13,8 +14,6 @@
 #include "store/record_store.h"
 
 namespace {
-
-constexpr double kHudMargin = 20.0;
 
 struct FormRow {
   const char* label;
@@ -51,13 +50,9 @@ NewContactViewController::~NewContactViewController() = default;
 void NewContactViewController::loadView() {
   m_ui = std::make_unique<Ui::NewContactViewController>();
   m_ui->setupUi(this);
-  m_aNavigationTitle = new uikit::NavigationItem(QString(), this);
-  m_aNavigationTitle->setObjectName(QStringLiteral("aNavigationTitle"));
-  auto* close = new uikit::BarButtonItem(uikit::BarButtonItem::SystemItem::Close, m_aNavigationTitle);
-  close->setObjectName(QStringLiteral("closeButton"));
-  connect(close, &uikit::BarButtonItem::triggered, this, &NewContactViewController::didTouchCloseButton);
-  m_aNavigationTitle->setRightBarButtonItem(close);
-  m_ui->aNavigationBar->setItem(m_aNavigationTitle);
+  m_aNavigationTitle =
+      screen_parts::installNavigationItem(*m_ui->aNavigationBar, *this, QStringLiteral("aNavigationTitle"));
+  screen_parts::addCloseButton(*m_aNavigationTitle, this, &NewContactViewController::didTouchCloseButton);
   connect(m_ui->addContactButton, &QPushButton::clicked, this, &NewContactViewController::didTouchAddContactButton);
   m_ui->contactTableView->setDataSource(this);
   // The form's fields take the keyboard, never the list around them.
@@ -66,18 +61,11 @@ void NewContactViewController::loadView() {
 
 void NewContactViewController::viewDidLoad() {
   m_hud.setDelegate(this);
-  m_ui->aNavigationBar->setBackgroundImage(uikit::imageNamed(QStringLiteral("topBar")),
-                                           uikit::NavigationBar::BarMetrics::Default);
   m_aNavigationTitle->setTitle(Localizable::tr("Legg til ny"));
   const QString addTitle = Localizable::tr("Legg til telefonnummer");
   m_ui->addContactButton->setTitle(addTitle, uikit::Button::ControlState::Normal);
   m_ui->addContactButton->setTitle(addTitle, uikit::Button::ControlState::Highlighted);
-  m_hud.setMargin(kHudMargin);
-  QWidget* overlay = m_hud.view();
-  overlay->setParent(this);
-  overlay->setGeometry(rect());
-  overlay->raise();
-  overlay->show();
+  screen_parts::installOverlay(m_hud, *this);
   m_didImport = false;
   m_ui->contactTableView->reloadData();
 }

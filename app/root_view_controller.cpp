@@ -8,6 +8,7 @@
 #include "app/exchange_error_view_controller.h"
 #include "app/localizable.h"
 #include "app/new_contact_view_controller.h"
+#include "app/screen_parts.h"
 #include "app/settings_view_controller.h"
 #include "ui_RootViewController.h"
 #include "numberlist/number_list_format.h"
@@ -21,8 +22,6 @@
 
 namespace {
 
-// The overlay keeps this distance from the screen's edges.
-constexpr double kHudMargin = 20.0;
 
 QString localizedCategory(const fnd::Ref<fnd::String>& category) {
   const QString text = category ? category->toQString() : QString();
@@ -40,15 +39,14 @@ RootViewController::~RootViewController() = default;
 void RootViewController::loadView() {
   m_ui = std::make_unique<Ui::RootViewController>();
   m_ui->setupUi(this);
-  m_navigationBarTitle = new uikit::NavigationItem(QString(), this);
-  m_navigationBarTitle->setObjectName(QStringLiteral("navigationBarTitle"));
+  m_navigationBarTitle =
+      screen_parts::installNavigationItem(*m_ui->aNavigationBar, *this, QStringLiteral("navigationBarTitle"));
   m_refreshButton = new uikit::BarButtonItem(uikit::BarButtonItem::SystemItem::Refresh, this);
   m_refreshButton->setObjectName(QStringLiteral("refreshButton"));
   m_settingsButton = new uikit::BarButtonItem(uikit::BarButtonItem::SystemItem::Settings, this);
   m_settingsButton->setObjectName(QStringLiteral("settingsButton"));
   m_navigationBarTitle->setLeftBarButtonItem(m_settingsButton);
   m_navigationBarTitle->setRightBarButtonItem(m_refreshButton);
-  m_ui->aNavigationBar->setItem(m_navigationBarTitle);
 
   connect(m_refreshButton, &uikit::BarButtonItem::triggered, this, &RootViewController::refreshContact);
   connect(m_settingsButton, &uikit::BarButtonItem::triggered, this, &RootViewController::showSettings);
@@ -69,15 +67,7 @@ void RootViewController::viewDidLoad() {
   m_hud.setDelegate(this);
 
   m_navigationBarTitle->setTitle(Localizable::tr("Ringeplagvern"));
-  m_ui->aNavigationBar->setBackgroundImage(uikit::imageNamed(QStringLiteral("topBar")),
-                                           uikit::NavigationBar::BarMetrics::Default);
-
-  m_hud.setMargin(kHudMargin);
-  QWidget* overlay = m_hud.view();
-  overlay->setParent(this);
-  overlay->setGeometry(rect());
-  overlay->raise();
-  overlay->show();
+  screen_parts::installOverlay(m_hud, *this);
 
   m_ui->insertContactButton->hide();
   m_ui->protectMeSwitch->setOn(defaults::UserDefaults::standard().boolForKey(AutoImportEnabledKey), true);

@@ -8,6 +8,7 @@
 #include "app/device.h"
 #include "app/localizable.h"
 #include "app/manage_modal_view.h"
+#include "app/screen_parts.h"
 #include "ui_SettingsViewController.h"
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
@@ -64,13 +65,9 @@ SettingsViewController::~SettingsViewController() = default;
 void SettingsViewController::loadView() {
   m_ui = std::make_unique<Ui::SettingsViewController>();
   m_ui->setupUi(this);
-  m_navigationBarTitle = new uikit::NavigationItem(QString(), this);
-  m_navigationBarTitle->setObjectName(QStringLiteral("navigationBarTitle"));
-  auto* close = new uikit::BarButtonItem(uikit::BarButtonItem::SystemItem::Close, m_navigationBarTitle);
-  close->setObjectName(QStringLiteral("closeButton"));
-  connect(close, &uikit::BarButtonItem::triggered, this, &SettingsViewController::didTouchCloseButton);
-  m_navigationBarTitle->setRightBarButtonItem(close);
-  m_ui->aNavigationBar->setItem(m_navigationBarTitle);
+  m_navigationBarTitle =
+      screen_parts::installNavigationItem(*m_ui->aNavigationBar, *this, QStringLiteral("navigationBarTitle"));
+  screen_parts::addCloseButton(*m_navigationBarTitle, this, &SettingsViewController::didTouchCloseButton);
   connect(m_ui->approvedSwitch, &uikit::Switch::valueChanged, this,
           &SettingsViewController::didChangeImportApprovedOption);
   m_ui->importCountSelectionTableView->setDataSource(this);
@@ -82,8 +79,6 @@ void SettingsViewController::loadView() {
 
 void SettingsViewController::viewDidLoad() {
   m_navigationBarTitle->setTitle(Localizable::tr("Innstillinger"));
-  m_ui->aNavigationBar->setBackgroundImage(uikit::imageNamed(QStringLiteral("topBar")),
-                                           uikit::NavigationBar::BarMetrics::Default);
   // A count, not a fetch of every record: the same number without loading them.
   const std::size_t records = numberlist::Contact::countOfEntities().value_or(0);
   m_rowCount = static_cast<std::uint32_t>(records / kRecordsPerRow + 1);
