@@ -9,6 +9,7 @@
 #include <QLabel>
 
 #include "addressbook/address_book_manager_v2.h"
+#include "app/application_lifecycle.h"
 #include "app/exchange_error_view_controller.h"
 #include "app/list_service_config.h"
 #include "app/new_contact_view_controller.h"
@@ -312,6 +313,22 @@ TEST_F(MainScreen, TypingSwapsTheRefreshButtonForADisabledSearchButton) {
   EXPECT_EQ(result(), "");
 }
 
+TEST_F(MainScreen, AnyTextInTheSearchFieldIsAnsweredAndKeptWhole) {
+  addRecords(2);
+  settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+  open();
+  for (const QString& text : {QString(10000, QChar(u'9')), QStringLiteral("📞 ٠١٢٣٤٥ שלום"), QStringLiteral("%d %@ %s")}) {
+    QTest::mouseClick(&searchField(), Qt::LeftButton);
+    pasteboard::setGeneralPasteboardString(text);
+    QTest::keySequence(&searchField(), QKeySequence::Paste);
+    QTest::keyClick(&searchField(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(result(), "Ingen treff");
+    EXPECT_EQ(searchField().text(), text);
+    EXPECT_FALSE(addButton().isHidden());
+  }
+}
+
 TEST_F(MainScreen, AStarMatchesTheFirstRecordTheStoreGives) {
   addRecords(3);
   open();
@@ -327,15 +344,18 @@ TEST_F(MainScreen, TheClipboardIsSearchedAtStartAndOnEveryReturnToTheForeground)
   EXPECT_EQ(result(), "20000002, Telefonsalg, Søkte med kopiert nummer");
   EXPECT_EQ(searchField().text(), "Firma 2");
 
+  // The return to the foreground as the application announces it.
+  const auto returnToTheForeground = [] {
+    fnd::NotificationCenter::defaultCenter().post(std::string(kApplicationWillEnterForegroundNotification));
+    settle();
+  };
   pasteboard::setGeneralPasteboardString("+47 99 99 99 99");
-  m_screen->applicationWillEnterForeground();
-  settle();
+  returnToTheForeground();
   EXPECT_EQ(result(), "Ingen treff, Søkte med kopiert nummer");
 
   for (const char* ignored : {"hei", "-20000002", "0", ""}) {
     pasteboard::setGeneralPasteboardString(ignored);
-    m_screen->applicationWillEnterForeground();
-    settle();
+    returnToTheForeground();
     EXPECT_EQ(result(), "Ingen treff, Søkte med kopiert nummer") << ignored;
   }
 }
@@ -384,6 +404,61 @@ TEST_F(MainScreen, SettingsChangedWhileProtectedRebuildAndUnchangedDoNot) {
   ASSERT_TRUE(waitUntilIdle());
   EXPECT_EQ(protectionContacts(), 1u);
   EXPECT_EQ(protectedNumbers(), 100u);
+}
+
+// Another program holds the address book's write lock for as long as it
+// lives, so the screen's saves fail after a short wait.
+class MainScreenWithABusyBook : public MainScreen {
+ protected:
+  MainScreenWithABusyBook() : MainScreen(ab::Configuration{.busyTimeout = std::chrono::milliseconds(200)}) {}
+  void protect() {
+    tapSwitch();
+    answerAlert("Fortsett");
+    ASSERT_TRUE(waitUntilIdle());
+  }
+};
+
+TEST_F(MainScreenWithABusyBook, ASaveThatFailsShowsWhyOpensTheHelpAndLeavesProtectionOff) {
+  addRecords(5);
+  settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+  open();
+  {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    protect();
+  }
+  settle();
+  EXPECT_EQ(caption(), "En feil oppsto under lagring av kontakten!");
+  EXPECT_NE(qobject_cast<ExchangeErrorViewController*>(m_screen->modalViewController()), nullptr);
+  EXPECT_FALSE(settings().boolForKey(AutoImportEnabledKey));
+  EXPECT_FALSE(protectSwitch().isOn());
+  EXPECT_FALSE(m_screen->overlay().blockTouches());
+  EXPECT_EQ(protectionContacts(), 0u);
+}
+
+TEST_F(MainScreenWithABusyBook, ARemovalThatFailsTurnsProtectionBackOn) {
+  addRecords(5);
+  settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+  open();
+  protect();
+  ASSERT_EQ(protectionContacts(), 1u);
+  {
+    ab::test::ForeignWriteLock lock(m_book.path());
+    ASSERT_TRUE(lock.held());
+    tapSwitch();
+    ASSERT_TRUE(waitUntilIdle());
+  }
+  EXPECT_EQ(caption(),
+            "Kunne ikke fjerne ringeplagvernkontakten, vennligst sjekk rettighetene til Ringeplagvern applikasjonen "
+            "under innstillingene på telefonen");
+  EXPECT_TRUE(protectSwitch().isOn());
+  EXPECT_TRUE(settings().boolForKey(AutoImportEnabledKey));
+  EXPECT_EQ(protectionContacts(), 1u);
+  // The next removal, with the book free again, goes through.
+  tapSwitch();
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_EQ(protectionContacts(), 0u);
+  EXPECT_FALSE(settings().boolForKey(AutoImportEnabledKey));
 }
 
 class MainScreenWithoutLocalSource : public MainScreen {
