@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "app/root_view_controller.h"
+#include "bench/app/large_list.h"
 #include "app/settings_view_controller.h"
 #include "numberlist/contact.h"
 #include "platform/pasteboard/pasteboard.h"
@@ -31,15 +32,7 @@ void ensureStore() {
   if (filled) return;
   numberlist::Contact::registerModel();
   store::RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(folder.filePath("list.sqlite").toStdString());
-  for (int rank = 1; rank <= kRecords; ++rank) {
-    fnd::Ref<numberlist::Contact> record = numberlist::Contact::createEntity();
-    record->setPhoneNumber(fnd::str(std::to_string(40000000 + rank)).get());
-    record->setFirm(fnd::str("Firma " + std::to_string(rank)).get());
-    record->setCategory(fnd::str("Telefonsalg").get());
-    record->setPosition(fnd::Number::create(static_cast<std::int64_t>(rank)).get());
-    record->setStatus(fnd::Number::yes());
-  }
-  store::StoreSaving::save(store::StoreContext::defaultContext());
+  rp::bench::storeListedNumbers(kRecords);
   filled = true;
 }
 

@@ -11,6 +11,7 @@
 
 #include "addressbook/address_book_manager_v2.h"
 #include "app/constants.h"
+#include "bench/app/large_list.h"
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
 #include "store/record_store.h"
@@ -29,15 +30,7 @@ bool prepareHome() {
   static const bool prepared = [] {
     numberlist::Contact::registerModel();
     store::RecordStore::setupAutoMigratingCoreDataStack();
-    for (int rank = 1; rank <= kRecords; ++rank) {
-      fnd::Ref<numberlist::Contact> record = numberlist::Contact::createEntity();
-      record->setPhoneNumber(fnd::str(std::to_string(40000000 + rank)).get());
-      record->setFirm(fnd::str("Firma " + std::to_string(rank)).get());
-      record->setCategory(fnd::str("Telefonsalg").get());
-      record->setPosition(fnd::Number::create(static_cast<std::int64_t>(rank)).get());
-      record->setStatus(fnd::Number::yes());
-    }
-    store::StoreSaving::save(store::StoreContext::defaultContext());
+    rp::bench::storeListedNumbers(kRecords);
 
     struct Done : ManageAddressBookDelegate<Done> {
       void didImportContacts() override { finished = true; }
