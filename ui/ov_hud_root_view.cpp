@@ -7,12 +7,32 @@
 #include "platform/device/screen.h"
 #include "ui/ov_hud.h"
 
+namespace {
+// The panel can change far more often than a screen shows frames (a report
+// for every number an import adds), and each frame repaints the whole screen
+// beneath the translucent overlay.
+constexpr qint64 kFrameMilliseconds = 16;
+}  // namespace
+
 OVHudRootView::OVHudRootView(OVHud& hud) : m_hud(hud) {
   setGeometry(QRect(QPoint(0, 0), device::mainScreenSize().toSize()));
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_NoSystemBackground);
   setUserInteractionEnabled(false);
-  connect(&hud.panel(), &OVHudView::needsDisplay, this, [this] { update(); });
+  m_frameTimer.setSingleShot(true);
+  m_frameTimer.setTimerType(Qt::PreciseTimer);
+  connect(&m_frameTimer, &QTimer::timeout, this, [this] { update(); });
+  connect(&hud.panel(), &OVHudView::needsDisplay, this, &OVHudRootView::requestFrame);
+}
+
+void OVHudRootView::requestFrame() {
+  if (m_frameTimer.isActive()) return;
+  const qint64 elapsed = m_sinceFrame.isValid() ? m_sinceFrame.elapsed() : kFrameMilliseconds;
+  if (elapsed >= kFrameMilliseconds) {
+    update();
+  } else {
+    m_frameTimer.start(static_cast<int>(kFrameMilliseconds - elapsed));
+  }
 }
 
 void OVHudRootView::setUserInteractionEnabled(bool enabled) {
@@ -20,6 +40,7 @@ void OVHudRootView::setUserInteractionEnabled(bool enabled) {
 }
 
 void OVHudRootView::paintEvent(QPaintEvent*) {
+  m_sinceFrame.restart();
   QPainter painter(this);
   m_hud.panel().paint(painter);
 }

@@ -1,8 +1,10 @@
 #pragma once
-// OVHudRootView: the overlay's full-screen view. It draws the panel, follows
-// its parent's size and hands ended touches to the controller while it is
-// interactive. Main thread only.
+// OVHudRootView: the overlay's full-screen view. It draws the panel at most
+// once per display frame, follows its parent's size and hands ended touches
+// to the controller while it is interactive. Main thread only.
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 class OVHud;
@@ -24,6 +26,11 @@ class OVHudRootView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // A new frame as soon as a display frame has passed since the last one.
+  void requestFrame();
+
   OVHud& m_hud;
+  QTimer m_frameTimer;
+  QElapsedTimer m_sinceFrame;
   int m_tapCount = 0;
 };

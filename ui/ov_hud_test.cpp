@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 
@@ -287,3 +288,33 @@ TEST_F(Overlay, AQueueWithAFixedSizeSharesTheLargestSize) {
 }
 
 }  // namespace
+
+// Counts the frames a widget paints.
+struct FrameCounter : QObject {
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++frames;
+    return false;
+  }
+  int frames = 0;
+};
+
+TEST_F(Overlay, ARunOfUpdatesPaintsAtMostOneFramePerDisplayFrameAndTheLastStateShows) {
+  showAndWait();
+  FrameCounter counter;
+  m_hud.view()->installEventFilter(&counter);
+  QElapsedTimer clock;
+  clock.start();
+  // An import's reports: each one its own turn of the event loop.
+  constexpr int kReports = 400;
+  for (int report = 1; report <= kReports; ++report) {
+    m_hud.setCaption(QStringLiteral("Importerer %1 av %2 nummer").arg(report).arg(kReports));
+    m_hud.setProgress(static_cast<double>(report) / kReports);
+    m_hud.update();
+    QCoreApplication::processEvents();
+  }
+  rp::test::runEventLoopFor(std::chrono::milliseconds(100));
+  const qint64 elapsed = clock.elapsed();
+  EXPECT_LE(counter.frames, elapsed / 16 + 3) << counter.frames << " frames in " << elapsed << " ms";
+  EXPECT_GE(counter.frames, 1);
+  EXPECT_EQ(m_hud.panel().caption(), QStringLiteral("Importerer %1 av %1 nummer").arg(kReports));
+}

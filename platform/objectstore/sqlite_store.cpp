@@ -218,7 +218,10 @@ void matchFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
   }
   std::string_view text(reinterpret_cast<const char*>(sqlite3_value_text(arguments[2])),
                         static_cast<std::size_t>(sqlite3_value_bytes(arguments[2])));
-  std::u32string value = foldText(text, options);
+  // One buffer per thread for the folded text: this runs for every row a
+  // search scans, and a fresh string each time would cost an allocation a row.
+  thread_local std::u32string value;
+  foldTextInto(value, text, options);
   std::u32string_view folded(value);
   bool result = false;
   switch (op) {

@@ -44,15 +44,21 @@ std::u32string toUtf32(const QString& text) {
 }  // namespace
 
 std::u32string foldText(std::string_view utf8, StringOptions options) {
+  std::u32string folded;
+  foldTextInto(folded, utf8, options);
+  return folded;
+}
+
+void foldTextInto(std::u32string& folded, std::string_view utf8, StringOptions options) {
   if (isAscii(utf8)) {
     // Plain ASCII has no marks to strip; phone numbers take this path.
-    std::u32string result(utf8.size(), U'\0');
+    folded.resize(utf8.size());
     for (std::size_t i = 0; i < utf8.size(); ++i) {
       char c = utf8[i];
       if (options.caseInsensitive) c = lowerAscii(c);
-      result[i] = static_cast<char32_t>(c);
+      folded[i] = static_cast<char32_t>(c);
     }
-    return result;
+    return;
   }
   QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   if (options.diacriticInsensitive) {
@@ -65,7 +71,7 @@ std::u32string foldText(std::string_view utf8, StringOptions options) {
     text = stripped.normalized(QString::NormalizationForm_C);
   }
   if (options.caseInsensitive) text = text.toCaseFolded();
-  return toUtf32(text);
+  folded = toUtf32(text);
 }
 
 std::string searchKey(std::string_view utf8) {

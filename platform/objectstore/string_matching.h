@@ -19,6 +19,8 @@ enum class StringOperator { Equal, Like, Contains, BeginsWith, EndsWith };
 // letters with a stroke such as Ø, Đ, Ł taken to their base letters), case
 // folded. Equal folded texts are equal under the options; the result is UTF-32.
 std::u32string foldText(std::string_view utf8, StringOptions options);
+// The same into `folded`, reusing its storage.
+void foldTextInto(std::u32string& folded, std::string_view utf8, StringOptions options);
 
 // Names the folding above; stored search keys made under another are rebuilt.
 inline constexpr std::string_view kFoldingVersion = "2";
