@@ -43,11 +43,14 @@ QByteArray listBody(int count, const char* firmPrefix = "Salg") {
   return QJsonDocument(QJsonObject{{"telefonnumre", items}}).toJson(QJsonDocument::Compact);
 }
 
-// Records every caption the overlay shows or updates to, in order, and
-// passes taps on to the screen.
+// Records every caption the overlay shows or updates to, in order, tells
+// `onCaption` of each new one, and passes taps on to the screen.
 class CaptionRecorder : public OVHudDelegate {
  public:
-  explicit CaptionRecorder(OVHud& hud) : m_hud(hud), m_screen(hud.delegate()) { hud.setDelegate(this); }
+  explicit CaptionRecorder(OVHud& hud, std::function<void(const QString&)> onCaption = {})
+      : m_hud(hud), m_screen(hud.delegate()), m_onCaption(std::move(onCaption)) {
+    hud.setDelegate(this);
+  }
   ~CaptionRecorder() { m_hud.setDelegate(m_screen); }
   void hudWillAppear(OVHud& hud) override { record(hud); }
   void hudWillUpdate(OVHud& hud) override { record(hud); }
@@ -57,10 +60,13 @@ class CaptionRecorder : public OVHudDelegate {
  private:
   void record(OVHud& hud) {
     const QString caption = hud.panel().caption();
-    if (m_captions.empty() || m_captions.back() != caption) m_captions.push_back(caption);
+    if (!m_captions.empty() && m_captions.back() == caption) return;
+    m_captions.push_back(caption);
+    if (m_onCaption) m_onCaption(caption);
   }
   OVHud& m_hud;
   OVHudDelegate* m_screen;
+  std::function<void(const QString&)> m_onCaption;
   std::vector<QString> m_captions;
 };
 
@@ -224,13 +230,20 @@ TEST_F(MainScreen, ASecondRefreshDuringALongImportIsRefusedAndLeavesOneWholeCont
   m_service.setBody(listBody(3000));
   settings().setBool(AutoImportEnabledKey, true);
   settings().setInteger(ImportNumberKey, -1);
-  open();
-  ASSERT_TRUE(rp::test::runEventLoopUntil(
-      [&] { return m_screen->protectionCycle().stage() == ProtectionCycle::Stage::Importing; }, 60s));
-  settings().setDate(DateUpdatedDefaultKey, *dates::dateWithDaysBeforeNow(30));
-  m_screen->applicationWillEnterForeground();
-  EXPECT_FALSE(m_screen->protectionCycle().startDownload());
+  m_screen = std::make_unique<RootViewController>();
+  m_screen->loadViewIfNeeded();  // the first start downloads the list
+  // Once the import reports its first number, the person comes back to the
+  // application with the list long out of date, and presses refresh.
+  bool refused = false;
+  CaptionRecorder interrupter(m_screen->overlay(), [&](const QString& caption) {
+    if (caption != "Importerer 1 av 3000 nummer") return;
+    settings().setDate(DateUpdatedDefaultKey, *dates::dateWithDaysBeforeNow(30));
+    fnd::NotificationCenter::defaultCenter().post(std::string(kApplicationWillEnterForegroundNotification));
+    refused = !m_screen->protectionCycle().startDownload();
+  });
+  showScreen(*m_screen);
   ASSERT_TRUE(waitUntilIdle(120s));
+  EXPECT_TRUE(refused);
   EXPECT_EQ(m_service.requestCount(), 1);
   EXPECT_EQ(protectionContacts(), 1u);
   EXPECT_EQ(protectedNumbers(), 3000u);
