@@ -7,7 +7,6 @@
 #include "app/screen_parts.h"
 #include "ui_ExchangeErrorViewController.h"
 #include "platform/foundation/system_log.h"
-#include "platform/uikit/image_named.h"
 #include "platform/uikit/navigation_bar.h"
 
 ExchangeErrorViewController::ExchangeErrorViewController(QWidget* parent) : uikit::ViewController(parent) {

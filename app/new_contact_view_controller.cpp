@@ -9,7 +9,6 @@
 #include "ui_NewContactViewController.h"
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
-#include "platform/uikit/image_named.h"
 #include "platform/uikit/navigation_bar.h"
 #include "store/record_store.h"
 

@@ -1,7 +1,6 @@
 #include "app/root_view_controller.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 
 #include "app/application_lifecycle.h"
 #include "app/constants.h"
@@ -15,7 +14,6 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/uikit/bar_button_item.h"
-#include "platform/uikit/image_named.h"
 #include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/transition.h"
 #include "ui/ub_dialogs.h"

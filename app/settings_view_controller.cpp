@@ -15,6 +15,7 @@
 #include "platform/uikit/image_named.h"
 #include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/table_view_cell.h"
+#include "platform/uikit/theme.h"
 
 namespace {
 
@@ -35,18 +36,12 @@ const QRect kHeaderFrame(10, 0, 300, 34);
 // which is as wide as the header.
 const QRect kHeaderCaptionFrame(10, 0, 290, 34);
 
-QFont boldFont(const QString& family = QStringLiteral("DejaVu Sans")) {
-  QFont font(family);
-  font.setPixelSize(kListFontSize);
-  font.setBold(true);
-  return font;
-}
-
 // The header's caption in a condensed bold face, made smaller only as far as
 // needed for the whole caption to fit on its one line.
 QFont headerFont(const QString& caption, int width) {
   constexpr int kSmallestSize = 11;
-  QFont font = boldFont(QStringLiteral("DejaVu Sans Condensed"));
+  QFont font = uikit::theme::font(kListFontSize, true);
+  font.setFamily(QStringLiteral("DejaVu Sans Condensed"));
   while (font.pixelSize() > kSmallestSize && QFontMetrics(font).horizontalAdvance(caption) > width)
     font.setPixelSize(font.pixelSize() - 1);
   return font;
@@ -121,7 +116,7 @@ uikit::TableViewCell* SettingsViewController::cellForRowAtIndexPath(uikit::Table
     // The screen's style sheet decides text colours beneath it, so the colour is given as one too.
     cell->textLabel()->setStyleSheet(colourStyle(kCellTextGrey));
   }
-  cell->textLabel()->setFont(boldFont());
+  cell->textLabel()->setFont(uikit::theme::font(kListFontSize, true));
   cell->setBackgroundColor(grey(kCellGrey));
   cell->setAccessoryType(uikit::TableViewCell::AccessoryType::None);
 
