@@ -228,7 +228,23 @@ void AddressBookManagerV2::sendCleaningUpBeforeImportDelegate() {
 }
 
 void AddressBookManagerV2::sendUpdateProgressToDelegate() {
-  report(Message::DidUpdateProgress, [](IManageAddressBookDelegate& d) { d.didUpdateProgress(); });
+  // Progress reports do not wait and do not pile up: while one is on its way
+  // to the main thread, further numbers only move the counter that report
+  // reads when it arrives. A hand-over per number would hold the import to
+  // the main thread's pace and keep the main thread busy with captions no
+  // one sees between two frames. The report that follows the last number
+  // reads the final count, and it arrives before the next waiting report.
+  IManageAddressBookDelegate* delegate = m_delegate;
+  if (!delegate || !delegate->respondsToMessage(Message::DidUpdateProgress)) return;
+  if (m_progressReportPending.exchange(true, std::memory_order_acq_rel)) return;
+  dispatch::performOnMainThread(
+      [self = shared_from_this(), delegate] {
+        // Taking the flag back by exchange pairs with the import's exchange,
+        // so the counter read below is at least the one that flag announced.
+        self->m_progressReportPending.exchange(false, std::memory_order_acq_rel);
+        delegate->didUpdateProgress();
+      },
+      false);
 }
 
 void AddressBookManagerV2::sendStartedSavingToDelegate() {

@@ -3,7 +3,8 @@
 // local address-book source whose note carries the product's marker and whose
 // phone numbers are the listed numbers, each labelled with its firm. Builds,
 // extends and removes it in the background, reporting to the delegate on the
-// main thread while the background work waits. The synchronous operations run
+// main thread while the background work waits (progress reports excepted:
+// they coalesce, see sendUpdateProgressToDelegate). The synchronous operations run
 // on the caller's thread; a background operation keeps the manager alive
 // until its last report.
 
@@ -25,7 +26,8 @@ inline constexpr std::string_view ProtectionContactName = "Ringeplagvern";
 // contact's note and its identity mark.
 inline constexpr std::string_view ProtectionContactNoteMarker = "72696e6765706c61677665726e";
 
-class AddressBookManagerV2 final : public IManageAddressBook, public std::enable_shared_from_this<AddressBookManagerV2> {
+class AddressBookManagerV2 final : public IManageAddressBook,
+                                   public std::enable_shared_from_this<AddressBookManagerV2> {
  public:
   static constexpr std::string_view kImageName = ":/images/Icon.png";
   static constexpr std::string_view kQueueLabel = "no.tindravik.Queue";
@@ -93,4 +95,6 @@ class AddressBookManagerV2 final : public IManageAddressBook, public std::enable
   // Written by the background work while the main thread may read them in a report.
   std::atomic<double> m_progress{0};
   std::atomic<double> m_maxProgress{0};
+  // A progress report is queued for the main thread and has not yet read the counter.
+  std::atomic<bool> m_progressReportPending{false};
 };

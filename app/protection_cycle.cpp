@@ -6,6 +6,8 @@
 #include "app/localizable.h"
 #include "numberlist/number_list_format.h"
 #include "platform/defaults/user_defaults.h"
+#include "platform/dispatch/block_thread.h"
+#include "platform/dispatch/main_thread.h"
 #include "platform/foundation/system_log.h"
 #include "ui/date_utilities.h"
 
@@ -64,9 +66,18 @@ bool ProtectionCycle::startDownload() {
 
 void ProtectionCycle::didFinishDownloadData(const fnd::Ref<fnd::Data>& data) {
   m_stage = Stage::Storing;
-  // A body that is no object holding a list hands the parser none, which it
-  // reports as a failed list.
-  m_contactParser->startParsingContactsInArray(data ? numberlist::itemsFromListBody(*data) : nullptr);
+  // Decoding a large list takes longer than a frame, so it runs beside the
+  // main thread, and the parser gets the items back on it. A body that is no
+  // object holding a list hands the parser none, which it reports as a failed
+  // list.
+  dispatch::asyncOnNewSerialQueue(std::string(kDecodeQueueLabel), [data, cycle = std::weak_ptr(m_lifetime)] {
+    fnd::Ref<fnd::Array> items = data ? numberlist::itemsFromListBody(*data) : nullptr;
+    dispatch::performOnMainThread(
+        [cycle, items = std::move(items)] {
+          if (const auto alive = cycle.lock()) (*alive)->m_contactParser->startParsingContactsInArray(items);
+        },
+        false);
+  });
 }
 
 void ProtectionCycle::didFailDownloadWithError(const fnd::Error& error) { showFailure(error); }
@@ -180,9 +191,9 @@ void ProtectionCycle::didUpdateProgress() {
   hud.setActivity(false);
   hud.setBlockTouches(true);
   hud.setProgress(maxProgress > 0 ? static_cast<float>(progress / maxProgress) : 0.0f);
-  hud.setCaption(fillFormat(Localizable::tr("Importerer %d av %d nummer"),
-                            {QString::number(static_cast<long long>(progress)),
-                             QString::number(static_cast<long long>(maxProgress))}));
+  hud.setCaption(fillFormat(
+      Localizable::tr("Importerer %d av %d nummer"),
+      {QString::number(static_cast<long long>(progress)), QString::number(static_cast<long long>(maxProgress))}));
   hud.update();
 }
 
@@ -260,6 +271,9 @@ QString ProtectionCycle::applicationInformation() const {
 void ProtectionCycle::refreshInformationText() { m_view.setInformationText(applicationInformation()); }
 
 void ProtectionCycle::storeProtectionEnabled(bool enabled) {
+  // Writing the settings file waits for the disk, which right after a large
+  // contact was saved takes longer than a frame: only a change is written.
+  if (settings().boolForKey(AutoImportEnabledKey) == enabled) return;
   settings().setBool(AutoImportEnabledKey, enabled);
   settings().synchronize();
 }

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <memory>
+#include <string_view>
 
 #include "addressbook/address_book_manager_v2.h"
 #include "numberlist/contact_parser.h"
@@ -39,6 +40,7 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   static constexpr double kMessageSeconds = 7.0;
   // A stored list this many whole days old is refreshed.
   static constexpr std::int64_t kListLifetimeDays = 7;
+  static constexpr std::string_view kDecodeQueueLabel = "no.tindravik.Decode";
 
   enum class Stage { Idle, Downloading, Storing, Importing, Removing };
 
@@ -94,4 +96,6 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   std::shared_ptr<ContactParser> m_contactParser;
   std::shared_ptr<AddressBookManagerV2> m_addressBookManager;
   Stage m_stage = Stage::Idle;
+  // Work that finishes on another thread reaches the cycle only while this lives.
+  std::shared_ptr<ProtectionCycle*> m_lifetime = std::make_shared<ProtectionCycle*>(this);
 };

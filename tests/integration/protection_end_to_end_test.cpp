@@ -92,7 +92,8 @@ class ProtectionEndToEndTest : public ::testing::Test {
   void TearDown() override { store::RecordStore::cleanUp(); }
 
   void openStore() {
-    store::RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(m_folder.filePath("list.sqlite").toStdString());
+    store::RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(
+        m_folder.filePath("list.sqlite").toStdString());
   }
   void reopenStore() {
     store::RecordStore::cleanUp();
@@ -155,7 +156,8 @@ TEST_F(ProtectionEndToEndTest, ListToContactAndBackOut) {
   const Contact::List approvedTop = selectRecordsForImport(kTopRanks, false);
   manager->importLocalContactsInBackground(approvedTop);
   EXPECT_EQ(m_delegate.await(), "imported");
-  EXPECT_EQ(m_delegate.progressReports, approvedTop.size());
+  EXPECT_GE(m_delegate.progressReports, 1u);
+  EXPECT_EQ(manager->progress(), static_cast<double>(approvedTop.size()));
   EXPECT_FALSE(m_delegate.offMainThread);
   const std::vector<Entry> byHand{{"40000001", "Ukjent"}};
   auto contacts = storedProtectionContacts();
