@@ -2,6 +2,7 @@
 
 #include "app/constants.h"
 #include "app/cycle_hud.h"
+#include "app/device.h"
 #include "app/import_selection.h"
 #include "app/localizable.h"
 #include "numberlist/number_list_format.h"
@@ -152,11 +153,17 @@ bool ProtectionCycle::startImportOfContact(bool hudVisible) {
     return true;
   }
 
-  const numberlist::Contact::List records = selectRecordsForImport();
   hud.setBlockTouches(true);
   hud.setCaption(Localizable::tr("Starter importering av ringeplagvernkontakten"));
   present();
-  m_addressBookManager->importLocalContactsInBackground(records);
+  // Reading every stored record takes longer than a frame, so the records are
+  // selected beside the main thread, in that thread's own context, which the
+  // manager reads them from; the context and its records go with the thread.
+  dispatch::asyncOnNewSerialQueue(
+      std::string(kSelectQueueLabel), [manager = m_addressBookManager, importCount = Device::getCapabilitiesForImport(),
+                                       importUnapproved = settings().boolForKey(ImportApprovedKey)] {
+        manager->importLocalContactsInBackground(selectRecordsForImport(importCount, importUnapproved));
+      });
   return true;
 }
 

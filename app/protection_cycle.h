@@ -41,6 +41,7 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   // A stored list this many whole days old is refreshed.
   static constexpr std::int64_t kListLifetimeDays = 7;
   static constexpr std::string_view kDecodeQueueLabel = "no.tindravik.Decode";
+  static constexpr std::string_view kSelectQueueLabel = "no.tindravik.Select";
 
   enum class Stage { Idle, Downloading, Storing, Importing, Removing };
 
