@@ -46,9 +46,9 @@ class Completion {
  private:
   std::mutex m_mutex;
   std::condition_variable m_condition;
-  bool m_finished = false;         // guarded by m_mutex
-  bool m_ran = false;              // guarded by m_mutex
-  std::exception_ptr m_thrown;     // guarded by m_mutex
+  bool m_finished = false;      // guarded by m_mutex
+  bool m_ran = false;           // guarded by m_mutex
+  std::exception_ptr m_thrown;  // guarded by m_mutex
 };
 
 }  // namespace dispatch

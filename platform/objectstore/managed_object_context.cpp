@@ -491,6 +491,14 @@ void ManagedObjectContext::forgetSavedObjects() {
   m_inserted.clear();
   m_updated.clear();
   m_deleted.clear();
+  // Of the records just saved, those no caller ever had go too: a list of
+  // 100,000 records pushed up and saved in bulk must not stay in memory
+  // until the next save.
+  std::erase_if(m_registered, [](const auto& entry) {
+    if (entry.second->retainCount() != 1 || entry.second->m_handedOut) return false;
+    entry.second->m_context = nullptr;
+    return true;
+  });
 }
 
 bool ManagedObjectContext::save(std::optional<fnd::Error>* error) {
