@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
+#include <string_view>
 
 #include "json/json_decoder.h"
 #include "numberlist/number_list_format.h"
@@ -236,6 +239,67 @@ TEST_F(ContactParserTest, AListThatCannotBeWrittenIsAFailureAndTheFileKeepsTheOl
   EXPECT_EQ(numbers, (std::vector<std::string>{"10000001", "10000002", "10000003", "10000004", "10000005", "40000001",
                                                "40000002"}));
 }
+
+// Reaches files as an unprivileged user for the life of the object, so that
+// permissions hold as they do for a person's own files (root passes every
+// check). Every thread of the process takes the user on; false when the
+// process is root and cannot step down.
+class UnprivilegedFileAccess {
+ public:
+  static constexpr uid_t kNobody = 65534;
+  static constexpr gid_t kNoGroup = 65534;
+
+  // Hands `folder` and what it holds to the user first, when root.
+  explicit UnprivilegedFileAccess(const QString& folder) : m_wasRoot(geteuid() == 0) {
+    if (!m_wasRoot) return;
+    bool handed = ::chown(QFile::encodeName(folder).constData(), kNobody, kNoGroup) == 0;
+    for (QDirIterator entry(folder, QDir::Files | QDir::Hidden); entry.hasNext();)
+      handed = ::chown(QFile::encodeName(entry.next()).constData(), kNobody, kNoGroup) == 0 && handed;
+    m_active = handed && setegid(kNoGroup) == 0 && seteuid(kNobody) == 0;
+  }
+  ~UnprivilegedFileAccess() {
+    if (!m_wasRoot) return;
+    EXPECT_EQ(seteuid(0), 0);
+    EXPECT_EQ(setegid(0), 0);
+  }
+  bool active() const { return !m_wasRoot || m_active; }
+
+ private:
+  bool m_wasRoot;
+  bool m_active = false;
+};
+
+// A store the user may read but not write: the file itself, or the folder
+// that must take the store's journal.
+class ReadOnlyStoreTest : public ContactParserTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ReadOnlyStoreTest, AListThatCannotBeStoredIsAFailureAndTheOldListStays) {
+  storeOldList();
+  RecordStore::cleanUp();  // closes the file, so the user's own open below is the only one
+  const QString file = m_directory.filePath("list.sqlite");
+  const bool folderReadOnly = std::string_view(GetParam()) == "folder";
+  {
+    UnprivilegedFileAccess user(m_directory.path());
+    ASSERT_TRUE(user.active()) << "cannot step down from root";
+    ASSERT_TRUE(QFile::setPermissions(folderReadOnly ? m_directory.path() : file,
+                                      QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ReadOther));
+    openStore();
+    parse(itemsFromJson(R"({"telefonnumre":[{"firma":"Ny AS","telefon":"20000001"}]})"));
+    EXPECT_TRUE(m_delegate.finished.empty()) << "a list that is not in the file must not be reported as stored";
+    ASSERT_EQ(m_delegate.errors.size(), 1u);
+    EXPECT_EQ(m_delegate.errors[0].code(), ContactParser::kSaveFailedCode);
+    RecordStore::cleanUp();
+    QFile::setPermissions(m_directory.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+  }
+  openStore();
+  std::vector<std::string> numbers = storedNumbers();
+  std::sort(numbers.begin(), numbers.end());
+  EXPECT_EQ(numbers, (std::vector<std::string>{"10000001", "10000002", "10000003", "10000004", "10000005", "40000001",
+                                               "40000002"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(FileOrFolder, ReadOnlyStoreTest, ::testing::Values("file", "folder"));
 
 TEST_F(ContactParserTest, ADamagedStoreFileIsKeptAsideAndAFreshStoreTakesTheList) {
   storeOldList();
