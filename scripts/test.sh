@@ -40,4 +40,9 @@ if [[ -n "$sanitizer" ]]; then
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/support/tsan.supp"
   export QT_NO_GLIB=1  # Qt's own event dispatcher, whose hand-overs the suppressions cover
 fi
+if [[ -z "$sanitizer" ]]; then
+  # The Debian package of this build, beside it; the package tests check it too.
+  (cd "$build_dir" && cpack --config CPackConfig.cmake -B packages >/dev/null)
+  echo "Package: $(ls "$build_dir"/packages/*.deb)"
+fi
 ctest "${ctest_arguments[@]}"

@@ -181,7 +181,7 @@
     </message>
     <message>
         <source>Her kan du overstyre antall nummer som skal importeres til din adressebok! Alle numre er rangert etter antall søk globalt.</source>
-        <translation>Here you can choose how many numbers are imported into your address book! All numbers are ranked by how often they are searched for worldwide.</translation>
+        <translation>Here you can choose how many numbers go into your address book! All numbers are ranked by searches worldwide.</translation>
     </message>
     <message>
         <source>Importer alle</source>
