@@ -2,6 +2,9 @@
 // the same placeholders, and the build's translation is the one that is loaded.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -128,6 +131,44 @@ TEST_F(InstalledLanguage, EnglishIsLoadedFromTheBuildAndNorwegianNeedsNone) {
   }
   EXPECT_FALSE(fnd::installTranslations("de")) << "a language without a translation shows the Norwegian texts";
   EXPECT_EQ(fnd::localizedString("Beskytt meg"), "Beskytt meg");
+}
+
+// The system's language is read once per process, so each locale is tried in
+// a fresh copy of this test program that reports the language it chose.
+constexpr const char* kReportLanguage = "RP_REPORT_LANGUAGE";
+
+TEST(SystemLocale, ReportTheChosenLanguage) {
+  if (!qEnvironmentVariableIsSet(kReportLanguage)) GTEST_SKIP() << "run by SystemLocale.ChoosesTheLanguage";
+  fnd::installTranslations();
+  std::printf("language=%s\n", fnd::languageInUse().c_str());
+}
+
+TEST(SystemLocale, ChoosesTheLanguage) {
+  struct Case {
+    const char* lang;
+    const char* language;  // the LANGUAGE list of fallbacks, or empty
+    const char* chosen;
+  };
+  for (const Case& locale :
+       {Case{"en_US.UTF-8", "", "en"}, Case{"en_GB.UTF-8", "en_GB:en", "en"}, Case{"nb_NO.UTF-8", "", "nb"},
+        Case{"nb_NO.UTF-8", "nb:no:en", "nb"}, Case{"nn_NO.UTF-8", "nn:en", "nb"}, Case{"de_DE.UTF-8", "", "nb"},
+        Case{"C.UTF-8", "", "nb"}}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
+      environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LANG"), QString::fromLatin1(locale.lang));
+    if (*locale.language) environment.insert(QStringLiteral("LANGUAGE"), QString::fromLatin1(locale.language));
+    environment.insert(QString::fromLatin1(kReportLanguage), QStringLiteral("1"));
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SystemLocale.ReportTheChosenLanguage")});
+    ASSERT_TRUE(child.waitForFinished(60'000));
+    const QString said = QString::fromUtf8(child.readAllStandardOutput());
+    EXPECT_TRUE(said.contains(QStringLiteral("language=") + QString::fromLatin1(locale.chosen)))
+        << "LANG=" << locale.lang << " LANGUAGE=" << locale.language << ":\n"
+        << said.toStdString();
+  }
 }
 
 TEST(HelpDocument, TheEnglishOneIsATranslationOfTheNorwegian) {
