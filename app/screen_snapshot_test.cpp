@@ -142,6 +142,9 @@ TEST_P(ScreenSnapshots, Help) {
   auto* screen = new ExchangeErrorViewController;
   PhoneWindow window(screen);
   snapshot(window, "help");
+  // The document in the texts' language, Norwegian where there is none of its own.
+  EXPECT_EQ(ExchangeErrorViewController::helpDocumentPath(),
+            GetParam() == "en" ? ":/help/en/exchangeError.html" : ExchangeErrorViewController::kHelpDocument);
 }
 
 TEST_P(ScreenSnapshots, Main) {
