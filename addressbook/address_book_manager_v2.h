@@ -8,6 +8,7 @@
 // on the caller's thread; a background operation keeps the manager alive
 // until its last report.
 
+#include <QtGlobal>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -33,7 +34,8 @@ class AddressBookManagerV2 final : public IManageAddressBook,
   static constexpr std::string_view kQueueLabel = "no.tindravik.Queue";
   static constexpr std::string_view kErrorDomain = "AddressBookManager";
   static constexpr long kErrorCode = 100;
-  static constexpr std::string_view kErrorText = "En feil oppsto under lagring av kontakten!";
+  static constexpr std::string_view kErrorText =
+      QT_TRANSLATE_NOOP("Localizable", "En feil oppsto under lagring av kontakten!");
 
   // Looks for the local source at once when access is granted. The delegate
   // is not owned and must outlive every background operation it is told of.

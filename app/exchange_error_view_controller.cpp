@@ -1,19 +1,30 @@
 #include "app/exchange_error_view_controller.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "app/localizable.h"
 #include "app/manage_modal_view.h"
 #include "app/screen_parts.h"
-#include "ui_ExchangeErrorViewController.h"
+#include "platform/foundation/localization.h"
 #include "platform/foundation/system_log.h"
 #include "platform/uikit/navigation_bar.h"
+#include "ui_ExchangeErrorViewController.h"
 
 ExchangeErrorViewController::ExchangeErrorViewController(QWidget* parent) : uikit::ViewController(parent) {
   setObjectName(QStringLiteral("ExchangeErrorViewController"));
 }
 
 ExchangeErrorViewController::~ExchangeErrorViewController() = default;
+
+QString ExchangeErrorViewController::helpDocumentPath() {
+  // A translation's document sits in a folder named after its language.
+  const QFileInfo norwegian(QString::fromLatin1(kHelpDocument));
+  const QString translated =
+      norwegian.dir().filePath(QString::fromStdString(fnd::languageInUse()) + u'/' + norwegian.fileName());
+  return QFileInfo::exists(translated) ? translated : norwegian.filePath();
+}
 
 void ExchangeErrorViewController::loadView() {
   m_ui = std::make_unique<Ui::ExchangeErrorViewController>();
@@ -24,7 +35,7 @@ void ExchangeErrorViewController::loadView() {
 
 void ExchangeErrorViewController::viewDidLoad() {
   m_viewTitle->setTitle(Localizable::tr("Import problem"));
-  QFile document(QString::fromLatin1(kHelpDocument));
+  QFile document(helpDocumentPath());
   QString html;
   if (document.open(QIODevice::ReadOnly)) {
     html = QString::fromUtf8(document.readAll());

@@ -19,8 +19,10 @@ class NavigationItem;
 class ExchangeErrorViewController final : public uikit::ViewController {
   Q_OBJECT
  public:
-  // The help document among the application's resources.
+  // The help document among the application's resources, in Norwegian.
   static constexpr const char* kHelpDocument = ":/help/exchangeError.html";
+  // The document in the language of the screen's texts, Norwegian when that has none.
+  static QString helpDocumentPath();
 
   explicit ExchangeErrorViewController(QWidget* parent = nullptr);
   ~ExchangeErrorViewController() override;

@@ -8,6 +8,7 @@
 
 #include "app/app_delegate.h"
 #include "app/application_lifecycle.h"
+#include "app/bundle_info.h"
 #include "app/first_paint.h"
 #include "app/list_service_config.h"
 #include "app/single_instance.h"
@@ -20,7 +21,26 @@ namespace {
 struct Options {
   ListServiceConfig config;
   bool quitAfterFirstPaint = false;
+  std::string language;  // empty: the system's
 };
+
+// The languages the texts can be shown in: Norwegian, the texts' own, and
+// those with a translation in the resources.
+const QStringList kLanguages{QStringLiteral("nb"), QStringLiteral("en")};
+
+constexpr const char* kFilesHelp =
+    "\nFiles (~/.config is $XDG_CONFIG_HOME, ~/.local/share is $XDG_DATA_HOME when set):\n"
+    "  ~/.config/Ringeplagvern/defaults.conf       settings (read and written)\n"
+    "  ~/.config/Ringeplagvern/listservice.conf    list service hosts (read)\n"
+    "  ~/.config/Ringeplagvern/ratingprompt.conf   rating prompt addresses (read)\n"
+    "  ~/.local/share/Ringeplagvern/Ringeplagvern.sqlite\n"
+    "                                              the number list (read and written; used from\n"
+    "                                              ~/Documents/Ringeplagvern.sqlite when that exists)\n"
+    "  ~/.local/share/Ringeplagvern/writer.lock    held while the program runs (written)\n"
+    "  ~/.local/share/AddressBook/AddressBook.sqlite\n"
+    "                                              the address book with the protection contact\n"
+    "                                              (read and written; $RP_ADDRESSBOOK_FILE moves it)\n"
+    "  ~/.cache/                                   geocoding cache (read and written)\n";
 
 // Parsed before the window system is reached, so that --help works anywhere.
 Options optionsFromCommandLine(int argc, char** argv) {
@@ -34,8 +54,13 @@ Options optionsFromCommandLine(int argc, char** argv) {
   parser.addVersionOption();
   const QCommandLineOption listHost("list-host", "Host[:port] of the list service's primary address.", "host");
   const QCommandLineOption backupHost("backup-host", "Host[:port] of the list service's backup address.", "host");
+  const QCommandLineOption language("lang",
+                                    "Language of the texts, nb (Norwegian) or en (English); by default the "
+                                    "system's, Norwegian when it has no translation.",
+                                    "nb|en");
   parser.addOption(listHost);
   parser.addOption(backupHost);
+  parser.addOption(language);
   // Qt's own window-system option, passed on to the application object.
   QCommandLineOption platform("platform", "Qt window-system plugin (e.g. offscreen).", "name");
   platform.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -46,17 +71,20 @@ Options optionsFromCommandLine(int argc, char** argv) {
   parser.addOption(quitAfterPaint);
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  const QString help = parser.helpText().replace("<executable_name>", QFileInfo(arguments.first()).fileName());
+  const QString help =
+      parser.helpText().replace("<executable_name>", QFileInfo(arguments.first()).fileName()) + kFilesHelp;
   if (!parser.parse(arguments)) {
     std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(help));
     std::exit(2);
   }
-  if (parser.isSet("help")) {
+  if (parser.isSet("help") || parser.isSet("help-all")) {
     std::printf("%s", qPrintable(help));
     std::exit(0);
   }
   if (parser.isSet("version")) {
-    std::printf("Ringeplagvern %s\n", PROJECT_VERSION);
+    const BundleInfo bundle = BundleInfo::main();
+    std::printf("%s %s (build %s)\n", qPrintable(bundle.displayName), qPrintable(bundle.shortVersion),
+                qPrintable(bundle.buildNumber));
     std::exit(0);
   }
 
@@ -64,7 +92,12 @@ Options optionsFromCommandLine(int argc, char** argv) {
     if (!parser.isSet(which)) return std::nullopt;
     return parser.value(which).toStdString();
   };
-  Options options{ListServiceConfig::load(), parser.isSet(quitAfterPaint)};
+  if (parser.isSet(language) && !kLanguages.contains(parser.value(language))) {
+    std::fprintf(stderr, "--lang wants one of %s, not '%s'\n%s", qPrintable(kLanguages.join(", ")),
+                 qPrintable(parser.value(language)), qPrintable(help));
+    std::exit(2);
+  }
+  Options options{ListServiceConfig::load(), parser.isSet(quitAfterPaint), option(language).value_or("")};
   options.config.overrideHosts(option(listHost), option(backupHost));
   return options;
 }
@@ -81,7 +114,10 @@ int main(int argc, char** argv) {
   SingleInstance instance;
   if (!instance.claim()) return 0;
   setActiveListServiceConfig(options.config);
-  fnd::installTranslations();
+  fnd::installTranslations(options.language);
+  if (!options.language.empty() && fnd::languageInUse() != options.language)
+    std::fprintf(stderr, "Ringeplagvern: no '%s' translation in this build; the texts stay Norwegian\n",
+                 options.language.c_str());
 
   RingeplagvernAppDelegate delegate;
   connectLifecycle(delegate);

@@ -1,20 +1,24 @@
 // Renders every screen in its main states to PNG files, at the phone's
-// double pixel density, for a person to look at; checks that each was drawn
-// with content and that no label's text is cut off.
+// double pixel density, for a person to look at, in Norwegian and in English;
+// checks that each was drawn with content and that no label's text is cut off.
 #include <QDir>
 #include <QLabel>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/exchange_error_view_controller.h"
+#include "app/localizable.h"
 #include "app/new_contact_view_controller.h"
 #include "app/root_view_controller.h"
 #include "app/screen_fixture.h"
 #include "app/settings_view_controller.h"
 #include "app/text_field_table_view_cell.h"
+#include "platform/foundation/localization.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/uikit/button.h"
 #include "platform/uikit/status_bar.h"
 #include "platform/uikit/text_field.h"
+#include "platform/uikit/text_view.h"
 
 namespace {
 
@@ -35,9 +39,20 @@ class PhoneWindow : public QWidget {
   }
 };
 
-class ScreenSnapshots : public rp::test::ScreenFixture {
+// The texts' language, the parameter: Norwegian pictures land in the snapshot
+// folder itself, those of a translation in a folder named after its language.
+class ScreenSnapshots : public rp::test::ScreenFixture, public ::testing::WithParamInterface<std::string> {
  protected:
-  static void SetUpTestSuite() { QDir().mkpath(RP_SNAPSHOT_DIR); }
+  void SetUp() override {
+    ASSERT_EQ(fnd::installTranslations(GetParam()), GetParam() != "nb") << GetParam();
+    ASSERT_TRUE(QDir().mkpath(folder()));
+  }
+  void TearDown() override { fnd::installTranslations("nb"); }
+
+  QString folder() const {
+    return GetParam() == "nb" ? QStringLiteral(RP_SNAPSHOT_DIR)
+                              : QStringLiteral(RP_SNAPSHOT_DIR "/%1").arg(QString::fromStdString(GetParam()));
+  }
 
   // Shows `screen` in a phone window, lets it settle and writes it to `name`.png.
   void snapshot(PhoneWindow& window, const QString& name) {
@@ -47,10 +62,11 @@ class ScreenSnapshots : public rp::test::ScreenFixture {
     QPixmap image(window.size() * kPixelRatio);
     image.setDevicePixelRatio(kPixelRatio);
     window.render(&image);
-    const QString path = QStringLiteral(RP_SNAPSHOT_DIR "/%1.png").arg(name);
+    const QString path = QStringLiteral("%1/%2.png").arg(folder(), name);
     ASSERT_TRUE(image.save(path)) << path.toStdString();
     expectDrawn(image.toImage(), name);
     expectNoLabelCut(window, name);
+    expectNoTextScrolled(window, name);
   }
 
   // A screen that failed to draw is one flat colour.
@@ -71,9 +87,18 @@ class ScreenSnapshots : public rp::test::ScreenFixture {
           << name.toStdString() << ": \"" << label->text().toStdString() << "\" is cut off";
     }
   }
+
+  // Every text shown for reading fits its view without scrolling.
+  static void expectNoTextScrolled(QWidget& window, const QString& name) {
+    for (const uikit::TextView* view : window.findChildren<uikit::TextView*>()) {
+      if (!view->isVisible() || view->isEditable()) continue;
+      EXPECT_EQ(view->verticalScrollBar()->maximum(), 0)
+          << name.toStdString() << ": \"" << view->text().toStdString() << "\" does not fit its view";
+    }
+  }
 };
 
-TEST_F(ScreenSnapshots, Settings) {
+TEST_P(ScreenSnapshots, Settings) {
   for (int records : {0, 250, 8000}) {
     addRecords(records - static_cast<int>(numberlist::Contact::countOfEntities().value_or(0)));
     settings().setInteger(ImportNumberKey, 200);
@@ -83,7 +108,7 @@ TEST_F(ScreenSnapshots, Settings) {
   }
 }
 
-TEST_F(ScreenSnapshots, NewNumber) {
+TEST_P(ScreenSnapshots, NewNumber) {
   {
     auto* screen = new NewContactViewController;
     PhoneWindow window(screen);
@@ -96,8 +121,8 @@ TEST_F(ScreenSnapshots, NewNumber) {
     window.show();
     settle();
     auto* table = screen->findChild<uikit::TableView*>("contactTableView");
-    const QStringList entries{QString(), "Nordisk Telemarketing AS", "https://telemarketing.example.no", "Kari Nordmann",
-                              "Ringte tre ganger i uka"};
+    const QStringList entries{QString(), "Nordisk Telemarketing AS", "https://telemarketing.example.no",
+                              "Kari Nordmann", "Ringte tre ganger i uka"};
     for (int row = 1; row < entries.size(); ++row)
       qobject_cast<TextFieldTableViewCell*>(table->cellForRowAtIndexPath({0, row}))->textField()->setText(entries[row]);
     snapshot(window, "new-number-filled");
@@ -113,13 +138,16 @@ TEST_F(ScreenSnapshots, NewNumber) {
   }
 }
 
-TEST_F(ScreenSnapshots, Help) {
+TEST_P(ScreenSnapshots, Help) {
   auto* screen = new ExchangeErrorViewController;
   PhoneWindow window(screen);
   snapshot(window, "help");
+  // The document in the texts' language, Norwegian where there is none of its own.
+  EXPECT_EQ(ExchangeErrorViewController::helpDocumentPath(),
+            GetParam() == "en" ? ":/help/en/exchangeError.html" : ExchangeErrorViewController::kHelpDocument);
 }
 
-TEST_F(ScreenSnapshots, Main) {
+TEST_P(ScreenSnapshots, Main) {
   addRecords(120);
   settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
   pasteboard::setGeneralPasteboardString(QString());
@@ -130,13 +158,14 @@ TEST_F(ScreenSnapshots, Main) {
 
     OVHud& hud = screen->overlay();
     hud.setBlockTouches(true);
-    hud.setCaption("Oppdaterer telefonnummerlisten");
+    hud.setCaption(Localizable::tr("Oppdaterer telefonnummerlisten"));
     hud.show();
     snapshot(window, "main-downloading");
 
     hud.setActivity(false);
     hud.setProgress(0.35);
-    hud.setCaption("Importerer 42 av 120 nummer");
+    hud.setCaption(
+        fillFormat(Localizable::tr("Importerer %d av %d nummer"), {QStringLiteral("42"), QStringLiteral("120")}));
     hud.update();
     snapshot(window, "main-importing");
     hud.hide();
@@ -160,5 +189,8 @@ TEST_F(ScreenSnapshots, Main) {
     snapshot(window, "main-protected");
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, ScreenSnapshots, ::testing::Values("nb", "en"),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace

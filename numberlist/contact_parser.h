@@ -6,6 +6,7 @@
 // that could not be written to the store file, which then keeps its old list. Main thread only; a
 // parse in flight keeps the parser and its items alive until it has reported.
 
+#include <QtGlobal>
 #include <memory>
 #include <string_view>
 
@@ -15,11 +16,12 @@ class ContactParser final : public IParseContacts, public std::enable_shared_fro
  public:
   static constexpr std::string_view kErrorDomain = "ContactParser";
   static constexpr long kErrorCode = 100;
-  static constexpr std::string_view kErrorText = "Kunne ikke legge inn nye nummer";
+  static constexpr std::string_view kErrorText = QT_TRANSLATE_NOOP("Localizable", "Kunne ikke legge inn nye nummer");
   // The list was read but could not be written to the store file; the
   // store's own reason follows the text.
   static constexpr long kSaveFailedCode = 101;
-  static constexpr std::string_view kSaveFailedText = "Kunne ikke lagre den nye nummerlisten";
+  static constexpr std::string_view kSaveFailedText =
+      QT_TRANSLATE_NOOP("Localizable", "Kunne ikke lagre den nye nummerlisten");
 
   // The delegate is not owned and must outlive every parse it is told of.
   static std::shared_ptr<ContactParser> initWithDelegate(IParseContactsDelegate* delegate);

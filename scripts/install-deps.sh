@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   rapidjson-dev python3 python3-vobject
   fonts-dejavu-core fonts-dejavu-extra
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "platform/net/url_error.h"
 
+#include <QtGlobal>
+
 #include "platform/foundation/exception.h"
 #include "platform/foundation/localization.h"
 #include "platform/foundation/number.h"
@@ -13,31 +15,31 @@ namespace {
 const char* descriptionFor(UrlErrorCode code) {
   switch (code) {
     case Cancelled:
-      return "Forespørselen ble avbrutt.";
+      return QT_TRANSLATE_NOOP("Localizable", "Forespørselen ble avbrutt.");
     case BadUrl:
-      return "Nettadressen er ugyldig.";
+      return QT_TRANSLATE_NOOP("Localizable", "Nettadressen er ugyldig.");
     case TimedOut:
-      return "Tidsavbrudd: tjeneren svarte ikke i tide.";
+      return QT_TRANSLATE_NOOP("Localizable", "Tidsavbrudd: tjeneren svarte ikke i tide.");
     case UnsupportedUrl:
-      return "Nettadressen støttes ikke.";
+      return QT_TRANSLATE_NOOP("Localizable", "Nettadressen støttes ikke.");
     case CannotFindHost:
-      return "Fant ingen tjener med dette navnet.";
+      return QT_TRANSLATE_NOOP("Localizable", "Fant ingen tjener med dette navnet.");
     case CannotConnectToHost:
-      return "Kunne ikke koble til tjeneren.";
+      return QT_TRANSLATE_NOOP("Localizable", "Kunne ikke koble til tjeneren.");
     case NetworkConnectionLost:
-      return "Nettverksforbindelsen ble brutt.";
+      return QT_TRANSLATE_NOOP("Localizable", "Nettverksforbindelsen ble brutt.");
     case NotConnectedToInternet:
-      return "Det ser ut til at du ikke er koblet til Internett.";
+      return QT_TRANSLATE_NOOP("Localizable", "Det ser ut til at du ikke er koblet til Internett.");
     case BadServerResponse:
-      return "Tjeneren ga et ugyldig svar.";
+      return QT_TRANSLATE_NOOP("Localizable", "Tjeneren ga et ugyldig svar.");
     case SecureConnectionFailed:
-      return "Det oppstod en feil i den sikre forbindelsen til tjeneren.";
+      return QT_TRANSLATE_NOOP("Localizable", "Det oppstod en feil i den sikre forbindelsen til tjeneren.");
     case DataLengthExceedsMaximum:
-      return "Svaret fra tjeneren er for stort.";
+      return QT_TRANSLATE_NOOP("Localizable", "Svaret fra tjeneren er for stort.");
     case Unknown:
       break;
   }
-  return "Det oppstod en ukjent nettverksfeil.";
+  return QT_TRANSLATE_NOOP("Localizable", "Det oppstod en ukjent nettverksfeil.");
 }
 
 fnd::Error makeError(long code, std::string_view description, std::string_view url) {
@@ -54,7 +56,7 @@ fnd::Error urlError(UrlErrorCode code, std::string_view url) {
 }
 
 fnd::Error httpStatusError(int statusCode, std::string_view url) {
-  const std::string format = fnd::localizedString("Tjeneren svarte med feilkode %d.");
+  const std::string format = fnd::localizedString(QT_TRANSLATE_NOOP("Localizable", "Tjeneren svarte med feilkode %d."));
   return makeError(BadServerResponse, fnd::formatString(format.c_str(), statusCode), url);
 }
 

@@ -1,0 +1,267 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="nb_NO">
+<context>
+    <name>Localizable</name>
+    <message>
+        <source>En feil oppsto under lagring av kontakten!</source>
+        <translation>An error occurred while saving the contact!</translation>
+    </message>
+    <message>
+        <source>Import problem</source>
+        <translation>Import problem</translation>
+    </message>
+    <message>
+        <source>Telefon</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>Påkrevd</source>
+        <translation>Required</translation>
+    </message>
+    <message>
+        <source>Firma</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <source>Hjemmeside</source>
+        <translation>Website</translation>
+    </message>
+    <message>
+        <source>Ditt navn</source>
+        <translation>Your name</translation>
+    </message>
+    <message>
+        <source>Kommentar</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>Legg til ny</source>
+        <translation>Add new</translation>
+    </message>
+    <message>
+        <source>Legg til telefonnummer</source>
+        <translation>Add phone number</translation>
+    </message>
+    <message>
+        <source>Ukjent</source>
+        <translation>Unknown</translation>
+    </message>
+    <message>
+        <source>Du må fylle inn nummer som har minimum 4 tall!</source>
+        <translation>Please enter a number of at least 4 digits!</translation>
+    </message>
+    <message>
+        <source>Din kontakt</source>
+        <translation>Your contact</translation>
+    </message>
+    <message>
+        <source>Legger til kontakten i addresseboken din!</source>
+        <translation>Adding the contact to your address book!</translation>
+    </message>
+    <message>
+        <source>Oppdaterer telefonnummerlisten</source>
+        <translation>Updating the phone number list</translation>
+    </message>
+    <message>
+        <source>Telefonnummerlisten er oppdatert</source>
+        <translation>The phone number list is up to date</translation>
+    </message>
+    <message>
+        <source>Det finnes ingen nummer klare for importering, oppdatering av databasen starter!</source>
+        <translation>There are no numbers ready to import, so the list is being updated!</translation>
+    </message>
+    <message>
+        <source>Ringeplagvern appen har ikke tilgang til din addressebok, vennligst skru på tilgangen i innstillingene på telefonen og prøv igjen!</source>
+        <translation>The Ringeplagvern app has no access to your address book. Please turn access on in your phone&apos;s settings and try again!</translation>
+    </message>
+    <message>
+        <source>Starter importering av ringeplagvernkontakten</source>
+        <translation>Starting to import the Ringeplagvern contact</translation>
+    </message>
+    <message>
+        <source>Fjerner ringeplagvernkontakten fra din adressebok</source>
+        <translation>Removing the Ringeplagvern contact from your address book</translation>
+    </message>
+    <message>
+        <source>Ringeplagvernkontakten blir lagret, dette kan ta litt tid...</source>
+        <translation>Saving the Ringeplagvern contact, this may take a while...</translation>
+    </message>
+    <message>
+        <source>Importerer %d av %d nummer</source>
+        <translation>Importing %d of %d numbers</translation>
+    </message>
+    <message>
+        <source>Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!</source>
+        <translation>The Ringeplagvern contact is saved in your address book. You are protected!</translation>
+    </message>
+    <message>
+        <source>Fjernet ringeplagvernkontakten fra din adressebok</source>
+        <translation>Removed the Ringeplagvern contact from your address book</translation>
+    </message>
+    <message>
+        <source>Kunne ikke fjerne ringeplagvernkontakten, vennligst sjekk rettighetene til Ringeplagvern applikasjonen under innstillingene på telefonen</source>
+        <translation>Could not remove the Ringeplagvern contact. Please check the Ringeplagvern app&apos;s permissions in your phone&apos;s settings</translation>
+    </message>
+    <message>
+        <source>Søker i %d nummer</source>
+        <translation>Searching %d numbers</translation>
+    </message>
+    <message>
+        <source>Din adressebok inneholder %d telefonselgere/markedsundersøkere</source>
+        <translation>Your address book holds %d telemarketers/market researchers</translation>
+    </message>
+    <message>
+        <source>Ingen kategori</source>
+        <translation>No category</translation>
+    </message>
+    <message>
+        <source>Telefonnummer</source>
+        <translation>Phone number</translation>
+    </message>
+    <message>
+        <source>Ringeplagvern</source>
+        <translation>Ringeplagvern</translation>
+    </message>
+    <message>
+        <source>Beskytt meg</source>
+        <translation>Protect me</translation>
+    </message>
+    <message>
+        <source>Legg til nytt nummer</source>
+        <translation>Add new number</translation>
+    </message>
+    <message>
+        <source>Trykk ovenfor og skriv inn nummer for å søke</source>
+        <translation>Tap above and type a number to search</translation>
+    </message>
+    <message>
+        <source>Avbryt</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Fortsett</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Det vil bli lagt inn en kontakt med ringeplagvernnumre i din adressebok</source>
+        <translation>A contact with the Ringeplagvern numbers will be added to your address book</translation>
+    </message>
+    <message>
+        <source>Ingen nummer spesifisert</source>
+        <translation>No number given</translation>
+    </message>
+    <message>
+        <source>%@, %@</source>
+        <translation>%@, %@</translation>
+    </message>
+    <message>
+        <source>Ingen treff</source>
+        <translation>No match</translation>
+    </message>
+    <message>
+        <source>%@, Søkte med kopiert nummer</source>
+        <translation>%@, Searched for the copied number</translation>
+    </message>
+    <message>
+        <source>Søk</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Importer også nummer som ikke er godkjent</source>
+        <translation>Also import numbers that are not approved</translation>
+    </message>
+    <message>
+        <source>Innstillinger</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>%@ v%@ (build %@)</source>
+        <translation>%@ v%@ (build %@)</translation>
+    </message>
+    <message>
+        <source>Her kan du overstyre antall nummer som skal importeres til din adressebok! Alle numre er rangert etter antall søk globalt.</source>
+        <translation>Here you can choose how many numbers go into your address book! All numbers are ranked by searches worldwide.</translation>
+    </message>
+    <message>
+        <source>Importer alle</source>
+        <translation>Import all</translation>
+    </message>
+    <message>
+        <source>%d</source>
+        <translation>%d</translation>
+    </message>
+    <message>
+        <source>Antall tlfnummer som importeres</source>
+        <translation>Phone numbers to import</translation>
+    </message>
+    <message>
+        <source>Kunne ikke legge inn nye nummer</source>
+        <translation>Could not add the new numbers</translation>
+    </message>
+    <message>
+        <source>Kunne ikke lagre den nye nummerlisten</source>
+        <translation>Could not save the new number list</translation>
+    </message>
+    <message>
+        <source>Forespørselen ble avbrutt.</source>
+        <translation>The request was cancelled.</translation>
+    </message>
+    <message>
+        <source>Nettadressen er ugyldig.</source>
+        <translation>The web address is not valid.</translation>
+    </message>
+    <message>
+        <source>Tidsavbrudd: tjeneren svarte ikke i tide.</source>
+        <translation>Timed out: the server did not answer in time.</translation>
+    </message>
+    <message>
+        <source>Nettadressen støttes ikke.</source>
+        <translation>The web address is not supported.</translation>
+    </message>
+    <message>
+        <source>Fant ingen tjener med dette navnet.</source>
+        <translation>No server with this name was found.</translation>
+    </message>
+    <message>
+        <source>Kunne ikke koble til tjeneren.</source>
+        <translation>Could not connect to the server.</translation>
+    </message>
+    <message>
+        <source>Nettverksforbindelsen ble brutt.</source>
+        <translation>The network connection was lost.</translation>
+    </message>
+    <message>
+        <source>Det ser ut til at du ikke er koblet til Internett.</source>
+        <translation>It looks like you are not connected to the Internet.</translation>
+    </message>
+    <message>
+        <source>Tjeneren ga et ugyldig svar.</source>
+        <translation>The server gave an invalid answer.</translation>
+    </message>
+    <message>
+        <source>Det oppstod en feil i den sikre forbindelsen til tjeneren.</source>
+        <translation>An error occurred in the secure connection to the server.</translation>
+    </message>
+    <message>
+        <source>Svaret fra tjeneren er for stort.</source>
+        <translation>The server&apos;s answer is too large.</translation>
+    </message>
+    <message>
+        <source>Det oppstod en ukjent nettverksfeil.</source>
+        <translation>An unknown network error occurred.</translation>
+    </message>
+    <message>
+        <source>Tjeneren svarte med feilkode %d.</source>
+        <translation>The server answered with error code %d.</translation>
+    </message>
+    <message>
+        <source>Ferdig</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>Lukk</source>
+        <translation>Close</translation>
+    </message>
+</context>
+</TS>
