@@ -13,6 +13,7 @@
 
 #include "publish/evolution/eds_contact.h"
 #include "publish/evolution/glib_handles.h"
+#include "publish/evolution/private_session.h"
 #include "publish/evolution/session_rerun.h"
 
 namespace publish::evolution {

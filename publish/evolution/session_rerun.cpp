@@ -3,22 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+
+#include "publish/evolution/private_session.h"
 
 namespace publish::evolution::test {
 
 namespace {
 
-constexpr char kChildMarker[] = "RP_EVOLUTION_TEST_CHILD";
 constexpr int kChildTimeoutMs = 120'000;
-constexpr const char* kHomeVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
-                                          "XDG_CACHE_HOME", "XDG_STATE_HOME",  "XDG_RUNTIME_DIR"};
-constexpr const char* kServiceFiles[] = {"dbus-1/services/org.gnome.evolution.dataserver.Sources5.service",
-                                         "dbus-1/services/org.gnome.evolution.dataserver.AddressBook10.service"};
 
 QString currentTestFilter() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -28,38 +21,21 @@ QString currentTestFilter() {
 
 }  // namespace
 
-bool evolutionServicesInstalled() {
-  for (const char* file : kServiceFiles) {
-    if (QStandardPaths::locate(QStandardPaths::GenericDataLocation, QString::fromLatin1(file)).isEmpty()) return false;
-  }
-  return !QStandardPaths::findExecutable(QStringLiteral("dbus-run-session")).isEmpty();
-}
-
 bool rerunCurrentTestIn(SessionBus bus) {
-  if (qEnvironmentVariableIsSet(kChildMarker)) return false;
+  if (qEnvironmentVariableIsSet(kInsidePrivateSession)) return false;
 
-  // The bus and every service it starts inherit this environment, so each
-  // test's books live in a home of its own that goes away with the test.
   QTemporaryDir home;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QString::fromLatin1(kChildMarker), QStringLiteral("1"));
-  for (const char* variable : kHomeVariables) {
-    const QString folder = home.filePath(QString::fromLatin1(variable).toLower());
-    QDir().mkpath(folder);
-    environment.insert(QString::fromLatin1(variable), folder);
-  }
-  QFile::setPermissions(home.filePath(QStringLiteral("xdg_runtime_dir")),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QProcessEnvironment environment = privateSessionEnvironment(home);
+  const QString self = QCoreApplication::applicationFilePath();
   QProcess child;
   child.setProcessChannelMode(QProcess::MergedChannels);
-  const QStringList testArguments{QCoreApplication::applicationFilePath(), currentTestFilter()};
   if (bus == SessionBus::Private) {
-    child.setProgram(QStringLiteral("dbus-run-session"));
-    child.setArguments(QStringList{QStringLiteral("--")} + testArguments);
+    child.setProgram(QString::fromLatin1(kSessionRunner));
+    child.setArguments(privateSessionArguments(self, {currentTestFilter()}));
   } else {
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), "unix:path=" + home.filePath("no-bus-here"));
-    child.setProgram(testArguments.first());
-    child.setArguments(testArguments.mid(1));
+    child.setProgram(self);
+    child.setArguments({currentTestFilter()});
   }
   child.setProcessEnvironment(environment);
   child.start();

@@ -1,7 +1,6 @@
 #pragma once
-// Test support: runs the current test again in a child process with a D-Bus
-// session bus of its own, so services it starts by activation never touch the
-// machine's own session and go away with the child.
+// Test support: runs the current test again in a child process, on a D-Bus
+// session bus and in a home of its own, and reports the child's outcome.
 
 namespace publish::evolution::test {
 
@@ -14,11 +13,5 @@ enum class SessionBus {
 // (failure, skip) as this test's own, and returns true. In the child: returns
 // false, and the test body goes on.
 bool rerunCurrentTestIn(SessionBus bus);
-
-// Whether the Evolution Data Server address-book service can be activated on a
-// session bus; the message to skip with when not.
-bool evolutionServicesInstalled();
-inline constexpr char kEvolutionServicesMissing[] =
-    "Evolution Data Server's registry or address-book factory is not installed (package evolution-data-server)";
 
 }  // namespace publish::evolution::test
