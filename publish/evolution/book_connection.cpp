@@ -79,10 +79,15 @@ FoundSource findNamedSource(ESourceRegistry* registry, const QString& addressBoo
   return {std::move(match), {}};
 }
 
+FoundSource findSystemSource(ESourceRegistry* registry) {
+  GObjectPtr<ESource> source(e_source_registry_ref_builtin_address_book(registry));
+  if (!source) return {nullptr, QStringLiteral("Evolution Data Server har ingen systemadressebok")};
+  return {std::move(source), {}};
+}
+
 FoundSource findSource(ESourceRegistry* registry, const QString& addressBook) {
-  FoundSource found = isSystemAddressBook(addressBook)
-                          ? FoundSource{GObjectPtr<ESource>(e_source_registry_ref_builtin_address_book(registry)), {}}
-                          : findNamedSource(registry, addressBook);
+  FoundSource found =
+      isSystemAddressBook(addressBook) ? findSystemSource(registry) : findNamedSource(registry, addressBook);
   if (found.source && !e_source_get_enabled(found.source.get())) {
     // A switched-off book is hidden from the dialer, so the contact would not help there.
     return {nullptr, QStringLiteral("Adresseboka «%1» er slått av i Evolution Data Server")

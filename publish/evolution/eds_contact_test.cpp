@@ -5,24 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QString>
-#include <map>
+
+#include "publish/evolution/read_back.h"
 
 namespace publish::evolution {
 namespace {
-
-// Every `itemN` group's number and label, as parsed from the text.
-std::map<QString, LabelledNumber> numbersByGroup(EContact* contact) {
-  std::map<QString, LabelledNumber> numbers;
-  for (GList* item = e_vcard_get_attributes(E_VCARD(contact)); item; item = item->next) {
-    auto* attribute = static_cast<EVCardAttribute*>(item->data);
-    const QString group = QString::fromUtf8(e_vcard_attribute_get_group(attribute));
-    GCharPtr value(e_vcard_attribute_get_value(attribute));
-    const QString name = QString::fromUtf8(e_vcard_attribute_get_name(attribute));
-    if (name == QLatin1String("TEL")) numbers[group].number = QString::fromUtf8(value.get());
-    if (name == QLatin1String("X-ABLabel")) numbers[group].label = QString::fromUtf8(value.get());
-  }
-  return numbers;
-}
 
 GObjectPtr<EContact> throughVCardText(const ContactSnapshot& snapshot) {
   GObjectPtr<EContact> written = makeEdsContact(snapshot);
@@ -43,14 +30,7 @@ TEST(EdsContact, EveryNumberKeepsItsFirmThroughTheVCardText) {
   const ContactSnapshot snapshot = awkwardContact();
   GObjectPtr<EContact> parsed = throughVCardText(snapshot);
 
-  const std::map<QString, LabelledNumber> numbers = numbersByGroup(parsed.get());
-  ASSERT_EQ(numbers.size(), snapshot.numbers.size());
-  for (std::size_t i = 0; i < snapshot.numbers.size(); ++i) {
-    const QString group = QStringLiteral("item%1").arg(i + 1);
-    ASSERT_TRUE(numbers.count(group)) << group.toStdString();
-    EXPECT_EQ(numbers.at(group).number, snapshot.numbers[i].number);
-    EXPECT_EQ(numbers.at(group).label, snapshot.numbers[i].label);
-  }
+  test::expectSameNumbers(parsed.get(), snapshot.numbers);
 }
 
 TEST(EdsContact, NumbersStayInTheListsOrder) {
@@ -89,7 +69,7 @@ TEST(EdsContact, WithoutIconOrNumbersHasNeither) {
   GObjectPtr<EContact> parsed = throughVCardText({QStringLiteral("Ringeplagvern"), {}, {}});
 
   EXPECT_EQ(e_contact_get(parsed.get(), E_CONTACT_PHOTO), nullptr);
-  EXPECT_TRUE(numbersByGroup(parsed.get()).empty());
+  EXPECT_TRUE(test::labelledNumbers(parsed.get()).empty());
   EXPECT_STREQ(static_cast<const char*>(e_contact_get_const(parsed.get(), E_CONTACT_UID)), kProtectionContactUid);
 }
 

@@ -9,17 +9,18 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QUrl>
-#include <map>
 
 #include "publish/evolution/eds_contact.h"
 #include "publish/evolution/glib_handles.h"
 #include "publish/evolution/private_session.h"
+#include "publish/evolution/read_back.h"
 #include "publish/evolution/session_rerun.h"
 
 namespace publish::evolution {
 namespace {
 
 using test::evolutionServicesInstalled;
+using test::expectSameNumbers;
 using test::kEvolutionServicesMissing;
 using test::rerunCurrentTestIn;
 using test::SessionBus;
@@ -95,32 +96,6 @@ class BookReader {
   GObjectPtr<ESourceRegistry> m_registry;
   GObjectPtr<EBookClient> m_client;
 };
-
-// Number and label per `itemN` group, in the order of the groups' numbers.
-std::vector<LabelledNumber> labelledNumbers(EContact* contact) {
-  std::map<int, LabelledNumber> byItem;
-  for (GList* item = e_vcard_get_attributes(E_VCARD(contact)); item; item = item->next) {
-    auto* attribute = static_cast<EVCardAttribute*>(item->data);
-    const QString group = QString::fromUtf8(e_vcard_attribute_get_group(attribute));
-    const int index = group.mid(4).toInt();
-    GCharPtr value(e_vcard_attribute_get_value(attribute));
-    const QString name = QString::fromUtf8(e_vcard_attribute_get_name(attribute));
-    if (name == QLatin1String("TEL")) byItem[index].number = QString::fromUtf8(value.get());
-    if (name == QLatin1String("X-ABLabel")) byItem[index].label = QString::fromUtf8(value.get());
-  }
-  std::vector<LabelledNumber> numbers;
-  for (const auto& [index, number] : byItem) numbers.push_back(number);
-  return numbers;
-}
-
-void expectSameNumbers(EContact* contact, const std::vector<LabelledNumber>& expected) {
-  const std::vector<LabelledNumber> actual = labelledNumbers(contact);
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(actual[i].number, expected[i].number) << "number " << i;
-    EXPECT_EQ(actual[i].label, expected[i].label) << "number " << i;
-  }
-}
 
 // The service may keep an inline image as a file of its own and refer to it.
 QByteArray iconBytes(EContact* contact) {
