@@ -26,7 +26,29 @@ class EvolutionTarget final : public PublishTarget {
   }
 
   Failure publish(const ContactSnapshot& contact) override {
+    return onOpenBook([&] { return write(contact); });
+  }
+
+  Failure remove() override {
+    return onOpenBook([&] { return erase(); });
+  }
+
+ private:
+  using StartOperation = std::function<void(EBookClient*, GCancellable*, GAsyncReadyCallback, gpointer)>;
+
+  // A book kept open since an earlier save may have lost its service since,
+  // when the service was restarted; then the operation runs once more on a
+  // fresh connection. Not after a timeout, which a second try would double.
+  Failure onOpenBook(const std::function<Failure()>& operation) {
+    const bool reusingConnection = m_client != nullptr;
     if (Failure failure = connect(); !failure.isEmpty()) return failure;
+    Failure failure = operation();
+    if (failure.isEmpty() || !reusingConnection || m_lastFailureTimedOut) return failure;
+    if (Failure reconnectFailure = connect(); !reconnectFailure.isEmpty()) return reconnectFailure;
+    return operation();
+  }
+
+  Failure write(const ContactSnapshot& contact) {
     GErrorSlot error;
     const std::optional<bool> present = isContactPresent(error);
     if (!present) return closeAfter(QStringLiteral("lagres i"), error.get());
@@ -49,8 +71,7 @@ class EvolutionTarget final : public PublishTarget {
     return {};
   }
 
-  Failure remove() override {
-    if (Failure failure = connect(); !failure.isEmpty()) return failure;
+  Failure erase() {
     GErrorSlot error;
     const std::optional<bool> present = isContactPresent(error);
     if (!present) return closeAfter(QStringLiteral("fjernes fra"), error.get());
@@ -65,9 +86,6 @@ class EvolutionTarget final : public PublishTarget {
     }
     return {};
   }
-
- private:
-  using StartOperation = std::function<void(EBookClient*, GCancellable*, GAsyncReadyCallback, gpointer)>;
 
   // The book stays open between saves; a failure closes it, so the next save
   // starts over with a fresh connection and a fresh look-up of the book.
@@ -109,6 +127,7 @@ class EvolutionTarget final : public PublishTarget {
 
   Failure closeAfter(const QString& action, const GError* error) {
     m_client.reset();
+    m_lastFailureTimedOut = !error || isTimeout(error);
     return QStringLiteral("Ringeplagvern-kontakten kunne ikke %1 %2: %3")
         .arg(action, displayName(), describeCallError(error, kWriteTimeout));
   }
@@ -116,6 +135,7 @@ class EvolutionTarget final : public PublishTarget {
   QString m_addressBook;
   AsyncCallRunner m_runner;
   GObjectPtr<EBookClient> m_client;
+  bool m_lastFailureTimedOut = false;
 };
 
 }  // namespace

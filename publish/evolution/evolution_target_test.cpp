@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 #include <libebook/libebook.h>
 
+#include <csignal>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QUrl>
+#include <algorithm>
 
 #include "publish/evolution/eds_contact.h"
 #include "publish/evolution/glib_handles.h"
@@ -129,6 +132,41 @@ void createLocalBook(const char* displayName) {
       << error.get()->message;
 }
 
+constexpr const char* kAddressBookServicePrefixes[] = {"org.gnome.evolution.dataserver.AddressBook",
+                                                       "org.gnome.evolution.dataserver.Subprocess.Backend.AddressBook"};
+
+GVariant* callBus(GDBusConnection* bus, const char* method, GVariant* parameters, const char* replyType) {
+  return g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                     method, parameters, G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE, -1, nullptr,
+                                     nullptr);
+}
+
+// Kills the address-book service's processes on this test's own bus, as a
+// crash would; the bus starts them again when they are next asked for.
+int killAddressBookService() {
+  GObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
+  GVariant* names = bus ? callBus(bus.get(), "ListNames", nullptr, "(as)") : nullptr;
+  if (!names) return 0;
+  int killed = 0;
+  GVariantIter* iterator = nullptr;
+  g_variant_get(names, "(as)", &iterator);
+  const gchar* name = nullptr;
+  while (g_variant_iter_loop(iterator, "&s", &name)) {
+    const bool isService = std::any_of(std::begin(kAddressBookServicePrefixes), std::end(kAddressBookServicePrefixes),
+                                       [name](const char* prefix) { return g_str_has_prefix(name, prefix); });
+    GVariant* reply =
+        isService ? callBus(bus.get(), "GetConnectionUnixProcessID", g_variant_new("(s)", name), "(u)") : nullptr;
+    if (!reply) continue;
+    guint32 processId = 0;
+    g_variant_get(reply, "(u)", &processId);
+    g_variant_unref(reply);
+    if (::kill(static_cast<pid_t>(processId), SIGKILL) == 0) ++killed;
+  }
+  g_variant_iter_free(iterator);
+  g_variant_unref(names);
+  return killed;
+}
+
 class EvolutionTargetTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -178,6 +216,19 @@ TEST_F(EvolutionTargetTest, AddsAgainWhenTheContactWasDeletedElsewhere) {
 
   const ContactSnapshot contact{QStringLiteral("Ringeplagvern"), {{"90000000", "Ny Firma AS"}}, {}};
   ASSERT_EQ(target->publish(contact).toStdString(), "");
+  GObjectPtr<EContact> stored = BookReader().protectionContact();
+  ASSERT_TRUE(stored);
+  expectSameNumbers(stored.get(), contact.numbers);
+}
+
+TEST_F(EvolutionTargetTest, KeepsPublishingAfterTheServiceRestarts) {
+  if (rerunCurrentTestIn(SessionBus::Private)) return;
+  std::unique_ptr<PublishTarget> target = makeEvolutionTarget(QString());
+  ASSERT_EQ(target->publish(fullContact()).toStdString(), "");
+  ASSERT_GT(killAddressBookService(), 0);
+
+  const ContactSnapshot contact{QStringLiteral("Ringeplagvern"), {{"90000001", "Etter omstart AS"}}, {}};
+  ASSERT_EQ(target->publish(contact).toStdString(), "") << "the open book lost its service; a fresh one is used";
   GObjectPtr<EContact> stored = BookReader().protectionContact();
   ASSERT_TRUE(stored);
   expectSameNumbers(stored.get(), contact.numbers);
