@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-l10n-tools
   libsqlite3-dev
+  libebook1.2-dev evolution-data-server dbus
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   rapidjson-dev python3 python3-vobject
