@@ -9,7 +9,7 @@
 #include "app/app_delegate.h"
 #include "app/application_lifecycle.h"
 #include "app/first_paint.h"
-#include "app/list_service_config.h"
+#include "app/list_service_options.h"
 #include "app/single_instance.h"
 #include "platform/dispatch/process_heap.h"
 #include "platform/dispatch/termination_signals.h"
@@ -32,10 +32,8 @@ Options optionsFromCommandLine(int argc, char** argv) {
       "configuration and data folders.");
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption listHost("list-host", "Host[:port] of the list service's primary address.", "host");
-  const QCommandLineOption backupHost("backup-host", "Host[:port] of the list service's backup address.", "host");
-  parser.addOption(listHost);
-  parser.addOption(backupHost);
+  const ListServiceOptions listService;
+  listService.addTo(parser);
   // Qt's own window-system option, passed on to the application object.
   QCommandLineOption platform("platform", "Qt window-system plugin (e.g. offscreen).", "name");
   platform.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -60,13 +58,7 @@ Options optionsFromCommandLine(int argc, char** argv) {
     std::exit(0);
   }
 
-  const auto option = [&parser](const QCommandLineOption& which) -> std::optional<std::string> {
-    if (!parser.isSet(which)) return std::nullopt;
-    return parser.value(which).toStdString();
-  };
-  Options options{ListServiceConfig::load(), parser.isSet(quitAfterPaint)};
-  options.config.overrideHosts(option(listHost), option(backupHost));
-  return options;
+  return Options{listService.configFrom(parser), parser.isSet(quitAfterPaint)};
 }
 
 }  // namespace

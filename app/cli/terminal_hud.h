@@ -1,0 +1,61 @@
+#pragma once
+// TerminalHud: the protection cycle's reports as lines of text. Each caption
+// that is shown becomes one log line; a progress report redraws one bar with
+// its counts in place on a terminal, and on anything else (a pipe, a log)
+// becomes a line only at every tenth of the way, after a second without one,
+// and at the end. Main thread only.
+
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+#include "app/cycle_hud.h"
+
+class QTextStream;
+
+class TerminalHud final : public CycleHud {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  // Writes to `out`, which must outlive the hud; `terminal` when `out` is a
+  // terminal that understands a carriage return.
+  TerminalHud(QTextStream& out, bool terminal, Clock clock = std::chrono::steady_clock::now);
+
+  // Called after every report that shows, changes or hides the message.
+  void setReportObserver(std::function<void()> observer) { m_observer = std::move(observer); }
+  // A line of the command's own, between the cycle's captions.
+  void printLine(const QString& line);
+
+  void setCaption(const QString& caption) override { m_caption = caption; }
+  void setBlockTouches(bool) override {}
+  void setActivity(bool show) override { m_activity = show; }
+  void setProgress(double progress) override { m_pendingProgress = progress; }
+  void show() override { present(true); }
+  void update() override { present(false); }
+  void hideAfter(double seconds) override;
+  void hide() override;
+
+ private:
+  // A fresh showing prints its caption even when the last message had the same one.
+  void present(bool fresh);
+  void reportProgress(double progress);
+  bool progressLineDue(double progress);
+  void endBar();
+  void forget();
+  void observe();
+
+  QTextStream& m_out;
+  const bool m_terminal;
+  Clock m_clock;
+  std::function<void()> m_observer;
+  QString m_caption;
+  bool m_activity = false;
+  std::optional<double> m_pendingProgress;
+  // What has already been printed, so that an unchanged caption is not repeated.
+  QString m_printedCaption;
+  bool m_barOpen = false;
+  int m_printedTenth = -1;
+  double m_lastProgress = 0;
+  std::chrono::steady_clock::time_point m_lastProgressLine;
+};
