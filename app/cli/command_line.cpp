@@ -18,8 +18,8 @@ QString commandsAndExitCodes(const QString& programName) {
             command.summary + '\n';
   }
   text +=
-      "\nOptions go before the command. Commands that write (refresh, protect, add, settings) wait briefly\n"
-      "for a running Ringeplagvern to finish writing and fail when it does not.\n"
+      "\nOptions go before the command. The commands that write (refresh, protect, add, settings) fail\n"
+      "while the Ringeplagvern application runs: it is the one writer of the list and the contact then.\n"
       "\nExit codes:\n"
       "  0  done (search: the number is listed)\n"
       "  1  failed (search: the number is not listed)\n"

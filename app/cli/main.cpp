@@ -23,7 +23,8 @@
 
 namespace {
 
-// How long a writing command waits for the application to finish a write.
+// How long a writing command waits for another writer to let go: a second
+// command that is just finishing, not the application, which holds it while it runs.
 constexpr std::chrono::seconds kLockWait{3};
 
 std::unique_ptr<files::WriterLock> takeWriterLock() {
@@ -34,7 +35,7 @@ std::unique_ptr<files::WriterLock> takeWriterLock() {
   const QString who = holder ? QString::number(*holder) : Localizable::tr("ukjent");
   std::fprintf(stderr, "%s\n",
                qPrintable(fillFormat(Localizable::tr("Ringeplagvern skriver allerede i listen og kontakten (prosess "
-                                                     "%@), eller låsfilen %@ kan ikke brukes. Prøv igjen senere."),
+                                                     "%@); avslutt programmet og prøv igjen. Låsfil: %@"),
                                      {who, userDataLockPath()})));
   return nullptr;
 }
