@@ -38,6 +38,7 @@ ExitCode appendToContact(CommandSession& session, const fnd::Ref<numberlist::Con
     out.printLine(Localizable::tr("Nummeret er lagret, men kunne ikke legges til i ringeplagvernkontakten"));
     return ExitCode::Failed;
   }
+  out.setBlockTouches(true);
   out.setActivity(true);
   out.setCaption(Localizable::tr("Legger til kontakten i addresseboken din!"));
   out.show();

@@ -213,6 +213,32 @@ TEST_F(CliTest, WithoutAccessToTheAddressBookProtectionFailsAndStaysOff) {
   EXPECT_FALSE(storedSettings().boolForKey(AutoImportEnabledKey));
 }
 
+TEST_F(CliTest, WithoutALocalAddressBookSourceProtectionFailsAndSaysWhy) {
+  m_environment.insert("RP_ADDRESSBOOK_SOURCES", "exchange");
+  ASSERT_EQ(run({"refresh"}).exitCode, 0);
+  const Outcome protect = run({"protect", "on"});
+  EXPECT_EQ(protect.exitCode, 1);
+  EXPECT_TRUE(protect.out.contains("lokal kilde")) << protect.out.toStdString();
+  EXPECT_FALSE(storedSettings().boolForKey(AutoImportEnabledKey));
+}
+
+TEST_F(CliTest, ATerminationSignalEndsAWaitingCommandWithOne) {
+  ListService::Faults faults;
+  faults.delay = 30s;
+  m_service.setFaults(faults);
+  QProcess process;
+  process.setProcessEnvironment(m_environment);
+  process.start(RP_CLI, withHosts({"refresh"}));
+  ASSERT_TRUE(rp::test::runEventLoopUntil([this] { return m_service.requestCount() >= 1; }, 20s));
+  process.terminate();
+  ASSERT_TRUE(rp::test::runEventLoopUntil([&process] { return process.state() == QProcess::NotRunning; }, 20s))
+      << "the signal must end the wait for the list";
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 1);
+  EXPECT_TRUE(QString::fromUtf8(process.readAllStandardOutput()).endsWith("Avbrutt\n"));
+  EXPECT_FALSE(storedSettings().dateForKey(DateUpdatedDefaultKey));
+}
+
 TEST_F(CliTest, SearchAnswersWithItsExitCode) {
   ASSERT_EQ(run({"refresh"}).exitCode, 0);
   const Outcome hit = run({"search", "4000", "0007"});

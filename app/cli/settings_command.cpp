@@ -17,7 +17,8 @@ constexpr std::int64_t kEveryRecord = -1;
 defaults::UserDefaults& settings() { return defaults::UserDefaults::standard(); }
 
 ExitCode store(CommandSession& session, std::string_view key, std::int64_t value, const QString& confirmation) {
-  const bool changed = !settings().hasValueForKey(key) || settings().integerForKey(key) != value;
+  // A key never written reads as 0: no count chosen yet, or unapproved numbers left out.
+  const bool changed = settings().integerForKey(key) != value;
   settings().setInteger(key, value);
   settings().synchronize();
   session.terminal().printLine(confirmation);

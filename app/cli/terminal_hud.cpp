@@ -10,7 +10,8 @@ constexpr int kBarWidth = 30;
 constexpr int kTenths = 10;
 constexpr int kPercent = 100;
 constexpr std::chrono::seconds kQuietProgressInterval{1};
-// Back to the start of the line and clear it, so that a shorter bar leaves nothing behind.
+constexpr std::chrono::seconds kTickInterval{1};
+// Back to the start of the line and clear it, so that a shorter line leaves nothing behind.
 constexpr const char* kRedrawLine = "\r\x1b[K";
 
 QString bar(double progress) {
@@ -21,10 +22,13 @@ QString bar(double progress) {
 }  // namespace
 
 TerminalHud::TerminalHud(QTextStream& out, bool terminal, Clock clock)
-    : m_out(out), m_terminal(terminal), m_clock(std::move(clock)) {}
+    : m_out(out), m_terminal(terminal), m_clock(std::move(clock)) {
+  m_ticker.setInterval(kTickInterval);
+  QObject::connect(&m_ticker, &QTimer::timeout, &m_ticker, [this] { tick(); });
+}
 
 void TerminalHud::printLine(const QString& line) {
-  endBar();
+  endOpenLine();
   m_out << line << '\n';
   m_out.flush();
 }
@@ -35,21 +39,39 @@ void TerminalHud::present(bool fresh) {
   if (m_pendingProgress && !m_activity) {
     reportProgress(std::clamp(*m_pendingProgress, 0.0, 1.0));
   } else if (!m_caption.isEmpty() && (fresh || m_caption != m_printedCaption)) {
-    printLine(m_caption);
-    m_printedCaption = m_caption;
+    showCaption();
   }
   m_pendingProgress.reset();
   observe();
+}
+
+void TerminalHud::showCaption() {
+  m_printedCaption = m_caption;
+  if (!m_terminal || !m_busy) {
+    printLine(m_caption);
+    return;
+  }
+  endOpenLine();
+  m_busySince = m_clock();
+  redraw(m_caption, OpenLine::Busy);
+  m_ticker.start();
+}
+
+void TerminalHud::tick() {
+  if (m_openLine != OpenLine::Busy) return;
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_clock() - m_busySince).count();
+  redraw(m_printedCaption + QString("  %1 s").arg(seconds), OpenLine::Busy);
 }
 
 void TerminalHud::reportProgress(double progress) {
   if (progress < m_lastProgress) m_printedTenth = -1;  // a new run of reports
   m_lastProgress = progress;
   if (m_terminal) {
-    m_out << kRedrawLine << bar(progress) << ' ' << QString::number(std::lround(progress * kPercent)).rightJustified(3)
-          << " %  " << m_caption;
-    m_out.flush();
-    m_barOpen = true;
+    // The caption before the first report stays on its own line.
+    if (m_openLine == OpenLine::Busy) endOpenLine();
+    redraw(
+        bar(progress) + ' ' + QString::number(std::lround(progress * kPercent)).rightJustified(3) + " %  " + m_caption,
+        OpenLine::Bar);
   } else if (progressLineDue(progress)) {
     printLine(m_caption);
   }
@@ -67,29 +89,37 @@ bool TerminalHud::progressLineDue(double progress) {
   return due;
 }
 
+void TerminalHud::redraw(const QString& line, OpenLine kind) {
+  m_out << kRedrawLine << line;
+  m_out.flush();
+  m_openLine = kind;
+}
+
 void TerminalHud::hideAfter(double) {
   // The message stays until the next one: a log keeps every caption.
-  endBar();
+  endOpenLine();
   observe();
 }
 
 void TerminalHud::hide() {
-  endBar();
+  endOpenLine();
   forget();
   observe();
 }
 
-void TerminalHud::endBar() {
-  if (!m_barOpen) return;
+void TerminalHud::endOpenLine() {
+  m_ticker.stop();
+  if (m_openLine == OpenLine::None) return;
   m_out << '\n';
   m_out.flush();
-  m_barOpen = false;
+  m_openLine = OpenLine::None;
 }
 
 // Like the overlay, a hidden message forgets what it showed.
 void TerminalHud::forget() {
   m_caption.clear();
   m_printedCaption.clear();
+  m_busy = false;
   m_activity = false;
   m_pendingProgress.reset();
 }

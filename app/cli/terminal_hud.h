@@ -1,11 +1,13 @@
 #pragma once
 // TerminalHud: the protection cycle's reports as lines of text. Each caption
-// that is shown becomes one log line; a progress report redraws one bar with
-// its counts in place on a terminal, and on anything else (a pipe, a log)
-// becomes a line only at every tenth of the way, after a second without one,
-// and at the end. Main thread only.
+// that is shown becomes one log line. On a terminal, a caption shown while
+// work runs (touches blocked) stays open and counts the seconds in place, and
+// a progress report redraws one bar with its counts in place; on anything
+// else (a pipe, a log) a progress report becomes a line only at every tenth
+// of the way, after a second without one, and at the end. Main thread only.
 
 #include <QString>
+#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -28,7 +30,7 @@ class TerminalHud final : public CycleHud {
   void printLine(const QString& line);
 
   void setCaption(const QString& caption) override { m_caption = caption; }
-  void setBlockTouches(bool) override {}
+  void setBlockTouches(bool block) override { m_busy = block; }
   void setActivity(bool show) override { m_activity = show; }
   void setProgress(double progress) override { m_pendingProgress = progress; }
   void show() override { present(true); }
@@ -36,12 +38,20 @@ class TerminalHud final : public CycleHud {
   void hideAfter(double seconds) override;
   void hide() override;
 
+  // Redraws the open busy caption with the seconds it has been showing.
+  void tick();
+
  private:
+  // The line the cursor is on, still to be ended on a terminal.
+  enum class OpenLine { None, Busy, Bar };
+
   // A fresh showing prints its caption even when the last message had the same one.
   void present(bool fresh);
+  void showCaption();
   void reportProgress(double progress);
   bool progressLineDue(double progress);
-  void endBar();
+  void redraw(const QString& line, OpenLine kind);
+  void endOpenLine();
   void forget();
   void observe();
 
@@ -50,11 +60,14 @@ class TerminalHud final : public CycleHud {
   Clock m_clock;
   std::function<void()> m_observer;
   QString m_caption;
+  bool m_busy = false;
   bool m_activity = false;
   std::optional<double> m_pendingProgress;
   // What has already been printed, so that an unchanged caption is not repeated.
   QString m_printedCaption;
-  bool m_barOpen = false;
+  OpenLine m_openLine = OpenLine::None;
+  std::chrono::steady_clock::time_point m_busySince;
+  QTimer m_ticker;
   int m_printedTenth = -1;
   double m_lastProgress = 0;
   std::chrono::steady_clock::time_point m_lastProgressLine;

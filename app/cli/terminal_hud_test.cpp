@@ -35,6 +35,7 @@ class TerminalHudTest : public ::testing::Test {
 
 TEST_F(TerminalHudTest, EachShownCaptionIsOneLineAndAnUnchangedOneIsNotRepeated) {
   TerminalHud& log = hud(false);
+  log.setBlockTouches(true);  // a log gets no line redrawn in place, busy or not
   log.setCaption("Oppdaterer telefonnummerlisten");
   log.show();
   log.update();  // the same message again
@@ -90,6 +91,28 @@ TEST_F(TerminalHudTest, ATerminalRedrawsOneBarInPlaceAndEndsItBeforeTheNextCapti
       m_output.endsWith("100 %  Importerer 4 av 4 nummer\n"
                         "Ringeplagvernkontakten blir lagret, dette kan ta litt tid...\n"))
       << m_output.toStdString();
+}
+
+TEST_F(TerminalHudTest, OnATerminalTheCaptionOfRunningWorkCountsItsSecondsInPlace) {
+  TerminalHud& terminal = hud(true);
+  terminal.setBlockTouches(true);
+  terminal.setCaption("Oppdaterer telefonnummerlisten");
+  terminal.show();
+  m_now += 3s;
+  terminal.tick();
+  terminal.setBlockTouches(true);
+  terminal.setCaption("Starter importering av ringeplagvernkontakten");
+  terminal.update();
+  reportImport(terminal, 1);
+  terminal.setBlockTouches(false);
+  terminal.hideAfter(7.0);
+  terminal.setCaption("Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!");
+  terminal.update();
+  EXPECT_EQ(m_output.toStdString(),
+            "\r\x1b[KOppdaterer telefonnummerlisten\r\x1b[KOppdaterer telefonnummerlisten  3 s\n"
+            "\r\x1b[KStarter importering av ringeplagvernkontakten\n"
+            "\r\x1b[K[##############################] 100 %  Importerer 1 av 1 nummer\n"
+            "Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!\n");
 }
 
 TEST_F(TerminalHudTest, AnotherImportStartsItsTenthsAgain) {
