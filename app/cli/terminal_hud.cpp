@@ -11,6 +11,8 @@ constexpr int kTenths = 10;
 constexpr int kPercent = 100;
 constexpr std::chrono::seconds kQuietProgressInterval{1};
 constexpr std::chrono::seconds kTickInterval{1};
+// A bar redrawn more often than this only costs the terminal's time.
+constexpr std::chrono::milliseconds kRedrawInterval{50};
 // Back to the start of the line and clear it, so that a shorter line leaves nothing behind.
 constexpr const char* kRedrawLine = "\r\x1b[K";
 
@@ -59,7 +61,7 @@ void TerminalHud::showCaption() {
 
 void TerminalHud::tick() {
   if (m_openLine != OpenLine::Busy) return;
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_clock() - m_busySince).count();
+  const auto seconds = std::chrono::round<std::chrono::seconds>(m_clock() - m_busySince).count();
   redraw(m_printedCaption + QString("  %1 s").arg(seconds), OpenLine::Busy);
 }
 
@@ -69,6 +71,9 @@ void TerminalHud::reportProgress(double progress) {
   if (m_terminal) {
     // The caption before the first report stays on its own line.
     if (m_openLine == OpenLine::Busy) endOpenLine();
+    const auto now = m_clock();
+    if (m_openLine == OpenLine::Bar && progress < 1.0 && now - m_lastBarDrawn < kRedrawInterval) return;
+    m_lastBarDrawn = now;
     redraw(
         bar(progress) + ' ' + QString::number(std::lround(progress * kPercent)).rightJustified(3) + " %  " + m_caption,
         OpenLine::Bar);

@@ -2,7 +2,8 @@
 // TerminalHud: the protection cycle's reports as lines of text. Each caption
 // that is shown becomes one log line. On a terminal, a caption shown while
 // work runs (touches blocked) stays open and counts the seconds in place, and
-// a progress report redraws one bar with its counts in place; on anything
+// progress reports redraw one bar with its counts in place, at most 20 times
+// a second; on anything
 // else (a pipe, a log) a progress report becomes a line only at every tenth
 // of the way, after a second without one, and at the end. Main thread only.
 
@@ -71,4 +72,5 @@ class TerminalHud final : public CycleHud {
   int m_printedTenth = -1;
   double m_lastProgress = 0;
   std::chrono::steady_clock::time_point m_lastProgressLine;
+  std::chrono::steady_clock::time_point m_lastBarDrawn;
 };

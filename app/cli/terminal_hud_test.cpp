@@ -17,12 +17,13 @@ class TerminalHudTest : public ::testing::Test {
     return *m_hud;
   }
   // One import of `total` numbers reported as the cycle reports it.
-  void reportImport(TerminalHud& hud, int total) {
+  void reportImport(TerminalHud& hud, int total, std::chrono::milliseconds apart = 0ms) {
     for (int done = 1; done <= total; ++done) {
       hud.setActivity(false);
       hud.setProgress(static_cast<double>(done) / total);
       hud.setCaption(QString("Importerer %1 av %2 nummer").arg(done).arg(total));
       hud.update();
+      m_now += apart;
     }
   }
   QStringList lines() const { return m_output.split('\n', Qt::SkipEmptyParts); }
@@ -79,7 +80,7 @@ TEST_F(TerminalHudTest, ASlowImportShowsALineEverySecondBetweenTenths) {
 
 TEST_F(TerminalHudTest, ATerminalRedrawsOneBarInPlaceAndEndsItBeforeTheNextCaption) {
   TerminalHud& terminal = hud(true);
-  reportImport(terminal, 4);
+  reportImport(terminal, 4, 100ms);
   terminal.setActivity(true);
   terminal.setProgress(0);
   terminal.setCaption("Ringeplagvernkontakten blir lagret, dette kan ta litt tid...");
@@ -91,6 +92,13 @@ TEST_F(TerminalHudTest, ATerminalRedrawsOneBarInPlaceAndEndsItBeforeTheNextCapti
       m_output.endsWith("100 %  Importerer 4 av 4 nummer\n"
                         "Ringeplagvernkontakten blir lagret, dette kan ta litt tid...\n"))
       << m_output.toStdString();
+}
+
+TEST_F(TerminalHudTest, ATerminalBarIsRedrawnAtMostEvery50MillisecondsAndAtTheEnd) {
+  TerminalHud& terminal = hud(true);
+  reportImport(terminal, 100, 10ms);
+  EXPECT_EQ(m_output.count('\r'), 21) << m_output.toStdString();
+  EXPECT_TRUE(m_output.endsWith("100 %  Importerer 100 av 100 nummer"));
 }
 
 TEST_F(TerminalHudTest, OnATerminalTheCaptionOfRunningWorkCountsItsSecondsInPlace) {
