@@ -10,7 +10,7 @@
 #include "app/application_lifecycle.h"
 #include "app/bundle_info.h"
 #include "app/first_paint.h"
-#include "app/list_service_config.h"
+#include "app/list_service_options.h"
 #include "app/single_instance.h"
 #include "platform/dispatch/process_heap.h"
 #include "platform/dispatch/termination_signals.h"
@@ -52,14 +52,12 @@ Options optionsFromCommandLine(int argc, char** argv) {
       "configuration and data folders.");
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption listHost("list-host", "Host[:port] of the list service's primary address.", "host");
-  const QCommandLineOption backupHost("backup-host", "Host[:port] of the list service's backup address.", "host");
+  const ListServiceOptions listService;
+  listService.addTo(parser);
   const QCommandLineOption language("lang",
                                     "Language of the texts, nb (Norwegian) or en (English); by default the "
                                     "system's, Norwegian when it has no translation.",
                                     "nb|en");
-  parser.addOption(listHost);
-  parser.addOption(backupHost);
   parser.addOption(language);
   // Qt's own window-system option, passed on to the application object.
   QCommandLineOption platform("platform", "Qt window-system plugin (e.g. offscreen).", "name");
@@ -88,18 +86,13 @@ Options optionsFromCommandLine(int argc, char** argv) {
     std::exit(0);
   }
 
-  const auto option = [&parser](const QCommandLineOption& which) -> std::optional<std::string> {
-    if (!parser.isSet(which)) return std::nullopt;
-    return parser.value(which).toStdString();
-  };
   if (parser.isSet(language) && !kLanguages.contains(parser.value(language))) {
     std::fprintf(stderr, "--lang wants one of %s, not '%s'\n%s", qPrintable(kLanguages.join(", ")),
                  qPrintable(parser.value(language)), qPrintable(help));
     std::exit(2);
   }
-  Options options{ListServiceConfig::load(), parser.isSet(quitAfterPaint), option(language).value_or("")};
-  options.config.overrideHosts(option(listHost), option(backupHost));
-  return options;
+  return Options{listService.configFrom(parser), parser.isSet(quitAfterPaint),
+                 parser.isSet(language) ? parser.value(language).toStdString() : std::string()};
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "addressbook/address_book_manager_v2.h"
 #include "app/constants.h"
+#include "app/hand_added_number.h"
 #include "app/localizable.h"
 #include "app/manage_modal_view.h"
 #include "app/screen_parts.h"
@@ -10,7 +11,6 @@
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/uikit/navigation_bar.h"
-#include "store/record_store.h"
 
 namespace {
 
@@ -35,8 +35,6 @@ constexpr FormRow kForm[NewContactViewController::RowCount] = {
 };
 
 QString localized(const char* text) { return *text ? Localizable::tr(text) : QString(); }
-
-fnd::Ref<fnd::String> toString(const QString& text) { return fnd::String::fromQString(text); }
 
 }  // namespace
 
@@ -121,26 +119,18 @@ bool NewContactViewController::textFieldShouldReturn(uikit::TextField& field) {
 }
 
 void NewContactViewController::didTouchAddContactButton() {
-  QString phoneNumber = getCellTextFieldContentFromCellAt(PhoneRow, 0);
-  phoneNumber.remove(u' ');
-  QString firm = getCellTextFieldContentFromCellAt(FirmRow, 0);
+  const std::optional<QString> phoneNumber = acceptedHandAddedNumber(getCellTextFieldContentFromCellAt(PhoneRow, 0));
+  const QString firm = getCellTextFieldContentFromCellAt(FirmRow, 0);
   const QString homepage = getCellTextFieldContentFromCellAt(HomepageRow, 0);
-  if (firm.isEmpty()) firm = Localizable::tr("Ukjent");
 
-  if (phoneNumber.size() <= kShortestRefusedNumber) {
-    m_hud.setCaption(Localizable::tr("Du må fylle inn nummer som har minimum 4 tall!"));
+  if (!phoneNumber) {
+    m_hud.setCaption(handAddedNumberRefusal());
     m_hud.show();
     m_hud.hideAfter(kRefusalSeconds);
     return;
   }
 
-  const fnd::Ref<numberlist::Contact> record = numberlist::Contact::createEntity();
-  record->setPhoneNumber(toString(phoneNumber).get());
-  record->setFirm(toString(firm).get());
-  record->setUrl(toString(homepage).get());
-  record->setCategory(toString(Localizable::tr("Din kontakt")).get());
-  record->setManualAdd(fnd::Number::yes());
-  store::StoreSaving::save(store::StoreContext::defaultContext());
+  const fnd::Ref<numberlist::Contact> record = storeHandAddedNumber(*phoneNumber, firm, homepage);
   m_didImport = true;
 
   if (!defaults::UserDefaults::standard().boolForKey(AutoImportEnabledKey)) return;

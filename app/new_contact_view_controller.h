@@ -30,8 +30,6 @@ class NewContactViewController final : public uikit::ViewController,
   Q_OBJECT
  public:
   enum Row { PhoneRow, FirmRow, HomepageRow, NameRow, CommentRow, RowCount };
-  // A phone number needs more UTF-16 units than this, spaces not counted.
-  static constexpr int kShortestRefusedNumber = 3;
   static constexpr double kRefusalSeconds = 5.0;
 
   explicit NewContactViewController(QWidget* parent = nullptr);

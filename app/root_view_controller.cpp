@@ -7,6 +7,7 @@
 #include "app/exchange_error_view_controller.h"
 #include "app/localizable.h"
 #include "app/new_contact_view_controller.h"
+#include "app/number_search.h"
 #include "app/screen_parts.h"
 #include "app/settings_view_controller.h"
 #include "ui_RootViewController.h"
@@ -17,16 +18,6 @@
 #include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/transition.h"
 #include "ui/ub_dialogs.h"
-
-namespace {
-
-
-QString localizedCategory(const fnd::Ref<fnd::String>& category) {
-  const QString text = category ? category->toQString() : QString();
-  return text.size() < RootViewController::kShortestCategory ? Localizable::tr("Ingen kategori") : text;
-}
-
-}  // namespace
 
 RootViewController::RootViewController(QWidget* parent) : uikit::ViewController(parent) {
   setObjectName(QStringLiteral("RootViewController"));
@@ -166,22 +157,16 @@ void RootViewController::modalViewControllerDidFinish(uikit::ViewController& scr
 // --- Number search ------------------------------------------------------------
 
 void RootViewController::searchForContactWithPhoneNumber(const QString& text) {
-  QString normalised = text;
-  normalised.remove(u' ');
+  const QString normalised = normalisedSearchText(text);
   QString fieldText;
   QString result;
   if (normalised.isEmpty()) {
     result = Localizable::tr("Ingen nummer spesifisert");
   } else {
-    const fnd::Ref<numberlist::Contact> record =
-        numberlist::Contact::findFirstWithPredicate(numberlist::Contact::numberSearchPredicate(normalised.toStdString()));
-    const fnd::Ref<fnd::String> firm = record ? record->firm() : nullptr;
-    if (firm) {
+    if (const std::optional<ListedNumber> listed = findListedNumber(normalised)) {
       m_ui->insertContactButton->hide();
-      fieldText = firm->toQString();
-      const fnd::Ref<fnd::String> number = record->phoneNumber();
-      result = fillFormat(Localizable::tr("%@, %@"), {number ? number->toQString() : QString(),
-                                                       localizedCategory(record->category())});
+      fieldText = listed->firm;
+      result = listed->numberAndCategory;
     } else {
       m_ui->insertContactButton->show();
       fieldText = text;

@@ -8,8 +8,8 @@
 #include <QString>
 #include <memory>
 
-#include "app/cycle_hud.h"
 #include "app/manage_modal_view.h"
+#include "app/overlay_cycle_hud.h"
 #include "app/protection_cycle.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/uikit/text_field.h"
@@ -33,8 +33,6 @@ class RootViewController final : public uikit::ViewController,
  public:
   // The search text is turned over to show a result for this long.
   static constexpr double kFlipSeconds = 0.25;
-  // A category shorter than this is shown as having none.
-  static constexpr int kShortestCategory = 2;
 
   explicit RootViewController(QWidget* parent = nullptr);
   ~RootViewController() override;

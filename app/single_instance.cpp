@@ -4,13 +4,13 @@
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QWidget>
 #include <cstdio>
 
+#include "app/user_data_lock.h"
+
 namespace {
 
-constexpr const char* kLockFileName = "writer.lock";
 constexpr int kHandOverMilliseconds = 1000;
 
 // The channel on which a later copy asks the running one to come forward:
@@ -31,10 +31,7 @@ bool askRunningCopyToComeForward() {
 
 }  // namespace
 
-QString SingleInstance::lockPath() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/" +
-         QCoreApplication::applicationName() + "/" + kLockFileName;
-}
+QString SingleInstance::lockPath() { return userDataLockPath(); }
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 

@@ -1,4 +1,4 @@
-#include "app/cycle_hud.h"
+#include "app/overlay_cycle_hud.h"
 
 #include "ui/ov_hud.h"
 
