@@ -1,0 +1,26 @@
+#include "publish/folder_target.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include "platform/files/whole_file.h"
+#include "publish/vcard_writer.h"
+
+namespace publish {
+
+QString FolderTarget::kpeopleFolder() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/kpeoplevcard");
+}
+
+QString FolderTarget::displayName() const { return QStringLiteral("vCard-mappe %1").arg(m_folder); }
+
+QString FolderTarget::filePath() const { return QDir(m_folder).filePath(QString::fromLatin1(kFileName)); }
+
+Failure FolderTarget::publish(const ContactSnapshot& contact) {
+  const std::string failure = files::writeFileAtomically(filePath().toStdString(), vCardForContact(contact));
+  return QString::fromStdString(failure);
+}
+
+Failure FolderTarget::remove() { return QString::fromStdString(files::removeFileIfPresent(filePath().toStdString())); }
+
+}  // namespace publish
