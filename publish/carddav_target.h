@@ -30,6 +30,7 @@ class CardDavTarget final : public PublishTarget {
   Failure publish(const ContactSnapshot& contact) override;
   Failure remove() override;
 
+  const CardDavSettings& settings() const { return m_settings; }
   QString resourceUrl() const { return m_resourceUrl; }
 
  private:
