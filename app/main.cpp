@@ -10,6 +10,7 @@
 #include "app/application_lifecycle.h"
 #include "app/first_paint.h"
 #include "app/list_service_config.h"
+#include "app/protection_publishing.h"
 #include "app/single_instance.h"
 #include "platform/dispatch/process_heap.h"
 #include "platform/dispatch/termination_signals.h"
@@ -20,6 +21,7 @@ namespace {
 struct Options {
   ListServiceConfig config;
   bool quitAfterFirstPaint = false;
+  publish::PublishConfig publishing;
 };
 
 // Parsed before the window system is reached, so that --help works anywhere.
@@ -36,6 +38,7 @@ Options optionsFromCommandLine(int argc, char** argv) {
   const QCommandLineOption backupHost("backup-host", "Host[:port] of the list service's backup address.", "host");
   parser.addOption(listHost);
   parser.addOption(backupHost);
+  publish::addPublishOptions(parser);
   // Qt's own window-system option, passed on to the application object.
   QCommandLineOption platform("platform", "Qt window-system plugin (e.g. offscreen).", "name");
   platform.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -66,6 +69,8 @@ Options optionsFromCommandLine(int argc, char** argv) {
   };
   Options options{ListServiceConfig::load(), parser.isSet(quitAfterPaint)};
   options.config.overrideHosts(option(listHost), option(backupHost));
+  options.publishing = publish::PublishConfig::load();
+  publish::applyPublishOptions(parser, options.publishing);
   return options;
 }
 
@@ -81,6 +86,7 @@ int main(int argc, char** argv) {
   SingleInstance instance;
   if (!instance.claim()) return 0;
   setActiveListServiceConfig(options.config);
+  setActivePublishConfig(options.publishing);
   fnd::installTranslations();
 
   RingeplagvernAppDelegate delegate;

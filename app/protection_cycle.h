@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "addressbook/address_book_manager_v2.h"
+#include "app/protection_publishing.h"
 #include "numberlist/contact_parser.h"
 #include "numberlist/data_downloader.h"
 
@@ -60,6 +61,10 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   // The person turned protection on while no record is stored: fetch the list first.
   bool protectWithoutRecords();
 
+  // Mirrors the protection contact as saved now to the configured places; a
+  // place that fails adds a line under `caption` in the overlay.
+  void publishProtectionContact(const QString& caption);
+
   QString applicationInformation() const;
   bool hasTerrorNumbers() const;
   Stage stage() const { return m_stage; }
@@ -88,10 +93,13 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   void showFailure(const fnd::Error& error);
   void storeProtectionEnabled(bool enabled);
   void refreshInformationText();
+  void showPublishingFailures(const QStringList& failures);
 
   ProtectionCycleView& m_view;
   std::shared_ptr<DataDownloader> m_dataDownloader;
   std::shared_ptr<ContactParser> m_contactParser;
   std::shared_ptr<AddressBookManagerV2> m_addressBookManager;
   Stage m_stage = Stage::Idle;
+  ProtectionPublishing m_publishing;
+  QString m_publishedCaption;  // the final message the latest publication belongs to
 };

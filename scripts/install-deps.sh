@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  rapidjson-dev python3 python3-vobject
+  rapidjson-dev python3 python3-vobject radicale khard
   fonts-dejavu-core fonts-dejavu-extra
 )
 
