@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "publish/testing/independent_reader.h"
@@ -55,6 +57,41 @@ TEST_F(FolderTargetTest, AnotherReaderSeesEveryNumberAndLabelOfTheCard) {
     EXPECT_EQ(cards[0].numbers[i].first, contact.numbers[i].number) << i;
     EXPECT_EQ(cards[0].numbers[i].second, contact.numbers[i].label) << i;
   }
+}
+
+// khard lists a folder of cards as desktop address books do: "number<TAB>name<TAB>label" per number.
+TEST_F(FolderTargetTest, KhardListsEveryNumberUnderTheContactWithItsFirm) {
+  const QString khard = QStandardPaths::findExecutable(QStringLiteral("khard"));
+  if (khard.isEmpty()) GTEST_SKIP() << "khard is not installed";
+  const QString folder = m_root.filePath(QStringLiteral("book"));
+  FolderTarget target(folder);
+  const ContactSnapshot contact = awkwardContact();
+  ASSERT_EQ(test::onWorker([&] { return target.publish(contact); }), QString());
+
+  QFile config(m_root.filePath(QStringLiteral("khard.conf")));
+  ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+  config.write(QStringLiteral("[addressbooks]\n[[ringeplagvern]]\npath = %1\n[general]\neditor = true\n"
+                              "merge_editor = true\n")
+                   .arg(folder)
+                   .toUtf8());
+  config.close();
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("HOME"), m_root.path());
+  process.setProcessEnvironment(environment);
+  process.start(khard,
+                {QStringLiteral("-c"), config.fileName(), QStringLiteral("phone"), QStringLiteral("--parsable")});
+  ASSERT_TRUE(process.waitForFinished(60'000));
+  ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+
+  QStringList expected;
+  for (const LabelledNumber& number : contact.numbers)
+    expected << number.number + QStringLiteral("\tRingeplagvern\t") + number.label;
+  QStringList listed = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  // khard sorts the numbers of a contact; the card's order is checked with vobject above.
+  expected.sort();
+  listed.sort();
+  EXPECT_EQ(listed, expected);
 }
 
 TEST_F(FolderTargetTest, ALaterPublicationReplacesTheCardAndRemovalTakesItAway) {

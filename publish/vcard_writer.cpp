@@ -26,7 +26,7 @@ std::string vCardForContact(const ContactSnapshot& contact) {
   int group = 0;
   for (const LabelledNumber& number : contact.numbers) {
     const std::string item = "item" + std::to_string(++group) + '.';
-    line(item + "TEL;TYPE=VOICE:" + escaped(number.number));
+    line(item + "TEL:" + escaped(number.number));
     line(item + "X-ABLabel:" + escaped(number.label));
   }
   if (!contact.iconPng.isEmpty()) line("PHOTO;ENCODING=b;TYPE=PNG:" + contact.iconPng.toBase64().toStdString());

@@ -32,9 +32,9 @@ TEST(VCardWriterTest, WritesTheCompanyCardWithGroupedLabelsAndThePhoto) {
             "FN:Ringeplagvern\r\n"
             "ORG:Ringeplagvern\r\n"
             "X-ABSHOWAS:COMPANY\r\n"
-            "item1.TEL;TYPE=VOICE:+47 22 00 00 00\r\n"
+            "item1.TEL:+47 22 00 00 00\r\n"
             "item1.X-ABLabel:Telesalg AS\r\n"
-            "item2.TEL;TYPE=VOICE:815 00 000\r\n"
+            "item2.TEL:815 00 000\r\n"
             "item2.X-ABLabel:Markedsanalyse\\, Nord\\; Sør\r\n"
             "PHOTO;ENCODING=b;TYPE=PNG:iVBORw==\r\n"
             "END:VCARD\r\n");
