@@ -16,10 +16,11 @@ QString FolderTarget::displayName() const { return QStringLiteral("vCard-mappe %
 
 QString FolderTarget::filePath() const { return QDir(m_folder).filePath(QString::fromLatin1(kFileName)); }
 
-Failure FolderTarget::publish(const ContactSnapshot& contact) {
-  const std::string failure = files::writeFileAtomically(filePath().toStdString(), vCardForContact(contact));
-  return QString::fromStdString(failure);
+Failure writeCardFile(const QString& path, const ContactSnapshot& contact) {
+  return QString::fromStdString(files::writeFileAtomically(path.toStdString(), vCardForContact(contact)));
 }
+
+Failure FolderTarget::publish(const ContactSnapshot& contact) { return writeCardFile(filePath(), contact); }
 
 Failure FolderTarget::remove() { return QString::fromStdString(files::removeFileIfPresent(filePath().toStdString())); }
 

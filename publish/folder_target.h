@@ -9,6 +9,9 @@
 
 namespace publish {
 
+// Writes the contact's card to `path` atomically, replacing what was there.
+Failure writeCardFile(const QString& path, const ContactSnapshot& contact);
+
 class FolderTarget final : public PublishTarget {
  public:
   // The card's file name, the same for every publication.
