@@ -1,5 +1,7 @@
 #include "publish/carddav_target.h"
 
+#include <QUrl>
+
 #include "platform/files/whole_file.h"
 #include "platform/net/http_exchange.h"
 #include "publish/vcard_writer.h"
@@ -52,7 +54,10 @@ CardDavTarget::CardDavTarget(CardDavSettings settings) : m_settings(std::move(se
   m_resourceUrl = collection + QString::fromLatin1(kResourceName);
 }
 
-QString CardDavTarget::displayName() const { return QStringLiteral("CardDAV %1").arg(m_settings.collectionUrl); }
+// Shown and logged, so a password written into the address stays out of it.
+QString CardDavTarget::displayName() const {
+  return QStringLiteral("CardDAV %1").arg(QUrl(m_settings.collectionUrl).toDisplayString(QUrl::RemoveUserInfo));
+}
 
 CardDavTarget::Written CardDavTarget::put(const QByteArray& card, const QByteArray& condition, const QByteArray& tag) {
   net::HttpRequest put = request(m_settings, "PUT", m_resourceUrl);
