@@ -4,6 +4,7 @@
 
 #include "platform/files/whole_file.h"
 #include "platform/net/http_exchange.h"
+#include "publish/localized_text.h"
 #include "publish/vcard_writer.h"
 
 namespace publish {
@@ -18,22 +19,22 @@ bool succeeded(int status) { return status >= 200 && status <= 299; }
 
 // What a person can do about each answer, in one line.
 Failure failureFor(const net::HttpExchange& exchange) {
-  if (!exchange.answer) return QStringLiteral("ingen forbindelse med tjeneren (%1)").arg(exchange.transportError);
+  if (!exchange.answer) return localizedText("ingen forbindelse med tjeneren (%1)").arg(exchange.transportError);
   const int status = exchange.answer->statusCode;
   switch (status) {
     case 401:
-      return QStringLiteral("tjeneren godtok ikke brukernavnet eller passordet (HTTP 401)");
+      return localizedText("tjeneren godtok ikke brukernavnet eller passordet (HTTP 401)");
     case 403:
-      return QStringLiteral("tjeneren nektet tilgang til adresseboken (HTTP 403)");
+      return localizedText("tjeneren nektet tilgang til adresseboken (HTTP 403)");
     case kNotFound:
-      return QStringLiteral("tjeneren fant ikke adresseboken (HTTP 404)");
+      return localizedText("tjeneren fant ikke adresseboken (HTTP 404)");
     case kPreconditionFailed:
-      return QStringLiteral(
+      return localizedText(
           "kortet på tjeneren er endret av noen andre siden forrige lagring, og ble ikke overskrevet (HTTP 412)");
     case 507:
-      return QStringLiteral("tjeneren har ikke plass til kortet (HTTP 507)");
+      return localizedText("tjeneren har ikke plass til kortet (HTTP 507)");
     default:
-      return QStringLiteral("tjeneren svarte HTTP %1").arg(status);
+      return localizedText("tjeneren svarte HTTP %1").arg(status);
   }
 }
 
@@ -118,7 +119,7 @@ Failure CardDavTarget::storeETag(const QByteArray& eTag) {
   const QByteArray state = m_resourceUrl.toUtf8() + '\n' + eTag + '\n';
   const std::string failure = files::writeFileAtomically(m_settings.stateFile.toStdString(), state.toStdString());
   if (failure.empty()) return {};
-  return QStringLiteral("kortet ble lagret, men merket for neste lagring kunne ikke skrives: %1")
+  return localizedText("kortet ble lagret, men merket for neste lagring kunne ikke skrives: %1")
       .arg(QString::fromStdString(failure));
 }
 

@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include "platform/files/whole_file.h"
+#include "publish/localized_text.h"
 #include "publish/vcard_writer.h"
 
 namespace publish {
@@ -12,7 +13,7 @@ QString FolderTarget::kpeopleFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/kpeoplevcard");
 }
 
-QString FolderTarget::displayName() const { return QStringLiteral("vCard-mappe %1").arg(m_folder); }
+QString FolderTarget::displayName() const { return localizedText("vCard-mappe %1").arg(m_folder); }
 
 QString FolderTarget::filePath() const { return QDir(m_folder).filePath(QString::fromLatin1(kFileName)); }
 
