@@ -8,6 +8,7 @@
 #include "platform/net/http_exchange.h"
 #include "publish/testing/canned_http_server.h"
 #include "publish/testing/independent_reader.h"
+#include "publish/testing/on_worker.h"
 #include "publish/testing/radicale_server.h"
 
 namespace publish {

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 #include "publish/testing/independent_reader.h"
-#include "publish/testing/radicale_server.h"
+#include "publish/testing/on_worker.h"
 
 namespace publish {
 namespace {

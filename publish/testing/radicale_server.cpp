@@ -4,11 +4,10 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <chrono>
-#include <memory>
 
-#include "platform/dispatch/block_thread.h"
 #include "platform/net/http_exchange.h"
 #include "publish/testing/independent_reader.h"
+#include "publish/testing/on_worker.h"
 #include "tests/support/event_loop.h"
 
 namespace publish::test {
@@ -16,7 +15,6 @@ namespace publish::test {
 namespace {
 
 constexpr std::chrono::seconds kStartDeadline{20};
-constexpr std::chrono::seconds kWorkerDeadline{60};
 constexpr int kStopTimeoutMs = 10'000;
 
 // A free loopback port: bound by the system, then let go for the server to take.
@@ -27,18 +25,6 @@ quint16 freePort() {
 }
 
 }  // namespace
-
-QString onWorker(const std::function<QString()>& call) {
-  auto result = std::make_shared<std::optional<QString>>();
-  dispatch::BlockThread worker("publish.test.worker");
-  worker.async([call, result] {
-    QString answer = call();
-    dispatch::performOnMainThread([result, answer] { *result = answer; }, false);
-  });
-  if (!rp::test::runEventLoopUntil([&result] { return result->has_value(); }, kWorkerDeadline))
-    return QStringLiteral("the call did not return in time");
-  return **result;
-}
 
 RadicaleServer::RadicaleServer() { m_running = start() && makeAddressBook(); }
 

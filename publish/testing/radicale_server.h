@@ -19,7 +19,7 @@ class RadicaleServer {
   RadicaleServer(const RadicaleServer&) = delete;
   RadicaleServer& operator=(const RadicaleServer&) = delete;
 
-  // Empty when the server could not be started; error() says why.
+  // False when the server could not be started; error() says why.
   bool isRunning() const { return m_running; }
   const QString& error() const { return m_error; }
 
@@ -37,8 +37,5 @@ class RadicaleServer {
   bool m_running = false;
   QString m_error;
 };
-
-// Runs `call` on a worker queue while the main thread's events run, and returns its result.
-QString onWorker(const std::function<QString()>& call);
 
 }  // namespace publish::test
