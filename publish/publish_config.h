@@ -3,6 +3,7 @@
 // from, in rising precedence: the file Ringeplagvern/publish.conf under the
 // user's configuration location, an environment variable, and a command-line
 // option (see settings()). Nothing configured means nothing is published.
+// In the file, a value holding a comma is written in double quotes.
 // A plain value; the loaders run on the caller's thread.
 
 #include <QString>

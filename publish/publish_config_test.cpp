@@ -34,7 +34,8 @@ TEST_F(PublishConfigTest, NothingConfiguredPublishesNowhere) {
 
 TEST_F(PublishConfigTest, TheEnvironmentOverridesTheFileAndTheCommandLineOverridesBoth) {
   ASSERT_EQ(files::writeFileAtomically(configFile(),
-                                       "folder=/from/file\ncarddav=https://file.example/book/\ncarddavUser=fil\n"),
+                                       "folder=\"/from/file, kontakter\"\ncarddav=https://file.example/book/\n"
+                                       "carddavUser=fil\n"),
             "");
   ::setenv("RINGEPLAGVERN_PUBLISH_CARDDAV", "https://env.example/book/", 1);
   ::setenv("RINGEPLAGVERN_PUBLISH_FOLDER", "", 1);  // empty: the file's value stays
@@ -45,7 +46,7 @@ TEST_F(PublishConfigTest, TheEnvironmentOverridesTheFileAndTheCommandLineOverrid
   ASSERT_TRUE(parser.parse({"ringeplagvern", "--publish-carddav-user", "cli", "--publish-evolution", "system"}));
   applyPublishOptions(parser, config);
 
-  EXPECT_EQ(config.folder, QStringLiteral("/from/file"));
+  EXPECT_EQ(config.folder, QStringLiteral("/from/file, kontakter"));
   EXPECT_EQ(config.cardDavUrl, QStringLiteral("https://env.example/book/"));
   EXPECT_EQ(config.cardDavUser, QStringLiteral("cli"));
   EXPECT_EQ(config.evolutionBook, QStringLiteral("system"));
