@@ -25,6 +25,7 @@ ContactSnapshot contactWith(const Numbers& numbers) {
 class CardDavTargetTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (test::kThreadChecked) GTEST_SKIP() << test::kThreadCheckedSkip;
     if (!test::independentReaderAvailable()) GTEST_SKIP() << "python3-vobject is not installed for /usr/bin/python3";
     m_server = std::make_unique<test::RadicaleServer>();
     ASSERT_TRUE(m_server->isRunning()) << m_server->error().toStdString();

@@ -31,6 +31,7 @@ ContactSnapshot awkwardContact() {
 class FolderTargetTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (test::kThreadChecked) GTEST_SKIP() << test::kThreadCheckedSkip;
     if (!test::independentReaderAvailable()) GTEST_SKIP() << "python3-vobject is not installed for /usr/bin/python3";
   }
 

@@ -20,6 +20,15 @@ struct ReadCard {
 // Debian's interpreter, which has the vobject and radicale modules.
 inline constexpr const char* kSystemPython = "/usr/bin/python3";
 
+// Under the thread checker, tests that start another program skip: it cannot
+// follow the program's start (a fork in an uninstrumented library).
+#if defined(__SANITIZE_THREAD__)
+inline constexpr bool kThreadChecked = true;
+#else
+inline constexpr bool kThreadChecked = false;
+#endif
+inline constexpr const char* kThreadCheckedSkip = "starts another program, whose fork the thread checker cannot follow";
+
 // Whether the independent reader can run on this machine.
 bool independentReaderAvailable();
 
