@@ -9,8 +9,6 @@
 
 namespace publish {
 
-inline QString localizedText(const char* norwegian) {
-  return QString::fromStdString(fnd::localizedString(norwegian));
-}
+inline QString localizedText(const char* norwegian) { return QString::fromStdString(fnd::localizedString(norwegian)); }
 
 }  // namespace publish
