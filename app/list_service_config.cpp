@@ -1,21 +1,13 @@
 #include "app/list_service_config.h"
 
-#include <QStandardPaths>
-#include <cstdlib>
-
+#include "platform/defaults/configuration_sources.h"
 #include "platform/defaults/user_defaults.h"
 
 namespace {
 
 constexpr const char* kPrimaryPath = "/uke_alle/terrorliste.json";
 constexpr const char* kBackupPath = "/iPhoneApp/ringeplagvern/updateData.php";
-constexpr const char* kConfigFile = "/Ringeplagvern/listservice.conf";
-
-std::optional<std::string> environmentValue(const char* name) {
-  const char* value = std::getenv(name);
-  if (!value || !*value) return std::nullopt;
-  return std::string(value);
-}
+constexpr const char* kConfigFile = "listservice.conf";
 
 ListServiceConfig& activeConfig() {
   static ListServiceConfig config;  // main thread only
@@ -26,9 +18,10 @@ ListServiceConfig& activeConfig() {
 
 ListServiceConfig ListServiceConfig::load() {
   ListServiceConfig config;
-  const defaults::UserDefaults file(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + kConfigFile);
+  const defaults::UserDefaults file(defaults::userConfigurationFile(kConfigFile));
   config.overrideHosts(file.stringForKey("primaryHost"), file.stringForKey("backupHost"));
-  config.overrideHosts(environmentValue("RINGEPLAGVERN_LIST_HOST"), environmentValue("RINGEPLAGVERN_BACKUP_HOST"));
+  config.overrideHosts(defaults::environmentValue("RINGEPLAGVERN_LIST_HOST"),
+                       defaults::environmentValue("RINGEPLAGVERN_BACKUP_HOST"));
   return config;
 }
 

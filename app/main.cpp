@@ -11,6 +11,7 @@
 #include "app/bundle_info.h"
 #include "app/first_paint.h"
 #include "app/list_service_options.h"
+#include "app/protection_publishing.h"
 #include "app/single_instance.h"
 #include "platform/dispatch/process_heap.h"
 #include "platform/dispatch/termination_signals.h"
@@ -22,6 +23,7 @@ struct Options {
   ListServiceConfig config;
   bool quitAfterFirstPaint = false;
   std::string language;  // empty: the system's
+  publish::PublishConfig publishing;
 };
 
 // The languages the texts can be shown in: Norwegian, the texts' own, and
@@ -33,6 +35,7 @@ constexpr const char* kFilesHelp =
     "  ~/.config/Ringeplagvern/defaults.conf       settings (read and written)\n"
     "  ~/.config/Ringeplagvern/listservice.conf    list service hosts (read)\n"
     "  ~/.config/Ringeplagvern/ratingprompt.conf   rating prompt addresses (read)\n"
+    "  ~/.config/Ringeplagvern/publish.conf        places the protection contact is mirrored to (read)\n"
     "  ~/.local/share/Ringeplagvern/Ringeplagvern.sqlite\n"
     "                                              the number list (read and written; used from\n"
     "                                              ~/Documents/Ringeplagvern.sqlite when that exists)\n"
@@ -59,6 +62,7 @@ Options optionsFromCommandLine(int argc, char** argv) {
                                     "system's, Norwegian when it has no translation.",
                                     "nb|en");
   parser.addOption(language);
+  publish::addPublishOptions(parser);
   // Qt's own window-system option, passed on to the application object.
   QCommandLineOption platform("platform", "Qt window-system plugin (e.g. offscreen).", "name");
   platform.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -91,8 +95,11 @@ Options optionsFromCommandLine(int argc, char** argv) {
                  qPrintable(parser.value(language)), qPrintable(help));
     std::exit(2);
   }
-  return Options{listService.configFrom(parser), parser.isSet(quitAfterPaint),
-                 parser.isSet(language) ? parser.value(language).toStdString() : std::string()};
+  Options options{listService.configFrom(parser), parser.isSet(quitAfterPaint),
+                  parser.isSet(language) ? parser.value(language).toStdString() : std::string(),
+                  publish::PublishConfig::load()};
+  publish::applyPublishOptions(parser, options.publishing);
+  return options;
 }
 
 }  // namespace
@@ -107,6 +114,7 @@ int main(int argc, char** argv) {
   SingleInstance instance;
   if (!instance.claim()) return 0;
   setActiveListServiceConfig(options.config);
+  setActivePublishConfig(options.publishing);
   fnd::installTranslations(options.language);
   if (!options.language.empty() && fnd::languageInUse() != options.language)
     std::fprintf(stderr, "Ringeplagvern: no '%s' translation in this build; the texts stay Norwegian\n",

@@ -26,7 +26,8 @@ ProtectionCycle::ProtectionCycle(ProtectionCycleView& view)
       m_dataDownloader(DataDownloader::initWithDelegate(this)),
       m_contactParser(ContactParser::initWithDelegate(this)),
       // Asks for address-book access on first use and looks for the local source.
-      m_addressBookManager(AddressBookManagerV2::initWithDelegate(this)) {}
+      m_addressBookManager(AddressBookManagerV2::initWithDelegate(this)),
+      m_publishing(m_addressBookManager, [this](const QStringList& failures) { showPublishingFailures(failures); }) {}
 
 ProtectionCycle::~ProtectionCycle() {
   // A download or parse still in flight keeps its worker alive; it must not
@@ -217,10 +218,12 @@ void ProtectionCycle::didImportContacts() {
   refreshInformationText();
   CycleHud& hud = m_view.hud();
   hud.setBlockTouches(false);
-  hud.setCaption(Localizable::tr("Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!"));
+  const QString caption = Localizable::tr("Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!");
+  hud.setCaption(caption);
   hud.setActivity(false);
   hud.hideAfter(kMessageSeconds);
   hud.update();
+  publishProtectionContact(caption);
 }
 
 void ProtectionCycle::didFailImportOfContactsWithError(const fnd::Error& error) {
@@ -244,11 +247,33 @@ void ProtectionCycle::didRemoveContacts() {
   refreshInformationText();
   CycleHud& hud = m_view.hud();
   hud.setBlockTouches(false);
-  hud.setCaption(Localizable::tr("Fjernet ringeplagvernkontakten fra din adressebok"));
+  const QString caption = Localizable::tr("Fjernet ringeplagvernkontakten fra din adressebok");
+  hud.setCaption(caption);
   hud.setActivity(false);
   hud.hideAfter(kMessageSeconds);
   hud.update();
   storeProtectionEnabled(false);
+  publishProtectionContact(caption);
+}
+
+void ProtectionCycle::publishProtectionContact(const QString& caption) {
+  m_publishedCaption = caption;
+  m_publishing.publishCurrentContact();
+}
+
+// The final message shows again with one line per place that failed; while a
+// new cycle reports, the failures stay in the log only.
+void ProtectionCycle::showPublishingFailures(const QStringList& failures) {
+  if (isBusy()) return;
+  QStringList lines = failures;
+  if (!m_publishedCaption.isEmpty()) lines.prepend(m_publishedCaption);
+  CycleHud& hud = m_view.hud();
+  hud.setBlockTouches(false);
+  hud.setActivity(false);
+  hud.setCaption(lines.join(QLatin1Char('\n')));
+  hud.show();
+  hud.hideAfter(kMessageSeconds);
+  hud.update();
 }
 
 void ProtectionCycle::didFailWhenRemovingContacts() {

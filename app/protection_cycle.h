@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "addressbook/address_book_manager_v2.h"
+#include "app/protection_publishing.h"
 #include "numberlist/contact_parser.h"
 #include "numberlist/data_downloader.h"
 
@@ -63,6 +64,10 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   // The person turned protection on while no record is stored: fetch the list first.
   bool protectWithoutRecords();
 
+  // Mirrors the protection contact as saved now to the configured places; a
+  // place that fails adds a line under `caption` in the overlay.
+  void publishProtectionContact(const QString& caption);
+
   QString applicationInformation() const;
   bool hasTerrorNumbers() const;
   Stage stage() const { return m_stage; }
@@ -91,12 +96,15 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   void showFailure(const fnd::Error& error);
   void storeProtectionEnabled(bool enabled);
   void refreshInformationText();
+  void showPublishingFailures(const QStringList& failures);
 
   ProtectionCycleView& m_view;
   std::shared_ptr<DataDownloader> m_dataDownloader;
   std::shared_ptr<ContactParser> m_contactParser;
   std::shared_ptr<AddressBookManagerV2> m_addressBookManager;
   Stage m_stage = Stage::Idle;
+  ProtectionPublishing m_publishing;
+  QString m_publishedCaption;  // the final message the latest publication belongs to
   // Work that finishes on another thread reaches the cycle only while this lives.
   std::shared_ptr<ProtectionCycle*> m_lifetime = std::make_shared<ProtectionCycle*>(this);
 };

@@ -150,7 +150,10 @@ void RootViewController::modalViewControllerDidFinish(uikit::ViewController& scr
   // the help screen, which could not come while another screen is up.
   dismissModalViewControllerAnimated(true);
   if (rebuild) m_cycle->startImportOfContact(false);
-  if (searchAgain) doTextFieldSearch();
+  if (searchAgain) {
+    m_cycle->publishProtectionContact({});  // the new number went into the protection contact
+    doTextFieldSearch();
+  }
   setInformationText(m_cycle->applicationInformation());
 }
 

@@ -3,17 +3,20 @@
 // named by what it proves.
 #include "app/root_view_controller.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "addressbook/address_book_manager_v2.h"
 #include "app/application_lifecycle.h"
 #include "app/exchange_error_view_controller.h"
 #include "app/list_service_config.h"
 #include "app/new_contact_view_controller.h"
+#include "app/protection_publishing.h"
 #include "app/screen_fixture.h"
 #include "app/settings_view_controller.h"
 #include "platform/pasteboard/pasteboard.h"
@@ -530,6 +533,31 @@ TEST_F(MainScreenWithoutAccess, TurningProtectionOnExplainsTheMissingAccessAndSw
   EXPECT_FALSE(protectSwitch().isOn());
   EXPECT_FALSE(settings().boolForKey(AutoImportEnabledKey));
   EXPECT_FALSE(m_screen->overlay().blockTouches());
+}
+
+// Publishing to a folder that cannot be written: the contact is saved and
+// protection is on, and the final message gains one line naming the place.
+TEST_F(MainScreen, APlaceThatCannotBePublishedToAddsItsLineUnderTheFinalMessage) {
+  QTemporaryDir root;
+  QFile blocker(root.filePath("plain-file"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  publish::PublishConfig publishing;
+  publishing.folder = blocker.fileName() + "/cards";
+  setActivePublishConfig(publishing);
+  addRecords(3);
+  settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+  open();
+  tapSwitch();
+  answerAlert("Fortsett");
+  ASSERT_TRUE(waitUntilIdle());
+  const QString saved = "Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!";
+  const bool failureShown =
+      rp::test::runEventLoopUntil([&] { return caption().startsWith(saved + "\nvCard-mappe " + blocker.fileName()); });
+  setActivePublishConfig({});
+  EXPECT_TRUE(failureShown) << caption().toStdString();
+  EXPECT_EQ(caption().count('\n'), 1) << "one line for the one place";
+  EXPECT_TRUE(protectSwitch().isOn());
+  EXPECT_EQ(protectedNumbers(), 3u);
 }
 
 }  // namespace

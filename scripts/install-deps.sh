@@ -10,7 +10,7 @@ packages=(
   libebook1.2-dev evolution-data-server dbus
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  rapidjson-dev python3 python3-vobject
+  rapidjson-dev python3 python3-vobject radicale khard
   fonts-dejavu-core fonts-dejavu-extra
   desktop-file-utils appstream dpkg-dev
 )

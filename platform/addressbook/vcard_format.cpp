@@ -79,6 +79,29 @@ std::optional<std::string_view> labelForTypes(PropertyID property, const std::se
   return std::nullopt;
 }
 
+void appendFoldedLine(std::string& out, std::string_view content) {
+  std::size_t lineLength = 0;
+  for (std::size_t i = 0; i < content.size();) {
+    std::size_t length = 1;
+    const auto lead = static_cast<unsigned char>(content[i]);
+    if (lead >= 0xF0)
+      length = 4;
+    else if (lead >= 0xE0)
+      length = 3;
+    else if (lead >= 0xC0)
+      length = 2;
+    length = std::min(length, content.size() - i);
+    if (lineLength + length > kFoldWidth) {
+      out += "\r\n ";
+      lineLength = 1;
+    }
+    out.append(content.substr(i, length));
+    lineLength += length;
+    i += length;
+  }
+  out += "\r\n";
+}
+
 std::string escapeText(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size());

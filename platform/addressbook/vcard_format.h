@@ -1,7 +1,8 @@
 #pragma once
 // The pieces vCard export and import share: how each person property is
 // named in a card, how standard labels map to TYPE parameters, and the
-// text escaping rules. Internal to the address book.
+// text escaping rules and line folding. Internal to the address book and the
+// vCard forms of the protection contact that the application publishes.
 
 #include <optional>
 #include <set>
@@ -36,6 +37,12 @@ std::span<const SimpleMapping> textMappings();
 std::vector<std::string_view> typesForLabel(PropertyID property, std::string_view label);
 // The standard label a set of TYPE values (upper case) stands for, if any.
 std::optional<std::string_view> labelForTypes(PropertyID property, const std::set<std::string>& types);
+
+// Lines longer than this many octets are folded.
+inline constexpr std::size_t kFoldWidth = 75;
+// Appends `content` as one content line ending in CRLF, folded so that no
+// physical line passes kFoldWidth octets and no UTF-8 sequence is cut.
+void appendFoldedLine(std::string& out, std::string_view content);
 
 std::string escapeText(std::string_view text);
 std::string unescapeText(std::string_view text);

@@ -12,9 +12,6 @@ namespace ab {
 
 namespace {
 
-// Lines longer than this many octets are folded.
-constexpr std::size_t kFoldWidth = 75;
-
 std::string textValue(const Record& person, PropertyID property) {
   const fnd::Ref<fnd::Object> value = person.copyValue(property);
   return value && value->kind() == fnd::ObjectKind::String ? std::string(static_cast<const fnd::String&>(*value).utf8())
@@ -47,30 +44,7 @@ class CardWriter {
  public:
   explicit CardWriter(std::string& out) : m_out(out) {}
 
-  // Writes one content line, folded so that no line passes kFoldWidth octets
-  // and no UTF-8 sequence is cut.
-  void line(std::string_view content) {
-    std::size_t lineLength = 0;
-    for (std::size_t i = 0; i < content.size();) {
-      std::size_t length = 1;
-      const auto lead = static_cast<unsigned char>(content[i]);
-      if (lead >= 0xF0)
-        length = 4;
-      else if (lead >= 0xE0)
-        length = 3;
-      else if (lead >= 0xC0)
-        length = 2;
-      length = std::min(length, content.size() - i);
-      if (lineLength + length > kFoldWidth) {
-        m_out += "\r\n ";
-        lineLength = 1;
-      }
-      m_out.append(content.substr(i, length));
-      lineLength += length;
-      i += length;
-    }
-    m_out += "\r\n";
-  }
+  void line(std::string_view content) { vcard::appendFoldedLine(m_out, content); }
 
   void person(const Record& person);
 
