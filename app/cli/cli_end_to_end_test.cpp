@@ -176,8 +176,10 @@ TEST_F(CliTest, ProtectOnWithoutAListFetchesItThenBuildsTheContactReportingProgr
   EXPECT_EQ(protect.exitCode, 0) << protect.out.toStdString() << protect.err.toStdString();
   EXPECT_TRUE(protect.out.contains("oppdatering av databasen starter")) << protect.out.toStdString();
   EXPECT_TRUE(protect.out.contains("Starter importering av ringeplagvernkontakten"));
+  // Progress reports coalesce while one is on its way, so a fast import may
+  // show only its last count.
   const int progressLines = countLines(protect.out, "Importerer ");
-  EXPECT_GE(progressLines, 2);
+  EXPECT_GE(progressLines, 1);
   EXPECT_LE(progressLines, 30) << "a pipe gets no line per number";
   EXPECT_TRUE(protect.out.contains(QString("Importerer %1 av %1 nummer").arg(kListedNumbers)));
   EXPECT_TRUE(protect.out.contains("Du er beskyttet!"));
@@ -198,7 +200,8 @@ TEST_F(CliTest, OnATerminalTheImportIsOneBarRedrawnInPlace) {
   ASSERT_EQ(run({"refresh"}).exitCode, 0);
   const Outcome protect = runOnTerminal({"protect", "on"});
   EXPECT_EQ(protect.exitCode, 0) << protect.out.toStdString();
-  EXPECT_GE(protect.out.count("\r\x1b[K["), 2) << protect.out.toStdString();
+  EXPECT_GE(protect.out.count("\r\x1b[K["), 1) << protect.out.toStdString();
+  EXPECT_EQ(countLines(protect.out, "Importerer "), 1) << "the bar is redrawn, not written again below";
   EXPECT_TRUE(protect.out.contains(QString("100 %  Importerer %1 av %1 nummer").arg(kListedNumbers)));
   EXPECT_TRUE(protect.out.contains("Du er beskyttet!"));
 }
