@@ -263,5 +263,133 @@
         <source>Lukk</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Nummeret er lagret, men kunne ikke legges til i ringeplagvernkontakten</source>
+        <translation>The number is saved, but could not be added to the Ringeplagvern contact</translation>
+    </message>
+    <message>
+        <source>Nummeret er lagt til i ringeplagvernkontakten</source>
+        <translation>The number is added to the Ringeplagvern contact</translation>
+    </message>
+    <message>
+        <source>Lagret %@ (%@)</source>
+        <translation>Saved %@ (%@)</translation>
+    </message>
+    <message>
+        <source>add tar NUMMER og eventuelt FIRMA og ADRESSE</source>
+        <translation>add takes NUMBER and optionally COMPANY and ADDRESS</translation>
+    </message>
+    <message>
+        <source>Se «%@ --help».</source>
+        <translation>See “%@ --help”.</translation>
+    </message>
+    <message>
+        <source>Ingen kommando gitt</source>
+        <translation>No command given</translation>
+    </message>
+    <message>
+        <source>Ukjent kommando «%@»</source>
+        <translation>Unknown command “%@”</translation>
+    </message>
+    <message>
+        <source>Ringeplagvernkontakten kan ikke lagres i adresseboken din. Adresseboken må ha en lokal kilde (ikke bare en Exchange-konto), og Ringeplagvern må ha tilgang til den.</source>
+        <translation>The Ringeplagvern contact cannot be saved in your address book. The address book needs a local source (not only an Exchange account), and Ringeplagvern needs access to it.</translation>
+    </message>
+    <message>
+        <source>ukjent</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Ringeplagvern skriver allerede i listen og kontakten (prosess %@); avslutt programmet og prøv igjen. Låsfil: %@</source>
+        <translation>Ringeplagvern is already writing the list and the contact (process %@); close the application and try again. Lock file: %@</translation>
+    </message>
+    <message>
+        <source>Avbrutt</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>protect tar on eller off</source>
+        <translation>protect takes on or off</translation>
+    </message>
+    <message>
+        <source>Telefonnummerlisten er ikke utløpt; ingen nedlasting</source>
+        <translation>The phone number list has not expired; nothing downloaded</translation>
+    </message>
+    <message>
+        <source>refresh tar bare valget --if-expired</source>
+        <translation>refresh takes only the option --if-expired</translation>
+    </message>
+    <message>
+        <source>Antall nummer som importeres: alle</source>
+        <translation>Numbers to import: all</translation>
+    </message>
+    <message>
+        <source>Antallet må være 100, 200, 300 ... eller all</source>
+        <translation>The number must be 100, 200, 300 ... or all</translation>
+    </message>
+    <message>
+        <source>Antall nummer som importeres: %@</source>
+        <translation>Numbers to import: %@</translation>
+    </message>
+    <message>
+        <source>approved tar on eller off</source>
+        <translation>approved takes on or off</translation>
+    </message>
+    <message>
+        <source>Importer også nummer som ikke er godkjent: %@</source>
+        <translation>Also import numbers that are not approved: %@</translation>
+    </message>
+    <message>
+        <source>ja</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>nei</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>settings tar «count N|all» eller «approved on|off»</source>
+        <translation>settings takes “count N|all” or “approved on|off”</translation>
+    </message>
+    <message>
+        <source>Telefonnummerlisten: aldri hentet</source>
+        <translation>Phone number list: never fetched</translation>
+    </message>
+    <message>
+        <source>Telefonnummerlisten: hentet %@, utløpt</source>
+        <translation>Phone number list: fetched %@, expired</translation>
+    </message>
+    <message>
+        <source>Telefonnummerlisten: hentet %@, gjeldende</source>
+        <translation>Phone number list: fetched %@, current</translation>
+    </message>
+    <message>
+        <source>alle</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>ikke valgt ennå</source>
+        <translation>not chosen yet</translation>
+    </message>
+    <message>
+        <source>Beskyttelse: %@</source>
+        <translation>Protection: %@</translation>
+    </message>
+    <message>
+        <source>på</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>av</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>Listetjeneste: %@ (reserve: %@)</source>
+        <translation>List service: %@ (backup: %@)</translation>
+    </message>
+    <message>
+        <source>status tar ingen argumenter</source>
+        <translation>status takes no arguments</translation>
+    </message>
 </context>
 </TS>
