@@ -9,7 +9,6 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/dispatch/block_thread.h"
 #include "platform/dispatch/main_thread.h"
-#include "platform/dispatch/process_heap.h"
 #include "platform/foundation/system_log.h"
 #include "ui/date_utilities.h"
 
@@ -34,12 +33,6 @@ ProtectionCycle::~ProtectionCycle() {
   // report to a cycle that is gone.
   m_dataDownloader->setTheDelegate(nullptr);
   m_contactParser->setTheDelegate(nullptr);
-}
-
-void ProtectionCycle::finish() {
-  m_stage = Stage::Idle;
-  // A cycle over a large list freed most of what it held; the next is days away.
-  dispatch::backgroundQueue().async(dispatch::giveFreeMemoryBack);
 }
 
 bool ProtectionCycle::begin(Stage stage, const char* what) {

@@ -92,7 +92,7 @@ class ProtectionCycle final : public IDownloadDataDelegate,
  private:
   // Refuses a start while another cycle runs, so that reports never interleave.
   bool begin(Stage stage, const char* what);
-  void finish();
+  void finish() { m_stage = Stage::Idle; }
   void showFailure(const fnd::Error& error);
   void storeProtectionEnabled(bool enabled);
   void refreshInformationText();

@@ -14,10 +14,4 @@ void shareOneHeapAcrossThreads() {
 #endif
 }
 
-void giveFreeMemoryBack() {
-#if __has_include(<malloc.h>)
-  malloc_trim(0);
-#endif
-}
-
 }  // namespace dispatch
