@@ -1,12 +1,18 @@
 // add NUMBER [FIRM] [URL]: stores a number of the person's own, as the
 // new-number screen does, and while protection is on appends it to the
 // protection contact.
+// add --from FILE.vcf: every number of an address-book file, firm from each
+// card's organisation or name, stored the same way. The protection contact is
+// then rebuilt once rather than appended to number by number: one save of the
+// address book for a file of hundreds, and the contact stays in the list's order.
 #include "addressbook/address_book_manager_v2.h"
 #include "app/cli/command.h"
 #include "app/cli/command_session.h"
 #include "app/cli/protection_outcome.h"
+#include "app/hand_added_import.h"
 #include "app/hand_added_number.h"
 #include "app/localizable.h"
+#include "platform/files/whole_file.h"
 
 namespace {
 
@@ -63,13 +69,53 @@ ExitCode add(CommandSession& session, const QString& number, const QString& firm
   return appendToContact(session, record);
 }
 
+void printSkipped(TerminalHud& out, const char* why, const std::vector<publish::LabelledNumber>& numbers) {
+  for (const publish::LabelledNumber& entry : numbers)
+    out.printLine(fillFormat(Localizable::tr(why), {entry.number, entry.label}));
+}
+
+ExitCode addFromFile(CommandSession& session, const QString& path) {
+  TerminalHud& out = session.terminal();
+  const std::optional<std::string> content = files::readWholeFile(path.toStdString());
+  if (!content) {
+    out.printLine(fillFormat(Localizable::tr("Kan ikke lese filen %@"), {path}));
+    return ExitCode::Failed;
+  }
+  const publish::VCardNumbers read = publish::readVCardNumbers(*content);
+  if (read.numbers.empty()) {
+    out.printLine(fillFormat(Localizable::tr("Fant ingen telefonnummer i %@"), {path}));
+    return ExitCode::Failed;
+  }
+  const HandAddedImport imported = storeHandAddedNumbers(read);
+  printSkipped(out, QT_TRANSLATE_NOOP("Localizable", "Allerede i listen: %@ (%@)"), imported.alreadyListed);
+  printSkipped(out, QT_TRANSLATE_NOOP("Localizable", "For kort til å være et telefonnummer: %@ (%@)"),
+               imported.refused);
+  out.printLine(fillFormat(Localizable::tr("Lagt til: %@, allerede i listen: %@, uten nummer: %@"),
+                           {QString::number(imported.added), QString::number(imported.alreadyListed.size()),
+                            QString::number(imported.cardsWithoutNumber)}));
+  if (imported.added == 0 || !protectionEnabled()) return ExitCode::Done;
+  ProtectionCycle& cycle = session.cycle();
+  session.runCycle([&cycle] { return cycle.startImportOfContact(false); });
+  printInformation(session);
+  return protectionBuilt(session);
+}
+
+PreparedCommand prepareAddFromFile(const QStringList& arguments) {
+  if (arguments.size() != 2 || arguments.at(1).isEmpty())
+    return PreparedCommand::refused(Localizable::tr("add --from tar én vCard-fil"));
+  return PreparedCommand{[path = arguments.at(1)](CommandSession& session) { return addFromFile(session, path); }, {}};
+}
+
 }  // namespace
 
 Command addCommand() {
-  return {"add", "NUMBER [FIRM] [URL]",
+  return {"add", "NUMBER [FIRM] [URL] | --from FILE.vcf",
           "Store a number of your own (firm \"Ukjent\" when none is given);\n"
-          "      while protection is on it is added to the protection contact too.",
+          "      while protection is on it is added to the protection contact too.\n"
+          "      --from: every number of a vCard file, firm from each card's organisation or name;\n"
+          "      numbers already stored are skipped.",
           true, [](const QStringList& arguments) {
+            if (arguments.value(0) == QLatin1String("--from")) return prepareAddFromFile(arguments);
             if (arguments.isEmpty() || arguments.size() > 3) {
               return PreparedCommand::refused(Localizable::tr("add tar NUMMER og eventuelt FIRMA og ADRESSE"));
             }
