@@ -318,8 +318,9 @@ TEST_F(CliTest, WritingCommandsFailWhileAnotherProgramHoldsTheLockAndReadingOnes
   const std::unique_ptr<files::WriterLock> held =
       files::WriterLock::acquire((dataFolder() + "/writer.lock").toStdString(), {});
   ASSERT_TRUE(held);
-  for (const QStringList& arguments : {QStringList{"refresh"}, QStringList{"protect", "on"},
-                                       QStringList{"add", "55555555"}, QStringList{"settings", "approved", "on"}}) {
+  for (const QStringList& arguments :
+       {QStringList{"refresh"}, QStringList{"protect", "on"}, QStringList{"add", "55555555"},
+        QStringList{"settings", "approved", "on"}, QStringList{"--publish-folder", m_home.path(), "publish"}}) {
     const Outcome refused = run(arguments);
     EXPECT_EQ(refused.exitCode, 1) << arguments.join(' ').toStdString();
     EXPECT_TRUE(refused.err.contains("skriver allerede")) << refused.err.toStdString();
@@ -329,6 +330,7 @@ TEST_F(CliTest, WritingCommandsFailWhileAnotherProgramHoldsTheLockAndReadingOnes
   EXPECT_EQ(run({"status"}).exitCode, 0);
   EXPECT_EQ(run({"search", "40000001"}).exitCode, 0);
   EXPECT_EQ(run({"search", "55555555"}).exitCode, 1) << "the refused add stored nothing";
+  EXPECT_FALSE(run({"export", m_home.path() + "/k.vcf"}).err.contains("skriver allerede")) << "export only reads";
 }
 
 TEST_F(CliTest, PublishMirrorsTheContactToAFolderAndRemovesItThereOnceProtectionIsOff) {
@@ -405,13 +407,15 @@ TEST_F(CliTest, AddFromAFileStoresEveryNewNumberWithItsFirmAndSkipsTheRest) {
             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ås;Bjørn;;;\r\nFN:Bjørn Ås\r\nORG:Blåbær Salg AS\r\n"
             "TEL;TYPE=WORK:91 11 11 11\r\nTEL;TYPE=CELL:92222222\r\nEND:VCARD\r\n"
             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ærlig;Øystein;;;\r\nFN:Øystein Ærlig\r\nTEL:93333333\r\n"
-            "END:VCARD\r\n"
-            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Allerede Listet\r\nTEL:40000005\r\nEND:VCARD\r\n"
+            "TEL:92 22 22 22\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Allerede Listet\r\nTEL:40000005\r\nTEL:112\r\nEND:VCARD\r\n"
             "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Uten Nummer\r\nEMAIL:uten@example.no\r\nEND:VCARD\r\n");
   const Outcome added = run({"add", "--from", path});
   EXPECT_EQ(added.exitCode, 0) << added.out.toStdString() << added.err.toStdString();
   EXPECT_TRUE(added.out.contains("Allerede i listen: 40000005 (Allerede Listet)")) << added.out.toStdString();
-  EXPECT_TRUE(added.out.contains("Lagt til: 3, allerede i listen: 1, uten nummer: 1")) << added.out.toStdString();
+  EXPECT_TRUE(added.out.contains("Allerede i listen: 92222222 (Øystein Ærlig)")) << "twice in the file, stored once";
+  EXPECT_TRUE(added.out.contains("For kort til å være et telefonnummer: 112 (Allerede Listet)"));
+  EXPECT_TRUE(added.out.contains("Lagt til: 3, allerede i listen: 2, uten nummer: 1")) << added.out.toStdString();
 
   EXPECT_EQ(run({"search", "91111111"}).out, "Blåbær Salg AS\n91111111, Din kontakt\n");
   EXPECT_EQ(run({"search", "92222222"}).out, "Blåbær Salg AS\n92222222, Din kontakt\n");
@@ -420,7 +424,8 @@ TEST_F(CliTest, AddFromAFileStoresEveryNewNumberWithItsFirmAndSkipsTheRest) {
 
   const Outcome again = run({"add", "--from", path});
   EXPECT_EQ(again.exitCode, 0);
-  EXPECT_TRUE(again.out.contains("Lagt til: 0, allerede i listen: 4, uten nummer: 1")) << again.out.toStdString();
+  EXPECT_TRUE(again.out.contains("Lagt til: 0, allerede i listen: 5, uten nummer: 1")) << again.out.toStdString();
+  EXPECT_EQ(run({"search", "112"}).exitCode, 1) << "a number too short is not stored";
 }
 
 TEST_F(CliTest, AddFromAFileWhileProtectedRebuildsTheContactOnce) {
