@@ -30,9 +30,8 @@ HandAddedImport storeHandAddedNumbers(const publish::VCardNumbers& read) {
     } else if (known.contains(*number)) {
       result.alreadyListed.push_back({*number, entry.label});
     } else {
-      storeHandAddedNumber(*number, entry.label, QString());
+      result.added.push_back(storeHandAddedNumber(*number, entry.label, QString()));
       known.insert(*number);
-      ++result.added;
     }
   }
   return result;

@@ -7,10 +7,11 @@
 #include <QString>
 #include <vector>
 
+#include "numberlist/contact.h"
 #include "publish/vcard_reader.h"
 
 struct HandAddedImport {
-  int added = 0;
+  numberlist::Contact::List added;
   std::vector<publish::LabelledNumber> alreadyListed;
   std::vector<publish::LabelledNumber> refused;  // too short to be a phone number
   int cardsWithoutNumber = 0;

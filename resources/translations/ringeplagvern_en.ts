@@ -451,5 +451,13 @@
         <source>publish tar ingen argumenter</source>
         <translation>publish takes no arguments</translation>
     </message>
+    <message>
+        <source>Numrene er lagret, men bare %@ av %@ kunne legges til i ringeplagvernkontakten</source>
+        <translation>The numbers are saved, but only %@ of %@ could be added to the Ringeplagvern contact</translation>
+    </message>
+    <message>
+        <source>%@ nummer er lagt til i ringeplagvernkontakten</source>
+        <translation>%@ numbers are added to the Ringeplagvern contact</translation>
+    </message>
 </context>
 </TS>
