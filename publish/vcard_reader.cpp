@@ -28,19 +28,24 @@ QString plainNumber(QString number) {
 
 }  // namespace
 
-std::vector<LabelledNumber> numbersFromVCards(std::string_view data) {
-  std::vector<LabelledNumber> numbers;
+std::vector<LabelledNumber> numbersFromVCards(std::string_view data) { return readVCardNumbers(data).numbers; }
+
+VCardNumbers readVCardNumbers(std::string_view data) {
+  VCardNumbers read;
   for (const fnd::Ref<ab::Record>& card : ab::createPeopleFromVCardRepresentation(data, nullptr)) {
     const fnd::Ref<fnd::Object> stored = card->copyValue(ab::kPersonPhoneProperty);
     const auto* phones = dynamic_cast<const ab::MultiValue*>(stored.get());
-    if (!phones) continue;
-    const QString firm = firmOf(*card);
-    for (const ab::MultiValue::Entry& entry : phones->entries()) {
-      const QString number = plainNumber(text(entry.value.get()));
-      if (!number.isEmpty()) numbers.push_back({number, firm});
+    const std::size_t before = read.numbers.size();
+    if (phones) {
+      const QString firm = firmOf(*card);
+      for (const ab::MultiValue::Entry& entry : phones->entries()) {
+        const QString number = plainNumber(text(entry.value.get()));
+        if (!number.isEmpty()) read.numbers.push_back({number, firm});
+      }
     }
+    if (read.numbers.size() == before) ++read.cardsWithoutNumber;
   }
-  return numbers;
+  return read;
 }
 
 }  // namespace publish

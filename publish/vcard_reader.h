@@ -16,4 +16,11 @@ namespace publish {
 // a "tel:" prefix; empty ones are left out.
 std::vector<LabelledNumber> numbersFromVCards(std::string_view data);
 
+// The numbers as above, and how many cards held none.
+struct VCardNumbers {
+  std::vector<LabelledNumber> numbers;
+  int cardsWithoutNumber = 0;
+};
+VCardNumbers readVCardNumbers(std::string_view data);
+
 }  // namespace publish

@@ -23,6 +23,17 @@ TEST(VCardReaderTest, TakesEveryNumberOfEveryCardWithTheOrganisationOrTheNameAsF
   EXPECT_EQ(rendered(numbersFromVCards(file)),
             (std::vector<std::string>{"22 00 00 01 | Telesalg, Nord AS", "22 00 00 02 | Telesalg, Nord AS",
                                       "+47 900 00 000 | Ola Berg"}));
+  EXPECT_EQ(readVCardNumbers(file).cardsWithoutNumber, 1);
+}
+
+TEST(VCardReaderTest, CountsCardsWhoseNumbersAreAllMissingOrEmpty) {
+  const std::string file =
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Tom\r\nTEL:  \r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ingen\r\nEMAIL:a@b.no\r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Med\r\nTEL:  \r\nTEL:22 00 00 09\r\nEND:VCARD\r\n";
+  const VCardNumbers read = readVCardNumbers(file);
+  EXPECT_EQ(rendered(read.numbers), (std::vector<std::string>{"22 00 00 09 | Med"}));
+  EXPECT_EQ(read.cardsWithoutNumber, 2);
 }
 
 TEST(VCardReaderTest, ReadsOlderAndNewerVersionsFoldedLinesAndLfLineEnds) {

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -100,11 +101,31 @@ int countLines(const QString& text, const QString& part) {
   return count;
 }
 
+QString fileText(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  ASSERT_EQ(file.write(content), content.size());
+}
+
+// The TEL lines of a card file: one per number, whatever group prefix they carry.
+int telephoneLines(const QString& card) {
+  int count = 0;
+  for (const QString& line : card.split("\r\n")) count += line.section(':', 0, 0).section(';', 0, 0).endsWith("TEL");
+  return count;
+}
+
 TEST_F(CliTest, BadUsageEndsWithTwoAndSaysWhyWithoutTouchingTheData) {
   for (const QStringList& arguments :
        {QStringList{}, QStringList{"fetch"}, QStringList{"protect", "maybe"}, QStringList{"settings", "count", "150"},
         QStringList{"settings", "approved"}, QStringList{"search", "  "}, QStringList{"add", "123"},
-        QStringList{"refresh", "--now"}, QStringList{"status", "extra"}, QStringList{"--no-such-option", "status"}}) {
+        QStringList{"refresh", "--now"}, QStringList{"status", "extra"}, QStringList{"--no-such-option", "status"},
+        QStringList{"add", "--from"}, QStringList{"add", "--from", "a.vcf", "b.vcf"}, QStringList{"publish", "now"},
+        QStringList{"export"}, QStringList{"export", "a.vcf", "b.vcf"}}) {
     const Outcome result = run(arguments);
     EXPECT_EQ(result.exitCode, 2) << arguments.join(' ').toStdString();
     EXPECT_TRUE(result.err.contains("--help")) << result.err.toStdString();
@@ -119,7 +140,8 @@ TEST_F(CliTest, HelpListsEveryCommandAndTheExitCodes) {
   const Outcome help = run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   for (const char* part : {"status", "refresh [--if-expired]", "protect on|off", "search NUMBER",
-                           "add NUMBER [FIRM] [URL]", "settings count N|all", "0  done", "1  failed", "2  bad usage"}) {
+                           "add NUMBER [FIRM] [URL]", "--from FILE.vcf", "settings count N|all", "publish",
+                           "export FILE.vcf", "--publish-folder", "0  done", "1  failed", "2  bad usage"}) {
     EXPECT_TRUE(help.out.contains(part)) << part;
   }
 }
@@ -296,8 +318,9 @@ TEST_F(CliTest, WritingCommandsFailWhileAnotherProgramHoldsTheLockAndReadingOnes
   const std::unique_ptr<files::WriterLock> held =
       files::WriterLock::acquire((dataFolder() + "/writer.lock").toStdString(), {});
   ASSERT_TRUE(held);
-  for (const QStringList& arguments : {QStringList{"refresh"}, QStringList{"protect", "on"},
-                                       QStringList{"add", "55555555"}, QStringList{"settings", "approved", "on"}}) {
+  for (const QStringList& arguments :
+       {QStringList{"refresh"}, QStringList{"protect", "on"}, QStringList{"add", "55555555"},
+        QStringList{"settings", "approved", "on"}, QStringList{"--publish-folder", m_home.path(), "publish"}}) {
     const Outcome refused = run(arguments);
     EXPECT_EQ(refused.exitCode, 1) << arguments.join(' ').toStdString();
     EXPECT_TRUE(refused.err.contains("skriver allerede")) << refused.err.toStdString();
@@ -307,6 +330,139 @@ TEST_F(CliTest, WritingCommandsFailWhileAnotherProgramHoldsTheLockAndReadingOnes
   EXPECT_EQ(run({"status"}).exitCode, 0);
   EXPECT_EQ(run({"search", "40000001"}).exitCode, 0);
   EXPECT_EQ(run({"search", "55555555"}).exitCode, 1) << "the refused add stored nothing";
+  EXPECT_FALSE(run({"export", m_home.path() + "/k.vcf"}).err.contains("skriver allerede")) << "export only reads";
+}
+
+TEST_F(CliTest, PublishMirrorsTheContactToAFolderAndRemovesItThereOnceProtectionIsOff) {
+  const QString folder = m_home.path() + "/kort";
+  const QString card = folder + "/ringeplagvern.vcf";
+  const Outcome nowhere = run({"publish"});
+  EXPECT_EQ(nowhere.exitCode, 1);
+  EXPECT_TRUE(nowhere.out.contains("Ingen steder å publisere til")) << nowhere.out.toStdString();
+
+  ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
+  m_environment.insert("RINGEPLAGVERN_PUBLISH_FOLDER", folder);
+  const Outcome published = run({"publish"});
+  EXPECT_EQ(published.exitCode, 0) << published.out.toStdString() << published.err.toStdString();
+  EXPECT_EQ(countLines(published.out, ": publisert"), 1) << published.out.toStdString();
+  EXPECT_TRUE(published.out.contains(folder)) << "the line names the place";
+  const QString written = fileText(card);
+  EXPECT_EQ(telephoneLines(written), kListedNumbers) << written.left(400).toStdString();
+  EXPECT_TRUE(written.contains("Salg 17 AS")) << "each number keeps its firm as label";
+
+  ASSERT_EQ(run({"protect", "off"}).exitCode, 0);
+  m_environment.remove("RINGEPLAGVERN_PUBLISH_FOLDER");
+  const Outcome removed = run({"--publish-folder", folder, "publish"});
+  EXPECT_EQ(removed.exitCode, 0) << removed.out.toStdString();
+  EXPECT_EQ(countLines(removed.out, ": fjernet"), 1) << removed.out.toStdString();
+  EXPECT_FALSE(QFile::exists(card));
+}
+
+TEST_F(CliTest, APlaceThatCannotBeWrittenEndsPublishWithOneAndOneLine) {
+  ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
+  const QString regularFile = m_home.path() + "/vanlig-fil";
+  writeFile(regularFile, "ikke en mappe");
+  const QString good = m_home.path() + "/god";
+  m_environment.insert("RINGEPLAGVERN_PUBLISH_FOLDER", good);
+  const Outcome failed = run({"--publish-folder", regularFile + "/kort", "publish"});
+  EXPECT_EQ(failed.exitCode, 1) << failed.out.toStdString();
+  const QStringList lines = failed.out.split('\n', Qt::SkipEmptyParts);
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_TRUE(lines.last().contains(regularFile)) << failed.out.toStdString();
+  EXPECT_EQ(countLines(failed.out, regularFile), 1) << failed.out.toStdString();
+  EXPECT_EQ(countLines(failed.out, ": publisert"), 0) << "the option replaces the environment's folder";
+  EXPECT_FALSE(QFile::exists(good + "/ringeplagvern.vcf"));
+}
+
+TEST_F(CliTest, ExportWritesTheContactAsACardFileOrSaysThereIsNone) {
+  const QString path = m_home.path() + "/eksport/beskyttelse.vcf";
+  const Outcome none = run({"export", path});
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_TRUE(none.out.contains("ingen ringeplagvernkontakt")) << none.out.toStdString();
+  EXPECT_FALSE(QFile::exists(path));
+
+  ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
+  const Outcome exported = run({"export", path});
+  EXPECT_EQ(exported.exitCode, 0) << exported.out.toStdString();
+  EXPECT_TRUE(exported.out.contains(QString("%1 nummer").arg(kListedNumbers))) << exported.out.toStdString();
+  const QString written = fileText(path);
+  EXPECT_TRUE(written.startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\n")) << written.left(100).toStdString();
+  EXPECT_EQ(telephoneLines(written), kListedNumbers);
+
+  const Outcome piped = run({"export", "-"});
+  EXPECT_EQ(piped.exitCode, 0);
+  EXPECT_EQ(piped.out, written) << "standard output gets the card and nothing else";
+
+  const QString regularFile = m_home.path() + "/vanlig-fil";
+  writeFile(regularFile, "ikke en mappe");
+  const Outcome unwritable = run({"export", regularFile + "/kort.vcf"});
+  EXPECT_EQ(unwritable.exitCode, 1);
+  EXPECT_TRUE(unwritable.out.contains(regularFile)) << unwritable.out.toStdString();
+}
+
+TEST_F(CliTest, AddFromAFileStoresEveryNewNumberWithItsFirmAndSkipsTheRest) {
+  ASSERT_EQ(run({"refresh"}).exitCode, 0);
+  const QString path = m_home.path() + "/naboer.vcf";
+  writeFile(path,
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ås;Bjørn;;;\r\nFN:Bjørn Ås\r\nORG:Blåbær Salg AS\r\n"
+            "TEL;TYPE=WORK:91 11 11 11\r\nTEL;TYPE=CELL:92222222\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ærlig;Øystein;;;\r\nFN:Øystein Ærlig\r\nTEL:93333333\r\n"
+            "TEL:92 22 22 22\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Allerede Listet\r\nTEL:40000005\r\nTEL:112\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Uten Nummer\r\nEMAIL:uten@example.no\r\nEND:VCARD\r\n");
+  const Outcome added = run({"add", "--from", path});
+  EXPECT_EQ(added.exitCode, 0) << added.out.toStdString() << added.err.toStdString();
+  EXPECT_TRUE(added.out.contains("Allerede i listen: 40000005 (Allerede Listet)")) << added.out.toStdString();
+  EXPECT_TRUE(added.out.contains("Allerede i listen: 92222222 (Øystein Ærlig)")) << "twice in the file, stored once";
+  EXPECT_TRUE(added.out.contains("For kort til å være et telefonnummer: 112 (Allerede Listet)"));
+  EXPECT_TRUE(added.out.contains("Lagt til: 3, allerede i listen: 2, uten nummer: 1")) << added.out.toStdString();
+
+  EXPECT_EQ(run({"search", "91111111"}).out, "Blåbær Salg AS\n91111111, Din kontakt\n");
+  EXPECT_EQ(run({"search", "92222222"}).out, "Blåbær Salg AS\n92222222, Din kontakt\n");
+  EXPECT_EQ(run({"search", "93333333"}).out, "Øystein Ærlig\n93333333, Din kontakt\n");
+  EXPECT_EQ(run({"search", "40000005"}).out, "Salg 5 AS\n40000005, Telefonsalg\n") << "the listed record stays";
+
+  const Outcome again = run({"add", "--from", path});
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_TRUE(again.out.contains("Lagt til: 0, allerede i listen: 5, uten nummer: 1")) << again.out.toStdString();
+  EXPECT_EQ(run({"search", "112"}).exitCode, 1) << "a number too short is not stored";
+}
+
+TEST_F(CliTest, AddFromAFileWhileProtectedAppendsEveryNewNumberToTheContact) {
+  // With only approved numbers imported, as by default: a rebuild would leave numbers added by hand out.
+  ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
+  const QString path = m_home.path() + "/to.vcf";
+  writeFile(path, "BEGIN:VCARD\nVERSION:3.0\nFN:Først\nTEL:81111111\nTEL:82222222\nTEL:40000009\nEND:VCARD\n");
+  const Outcome added = run({"add", "--from", path});
+  EXPECT_EQ(added.exitCode, 0) << added.out.toStdString();
+  EXPECT_TRUE(added.out.contains("2 nummer er lagt til i ringeplagvernkontakten")) << added.out.toStdString();
+  EXPECT_FALSE(added.out.contains("Starter importering")) << "the contact is extended, not rebuilt";
+  const QString exported = m_home.path() + "/etter.vcf";
+  ASSERT_EQ(run({"export", exported}).exitCode, 0);
+  const QString card = fileText(exported);
+  EXPECT_EQ(telephoneLines(card), kListedNumbers + 2);
+  EXPECT_TRUE(card.contains("81111111") && card.contains("82222222"));
+}
+
+TEST_F(CliTest, AddFromAFileThatCannotBeReadOrHoldsNoNumberEndsWithOne) {
+  const Outcome missing = run({"add", "--from", m_home.path() + "/finnes-ikke.vcf"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_TRUE(missing.out.contains("Kan ikke lese filen")) << missing.out.toStdString();
+
+  const QString empty = m_home.path() + "/tom.vcf";
+  writeFile(empty, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ingen\r\nEND:VCARD\r\n");
+  const Outcome noNumber = run({"add", "--from", empty});
+  EXPECT_EQ(noNumber.exitCode, 1);
+  EXPECT_TRUE(noNumber.out.contains("Fant ingen telefonnummer")) << noNumber.out.toStdString();
+}
+
+TEST_F(CliTest, PublishOnATerminalEndsWithThePlaceLine) {
+  ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
+  const QString folder = m_home.path() + "/terminal";
+  const Outcome published = runOnTerminal({"--publish-folder", folder, "publish"});
+  EXPECT_EQ(published.exitCode, 0) << published.out.toStdString();
+  EXPECT_TRUE(published.out.contains(": publisert")) << published.out.toStdString();
+  EXPECT_EQ(telephoneLines(fileText(folder + "/ringeplagvern.vcf")), kListedNumbers);
 }
 
 }  // namespace

@@ -46,3 +46,5 @@ Command protectCommand();
 Command searchCommand();
 Command addCommand();
 Command settingsCommand();
+Command publishCommand();
+Command exportCommand();

@@ -8,6 +8,7 @@
 #include "app/bundle_info.h"
 #include "app/list_service_options.h"
 #include "app/localizable.h"
+#include "publish/publish_config.h"
 
 namespace {
 
@@ -18,11 +19,14 @@ QString commandsAndExitCodes(const QString& programName) {
             command.summary + '\n';
   }
   text +=
-      "\nOptions go before the command. The commands that write (refresh, protect, add, settings) fail\n"
-      "while the Ringeplagvern application runs: it is the one writer of the list and the contact then.\n"
+      "\nOptions go before the command. The commands that write (refresh, protect, add, settings, publish)\n"
+      "fail while the Ringeplagvern application runs: it is the one writer of the list and the contact then.\n"
+      "publish reads its places from ~/.config/Ringeplagvern/publish.conf, the RINGEPLAGVERN_PUBLISH_*\n"
+      "environment variables and the --publish-* options, in rising precedence.\n"
       "\nExit codes:\n"
       "  0  done (search: the number is listed)\n"
-      "  1  failed (search: the number is not listed)\n"
+      "  1  failed (search: the number is not listed; publish: a place failed or none is configured;\n"
+      "     export: no protection contact; add --from: the file cannot be read or holds no number)\n"
       "  2  bad usage\n"
       "\nExample: " +
       programName + " refresh --if-expired\n";
@@ -37,6 +41,7 @@ void configure(QCommandLineParser& parser, const ListServiceOptions& listService
   parser.addHelpOption();
   parser.addVersionOption();
   listService.addTo(parser);
+  publish::addPublishOptions(parser);
   parser.addPositionalArgument("command", "One of the commands below.", "COMMAND");
   parser.addPositionalArgument("arguments", "The command's arguments.", "[ARGUMENTS...]");
 }
@@ -80,5 +85,7 @@ std::variant<Invocation, ExitCode> invocationFromCommandLine(const QStringList& 
   if (!command) return refuse(fillFormat(Localizable::tr("Ukjent kommando «%@»"), {name}), programName);
   PreparedCommand prepared = command->prepare(positional);
   if (!prepared.action) return refuse(prepared.usageError, programName);
-  return Invocation{listService.configFrom(parser), command, std::move(prepared.action)};
+  publish::PublishConfig publishing = publish::PublishConfig::load();
+  publish::applyPublishOptions(parser, publishing);
+  return Invocation{listService.configFrom(parser), std::move(publishing), command, std::move(prepared.action)};
 }

@@ -8,9 +8,12 @@
 
 #include "app/cli/command.h"
 #include "app/list_service_config.h"
+#include "publish/publish_config.h"
 
 struct Invocation {
   ListServiceConfig config;
+  // publish.conf and the environment, under the --publish-* options.
+  publish::PublishConfig publishing;
   const Command* command = nullptr;
   CommandAction action;
 };

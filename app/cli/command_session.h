@@ -9,6 +9,7 @@
 
 #include "app/cli/terminal_hud.h"
 #include "app/protection_cycle.h"
+#include "publish/publish_config.h"
 
 class QTextStream;
 
@@ -22,6 +23,9 @@ class CommandSession final : private ProtectionCycleView {
 
   ProtectionCycle& cycle() { return m_cycle; }
   TerminalHud& terminal() { return m_hud; }
+  // The places the command line names for publishing the contact.
+  const publish::PublishConfig& publishConfig() const { return m_publishConfig; }
+  void setPublishConfig(const publish::PublishConfig& config) { m_publishConfig = config; }
 
   // Runs `start`; when it started work, runs the event loop until the cycle
   // is idle again. False when the cycle refused to start or the wait was interrupted.
@@ -59,5 +63,6 @@ class CommandSession final : private ProtectionCycleView {
   bool m_importErrorShown = false;
   bool m_interrupted = false;
   std::function<void()> m_check;
+  publish::PublishConfig m_publishConfig;
   ProtectionCycle m_cycle{*this};
 };

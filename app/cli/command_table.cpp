@@ -1,8 +1,8 @@
 #include "app/cli/command.h"
 
 const std::vector<Command>& commands() {
-  static const std::vector<Command> table{statusCommand(), refreshCommand(), protectCommand(),
-                                          searchCommand(), addCommand(),     settingsCommand()};
+  static const std::vector<Command> table{statusCommand(), refreshCommand(),  protectCommand(), searchCommand(),
+                                          addCommand(),    settingsCommand(), publishCommand(), exportCommand()};
   return table;
 }
 

@@ -46,6 +46,7 @@ std::unique_ptr<files::WriterLock> takeWriterLock() {
 ExitCode run(const Invocation& invocation) {
   QTextStream out(stdout);
   CommandSession session(out, ::isatty(STDOUT_FILENO) == 1);
+  session.setPublishConfig(invocation.publishing);
   std::optional<ExitCode> result;
   QTimer::singleShot(0, [&] {
     result = invocation.action(session);

@@ -391,5 +391,73 @@
         <source>status tar ingen argumenter</source>
         <translation>status takes no arguments</translation>
     </message>
+    <message>
+        <source>Kan ikke lese filen %@</source>
+        <translation>Cannot read the file %@</translation>
+    </message>
+    <message>
+        <source>Fant ingen telefonnummer i %@</source>
+        <translation>Found no phone number in %@</translation>
+    </message>
+    <message>
+        <source>Allerede i listen: %@ (%@)</source>
+        <translation>Already listed: %@ (%@)</translation>
+    </message>
+    <message>
+        <source>For kort til å være et telefonnummer: %@ (%@)</source>
+        <translation>Too short to be a phone number: %@ (%@)</translation>
+    </message>
+    <message>
+        <source>Lagt til: %@, allerede i listen: %@, uten nummer: %@</source>
+        <translation>Added: %@, already listed: %@, without a number: %@</translation>
+    </message>
+    <message>
+        <source>add --from tar én vCard-fil</source>
+        <translation>add --from takes one vCard file</translation>
+    </message>
+    <message>
+        <source>Det finnes ingen ringeplagvernkontakt å eksportere; slå på beskyttelsen først</source>
+        <translation>There is no protection contact to export; turn protection on first</translation>
+    </message>
+    <message>
+        <source>Ringeplagvernkontakten med %@ nummer er skrevet til %@</source>
+        <translation>The Ringeplagvern contact with %@ numbers is written to %@</translation>
+    </message>
+    <message>
+        <source>export tar én filsti (eller - for standard ut)</source>
+        <translation>export takes one file path (or - for standard output)</translation>
+    </message>
+    <message>
+        <source>Ingen steder å publisere til er satt opp: bruk publish.conf, RINGEPLAGVERN_PUBLISH_* eller --publish-*</source>
+        <translation>No place to publish to is set up: use publish.conf, RINGEPLAGVERN_PUBLISH_* or --publish-*</translation>
+    </message>
+    <message>
+        <source>Ringeplagvern har ikke tilgang til adresseboken; ingenting er publisert</source>
+        <translation>Ringeplagvern has no access to the address book; nothing was published</translation>
+    </message>
+    <message>
+        <source>Publiserer ringeplagvernkontakten …</source>
+        <translation>Publishing the Ringeplagvern contact …</translation>
+    </message>
+    <message>
+        <source>%@: publisert</source>
+        <translation>%@: published</translation>
+    </message>
+    <message>
+        <source>%@: fjernet</source>
+        <translation>%@: removed</translation>
+    </message>
+    <message>
+        <source>publish tar ingen argumenter</source>
+        <translation>publish takes no arguments</translation>
+    </message>
+    <message>
+        <source>Numrene er lagret, men bare %@ av %@ kunne legges til i ringeplagvernkontakten</source>
+        <translation>The numbers are saved, but only %@ of %@ could be added to the Ringeplagvern contact</translation>
+    </message>
+    <message>
+        <source>%@ nummer er lagt til i ringeplagvernkontakten</source>
+        <translation>%@ numbers are added to the Ringeplagvern contact</translation>
+    </message>
 </context>
 </TS>
