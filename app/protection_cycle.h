@@ -67,6 +67,8 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   // Mirrors the protection contact as saved now to the configured places; a
   // place that fails adds a line under `caption` in the overlay.
   void publishProtectionContact(const QString& caption);
+  // Blocks until the places have the contact as last saved, failures shown.
+  void waitForPublishing() { m_publishing.waitForRounds(); }
 
   QString applicationInformation() const;
   bool hasTerrorNumbers() const;

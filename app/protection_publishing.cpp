@@ -1,5 +1,6 @@
 #include "app/protection_publishing.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 #include "addressbook/address_book_manager_v2.h"
@@ -30,6 +31,12 @@ ProtectionPublishing::ProtectionPublishing(std::shared_ptr<AddressBookManagerV2>
 }
 
 ProtectionPublishing::~ProtectionPublishing() = default;
+
+void ProtectionPublishing::waitForRounds() {
+  if (!m_publisher) return;
+  m_publisher->waitForRounds();
+  QCoreApplication::sendPostedEvents();  // the rounds' reports
+}
 
 void ProtectionPublishing::publishCurrentContact() {
   if (!m_publisher) return;

@@ -23,6 +23,8 @@ class ProtectionPublishing {
   ~ProtectionPublishing();
 
   void publishCurrentContact();
+  // Blocks until the rounds asked for so far have run and their failures are shown.
+  void waitForRounds();
 
  private:
   std::shared_ptr<AddressBookManagerV2> m_manager;

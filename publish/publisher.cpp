@@ -35,6 +35,10 @@ Publisher::~Publisher() {
 
 bool Publisher::hasTargets() const { return !m_state->targets.empty(); }
 
+void Publisher::waitForRounds() {
+  m_worker->sync([] {});
+}
+
 void Publisher::mirror(SnapshotSource source) {
   if (!hasTargets()) return;
   bool roundQueued = false;

@@ -38,6 +38,9 @@ class Publisher {
   // removes it from each). A round asked for while another waits replaces
   // it: only the latest state of the contact matters.
   void mirror(SnapshotSource source);
+  // Blocks until the rounds asked for so far have run; their reports then
+  // wait in the main thread's queue. For a program that ends after one save.
+  void waitForRounds();
 
  private:
   struct State;

@@ -358,6 +358,31 @@ TEST_F(CliTest, PublishMirrorsTheContactToAFolderAndRemovesItThereOnceProtection
   EXPECT_FALSE(QFile::exists(card));
 }
 
+TEST_F(CliTest, EverySaveAndRemovalOfTheContactReachesTheConfiguredPlacesBeforeTheCommandEnds) {
+  // The daily timer's refresh rebuilds the contact; a phone that reads the
+  // folder must see the new one without anyone running publish.
+  const QString folder = m_home.path() + "/kort";
+  const QString card = folder + "/ringeplagvern.vcf";
+  m_environment.insert("RINGEPLAGVERN_PUBLISH_FOLDER", folder);
+  const Outcome protect = run({"protect", "on"});
+  ASSERT_EQ(protect.exitCode, 0) << protect.out.toStdString();
+  EXPECT_EQ(telephoneLines(fileText(card)), kListedNumbers);
+  ASSERT_EQ(run({"protect", "off"}).exitCode, 0);
+  EXPECT_FALSE(QFile::exists(card)) << "the removal reaches the folder too";
+
+  ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
+  QFile::remove(card);
+  ASSERT_EQ(run({"refresh"}).exitCode, 0);
+  EXPECT_EQ(telephoneLines(fileText(card)), kListedNumbers) << "a refresh while protected publishes its rebuild";
+
+  const QString regularFile = m_home.path() + "/vanlig-fil";
+  writeFile(regularFile, "ikke en mappe");
+  const Outcome failed = run({"--publish-folder", regularFile + "/kort", "refresh"});
+  EXPECT_EQ(failed.exitCode, 0) << "the local protection is saved: " << failed.out.toStdString();
+  EXPECT_EQ(countLines(failed.out, regularFile), 1)
+      << "one line for the place that failed: " << failed.out.toStdString();
+}
+
 TEST_F(CliTest, APlaceThatCannotBeWrittenEndsPublishWithOneAndOneLine) {
   ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
   const QString regularFile = m_home.path() + "/vanlig-fil";

@@ -30,7 +30,11 @@ CommandSession::~CommandSession() = default;
 
 bool CommandSession::runCycle(const std::function<bool()>& start) {
   if (!start()) return false;
-  return waitUntil([this] { return !m_cycle.isBusy(); });
+  if (!waitUntil([this] { return !m_cycle.isBusy(); })) return false;
+  // The program ends after the cycle: the contact it saved or removed must
+  // reach the configured places first.
+  m_cycle.waitForPublishing();
+  return true;
 }
 
 bool CommandSession::waitUntil(const std::function<bool()>& done) {

@@ -15,6 +15,7 @@
 #include "app/cli/command_session.h"
 #include "app/constants.h"
 #include "app/localizable.h"
+#include "app/protection_publishing.h"
 #include "app/user_data_lock.h"
 #include "platform/dispatch/process_heap.h"
 #include "platform/dispatch/termination_signals.h"
@@ -75,6 +76,8 @@ int main(int argc, char** argv) {
   if (const ExitCode* code = std::get_if<ExitCode>(&parsed)) return static_cast<int>(*code);
   const Invocation& invocation = std::get<Invocation>(parsed);
   setActiveListServiceConfig(invocation.config);
+  // The cycle mirrors every save and removal to the places configured, as the application's does.
+  setActivePublishConfig(invocation.publishing);
 
   std::unique_ptr<files::WriterLock> lock;
   if (invocation.command->writesUserData) {
