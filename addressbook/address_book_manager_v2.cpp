@@ -111,6 +111,9 @@ void AddressBookManagerV2::setSource(std::shared_ptr<PBSource> source) {
 PBAddressBook::People AddressBookManagerV2::allContactsWithNote() { return contactsWithNote(source()); }
 
 std::shared_ptr<PBPerson> AddressBookManagerV2::findContact() {
+  // The contact as the file holds it now: a number appended by another
+  // instance must be neither missed nor overwritten.
+  if (const auto holder = source()) readOutsideChanges(*holder);
   PBAddressBook::People contacts = allContactsWithNote();
   return contacts.empty() ? nullptr : contacts.front();
 }

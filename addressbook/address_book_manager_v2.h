@@ -51,7 +51,7 @@ class AddressBookManagerV2 final : public IManageAddressBook,
   double progress() const override { return m_progress.load(std::memory_order_relaxed); }
   double maxProgress() const override { return m_maxProgress.load(std::memory_order_relaxed); }
 
-  // The first protection contact of the source, or null.
+  // The first protection contact of the source as the file holds it now, or null.
   std::shared_ptr<PBPerson> findContact();
   // Every protection contact of the source, in the source's order.
   PBAddressBook::People allContactsWithNote();

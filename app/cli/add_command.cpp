@@ -59,6 +59,11 @@ std::size_t appendToContact(CommandSession& session, const numberlist::Contact::
     ++appended;
   }
   out.hide();
+  if (appended > 0) {
+    // The numbers went into the protection contact: the configured places get it too.
+    session.cycle().publishProtectionContact({});
+    session.cycle().waitForPublishing();
+  }
   return appended;
 }
 

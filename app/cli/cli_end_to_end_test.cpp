@@ -374,6 +374,8 @@ TEST_F(CliTest, EverySaveAndRemovalOfTheContactReachesTheConfiguredPlacesBeforeT
   QFile::remove(card);
   ASSERT_EQ(run({"refresh"}).exitCode, 0);
   EXPECT_EQ(telephoneLines(fileText(card)), kListedNumbers) << "a refresh while protected publishes its rebuild";
+  ASSERT_EQ(run({"add", "40000001"}).exitCode, 0);
+  EXPECT_EQ(telephoneLines(fileText(card)), kListedNumbers + 1) << "a number added by hand joins the published card";
 
   const QString regularFile = m_home.path() + "/vanlig-fil";
   writeFile(regularFile, "ikke en mappe");
