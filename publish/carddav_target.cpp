@@ -19,22 +19,26 @@ bool succeeded(int status) { return status >= 200 && status <= 299; }
 
 // What a person can do about each answer, in one line.
 Failure failureFor(const net::HttpExchange& exchange) {
-  if (!exchange.answer) return localizedText("ingen forbindelse med tjeneren (%1)").arg(exchange.transportError);
+  if (!exchange.answer)
+    return localizedText(QT_TRANSLATE_NOOP("Localizable", "ingen forbindelse med tjeneren (%1)"))
+        .arg(exchange.transportError);
   const int status = exchange.answer->statusCode;
   switch (status) {
     case 401:
-      return localizedText("tjeneren godtok ikke brukernavnet eller passordet (HTTP 401)");
-    case 403:
-      return localizedText("tjeneren nektet tilgang til adresseboken (HTTP 403)");
-    case kNotFound:
-      return localizedText("tjeneren fant ikke adresseboken (HTTP 404)");
-    case kPreconditionFailed:
       return localizedText(
-          "kortet på tjeneren er endret av noen andre siden forrige lagring, og ble ikke overskrevet (HTTP 412)");
+          QT_TRANSLATE_NOOP("Localizable", "tjeneren godtok ikke brukernavnet eller passordet (HTTP 401)"));
+    case 403:
+      return localizedText(QT_TRANSLATE_NOOP("Localizable", "tjeneren nektet tilgang til adresseboken (HTTP 403)"));
+    case kNotFound:
+      return localizedText(QT_TRANSLATE_NOOP("Localizable", "tjeneren fant ikke adresseboken (HTTP 404)"));
+    case kPreconditionFailed:
+      return localizedText(QT_TRANSLATE_NOOP(
+          "Localizable",
+          "kortet på tjeneren er endret av noen andre siden forrige lagring, og ble ikke overskrevet (HTTP 412)"));
     case 507:
-      return localizedText("tjeneren har ikke plass til kortet (HTTP 507)");
+      return localizedText(QT_TRANSLATE_NOOP("Localizable", "tjeneren har ikke plass til kortet (HTTP 507)"));
     default:
-      return localizedText("tjeneren svarte HTTP %1").arg(status);
+      return localizedText(QT_TRANSLATE_NOOP("Localizable", "tjeneren svarte HTTP %1")).arg(status);
   }
 }
 
@@ -119,7 +123,8 @@ Failure CardDavTarget::storeETag(const QByteArray& eTag) {
   const QByteArray state = m_resourceUrl.toUtf8() + '\n' + eTag + '\n';
   const std::string failure = files::writeFileAtomically(m_settings.stateFile.toStdString(), state.toStdString());
   if (failure.empty()) return {};
-  return localizedText("kortet ble lagret, men merket for neste lagring kunne ikke skrives: %1")
+  return localizedText(
+             QT_TRANSLATE_NOOP("Localizable", "kortet ble lagret, men merket for neste lagring kunne ikke skrives: %1"))
       .arg(QString::fromStdString(failure));
 }
 

@@ -13,7 +13,9 @@ QString FolderTarget::kpeopleFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/kpeoplevcard");
 }
 
-QString FolderTarget::displayName() const { return localizedText("vCard-mappe %1").arg(m_folder); }
+QString FolderTarget::displayName() const {
+  return localizedText(QT_TRANSLATE_NOOP("Localizable", "vCard-mappe %1")).arg(m_folder);
+}
 
 QString FolderTarget::filePath() const { return QDir(m_folder).filePath(QString::fromLatin1(kFileName)); }
 

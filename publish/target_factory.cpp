@@ -7,6 +7,7 @@
 #include "publish/carddav_target.h"
 #include "publish/evolution/evolution_target.h"
 #include "publish/folder_target.h"
+#include "publish/localized_text.h"
 
 namespace publish {
 
@@ -22,14 +23,16 @@ std::optional<QString> passwordFromFile(const QString& path) {
 std::unique_ptr<PublishTarget> makeCardDavTarget(const PublishConfig& config, QStringList& problems) {
   const QUrl url(*config.cardDavUrl, QUrl::StrictMode);
   if (!url.isValid() || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
-    problems << QStringLiteral("CardDAV: «%1» er ingen http- eller https-adresse").arg(*config.cardDavUrl);
+    problems << localizedText(QT_TRANSLATE_NOOP("Localizable", "CardDAV: «%1» er ingen http- eller https-adresse"))
+                    .arg(*config.cardDavUrl);
     return nullptr;
   }
   CardDavSettings settings{*config.cardDavUrl, config.cardDavUser, config.cardDavPassword, cardDavStateFile()};
   if (settings.password.isEmpty() && !config.cardDavPasswordFile.isEmpty()) {
     const std::optional<QString> password = passwordFromFile(config.cardDavPasswordFile);
     if (!password) {
-      problems << QStringLiteral("CardDAV: passordfilen %1 kan ikke leses").arg(config.cardDavPasswordFile);
+      problems << localizedText(QT_TRANSLATE_NOOP("Localizable", "CardDAV: passordfilen %1 kan ikke leses"))
+                      .arg(config.cardDavPasswordFile);
       return nullptr;
     }
     settings.password = *password;

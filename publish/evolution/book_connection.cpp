@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "publish/localized_text.h"
+
 namespace publish::evolution {
 
 namespace {
@@ -21,7 +23,9 @@ Failure reachSessionBus(AsyncCallRunner& runner, std::chrono::milliseconds timeo
   GErrorSlot error;
   GObjectPtr<GDBusConnection> bus(result ? g_bus_get_finish(result.get(), error.out()) : nullptr);
   if (!bus) {
-    return QStringLiteral("Evolution Data Server kan ikke nås, for det er ingen D-Bus-sesjon: %1")
+    return publish::localizedText(
+               QT_TRANSLATE_NOOP("Localizable",
+                                 "Evolution Data Server kan ikke nås, for det er ingen D-Bus-sesjon: %1"))
         .arg(describeCallError(error.get(), timeout));
   }
   g_dbus_connection_set_exit_on_close(bus.get(), FALSE);
@@ -41,8 +45,8 @@ Registry reachRegistry(AsyncCallRunner& runner, std::chrono::milliseconds timeou
   GErrorSlot error;
   GObjectPtr<ESourceRegistry> registry(result ? e_source_registry_new_finish(result.get(), error.out()) : nullptr);
   if (!registry) {
-    return {nullptr,
-            QStringLiteral("Evolution Data Server kan ikke nås: %1").arg(describeCallError(error.get(), timeout))};
+    return {nullptr, publish::localizedText(QT_TRANSLATE_NOOP("Localizable", "Evolution Data Server kan ikke nås: %1"))
+                         .arg(describeCallError(error.get(), timeout))};
   }
   return {std::move(registry), {}};
 }
@@ -69,19 +73,26 @@ FoundSource findNamedSource(ESourceRegistry* registry, const QString& addressBoo
   }
   g_list_free_full(books, g_object_unref);
   if (matchingUids.isEmpty()) {
-    return {nullptr, QStringLiteral("Evolution Data Server har ingen adressebok som heter «%1»").arg(addressBook)};
+    return {nullptr, publish::localizedText(
+                         QT_TRANSLATE_NOOP("Localizable", "Evolution Data Server har ingen adressebok som heter «%1»"))
+                         .arg(addressBook)};
   }
   if (matchingUids.size() > 1) {
-    return {nullptr, QStringLiteral("Evolution Data Server har flere adressebøker som heter «%1»; oppgi en av "
-                                    "UID-ene i stedet: %2")
-                         .arg(addressBook, matchingUids.join(QStringLiteral(", ")))};
+    return {nullptr,
+            publish::localizedText(
+                QT_TRANSLATE_NOOP(
+                    "Localizable",
+                    "Evolution Data Server har flere adressebøker som heter «%1»; oppgi en av UID-ene i stedet: %2"))
+                .arg(addressBook, matchingUids.join(QStringLiteral(", ")))};
   }
   return {std::move(match), {}};
 }
 
 FoundSource findSystemSource(ESourceRegistry* registry) {
   GObjectPtr<ESource> source(e_source_registry_ref_builtin_address_book(registry));
-  if (!source) return {nullptr, QStringLiteral("Evolution Data Server har ingen systemadressebok")};
+  if (!source)
+    return {nullptr, publish::localizedText(
+                         QT_TRANSLATE_NOOP("Localizable", "Evolution Data Server har ingen systemadressebok"))};
   return {std::move(source), {}};
 }
 
@@ -90,7 +101,8 @@ FoundSource findSource(ESourceRegistry* registry, const QString& addressBook) {
       isSystemAddressBook(addressBook) ? findSystemSource(registry) : findNamedSource(registry, addressBook);
   if (found.source && !e_source_get_enabled(found.source.get())) {
     // A switched-off book is hidden from the dialer, so the contact would not help there.
-    return {nullptr, QStringLiteral("Adresseboka «%1» er slått av i Evolution Data Server")
+    return {nullptr, publish::localizedText(
+                         QT_TRANSLATE_NOOP("Localizable", "Adresseboka «%1» er slått av i Evolution Data Server"))
                          .arg(QString::fromUtf8(e_source_get_display_name(found.source.get())))};
   }
   return found;
@@ -104,7 +116,7 @@ bool isSystemAddressBook(const QString& addressBook) {
 
 QString describeCallError(const GError* error, std::chrono::milliseconds timeout) {
   if (!error || isTimeout(error)) {
-    return QStringLiteral("svarte ikke innen %1 sekunder")
+    return publish::localizedText(QT_TRANSLATE_NOOP("Localizable", "svarte ikke innen %1 sekunder"))
         .arg(std::chrono::duration_cast<std::chrono::seconds>(timeout).count());
   }
   return QString::fromUtf8(error->message);
@@ -126,7 +138,8 @@ OpenedBook openBook(AsyncCallRunner& runner, const QString& addressBook, std::ch
   EClient* client = result ? e_book_client_connect_finish(result.get(), error.out()) : nullptr;
   if (!client) {
     return {nullptr,
-            QStringLiteral("Adresseboka «%1» i Evolution Data Server kan ikke åpnes: %2")
+            publish::localizedText(
+                QT_TRANSLATE_NOOP("Localizable", "Adresseboka «%1» i Evolution Data Server kan ikke åpnes: %2"))
                 .arg(QString::fromUtf8(e_source_get_display_name(source)), describeCallError(error.get(), timeout))};
   }
   return {GObjectPtr<EBookClient>(E_BOOK_CLIENT(client)), {}};

@@ -6,6 +6,7 @@
 #include "publish/evolution/async_call_runner.h"
 #include "publish/evolution/book_connection.h"
 #include "publish/evolution/eds_contact.h"
+#include "publish/localized_text.h"
 
 namespace publish::evolution {
 
@@ -15,14 +16,19 @@ namespace {
 constexpr std::chrono::seconds kConnectTimeout{15};
 // A write of a contact with tens of thousands of numbers.
 constexpr std::chrono::seconds kWriteTimeout{60};
+constexpr const char* kNotStored =
+    QT_TRANSLATE_NOOP("Localizable", "Ringeplagvern-kontakten kunne ikke lagres i %1: %2");
+constexpr const char* kNotRemoved =
+    QT_TRANSLATE_NOOP("Localizable", "Ringeplagvern-kontakten kunne ikke fjernes fra %1: %2");
 
 class EvolutionTarget final : public PublishTarget {
  public:
   explicit EvolutionTarget(const QString& addressBook) : m_addressBook(addressBook) {}
 
   QString displayName() const override {
-    if (isSystemAddressBook(m_addressBook)) return QStringLiteral("Evolution Data Server (systemadresseboka)");
-    return QStringLiteral("Evolution Data Server «%1»").arg(m_addressBook);
+    if (isSystemAddressBook(m_addressBook))
+      return publish::localizedText(QT_TRANSLATE_NOOP("Localizable", "Evolution Data Server (systemadresseboka)"));
+    return publish::localizedText(QT_TRANSLATE_NOOP("Localizable", "Evolution Data Server «%1»")).arg(m_addressBook);
   }
 
   Failure publish(const ContactSnapshot& contact) override {
@@ -51,7 +57,7 @@ class EvolutionTarget final : public PublishTarget {
   Failure write(const ContactSnapshot& contact) {
     GErrorSlot error;
     const std::optional<bool> present = isContactPresent(error);
-    if (!present) return closeAfter(QStringLiteral("lagres i"), error.get());
+    if (!present) return closeAfter(kNotStored, error.get());
     // Replaced in place, so the contact keeps its UID; added only by the first
     // save, or by one after the person deleted the contact elsewhere.
     GObjectPtr<EContact> edsContact = makeEdsContact(contact);
@@ -67,14 +73,14 @@ class EvolutionTarget final : public PublishTarget {
     const bool stored =
         result && (*present ? e_book_client_modify_contact_finish(m_client.get(), result.get(), error.out())
                             : e_book_client_add_contact_finish(m_client.get(), result.get(), nullptr, error.out()));
-    if (!stored) return closeAfter(QStringLiteral("lagres i"), error.get());
+    if (!stored) return closeAfter(kNotStored, error.get());
     return {};
   }
 
   Failure erase() {
     GErrorSlot error;
     const std::optional<bool> present = isContactPresent(error);
-    if (!present) return closeAfter(QStringLiteral("fjernes fra"), error.get());
+    if (!present) return closeAfter(kNotRemoved, error.get());
     if (!*present) return {};
     GObjectPtr<GAsyncResult> result =
         run(kWriteTimeout, [](EBookClient* client, GCancellable* cancellable, GAsyncReadyCallback done, gpointer data) {
@@ -82,7 +88,7 @@ class EvolutionTarget final : public PublishTarget {
                                               done, data);
         });
     if (!result || !e_book_client_remove_contact_by_uid_finish(m_client.get(), result.get(), error.out())) {
-      return closeAfter(QStringLiteral("fjernes fra"), error.get());
+      return closeAfter(kNotRemoved, error.get());
     }
     return {};
   }
@@ -125,11 +131,11 @@ class EvolutionTarget final : public PublishTarget {
     return present;
   }
 
-  Failure closeAfter(const QString& action, const GError* error) {
+  // `failure` names the place (%1) and the reason (%2).
+  Failure closeAfter(const char* failure, const GError* error) {
     m_client.reset();
     m_lastFailureTimedOut = !error || isTimeout(error);
-    return QStringLiteral("Ringeplagvern-kontakten kunne ikke %1 %2: %3")
-        .arg(action, displayName(), describeCallError(error, kWriteTimeout));
+    return publish::localizedText(failure).arg(displayName(), describeCallError(error, kWriteTimeout));
   }
 
   QString m_addressBook;

@@ -459,5 +459,97 @@
         <source>%@ nummer er lagt til i ringeplagvernkontakten</source>
         <translation>%@ numbers are added to the Ringeplagvern contact</translation>
     </message>
+    <message>
+        <source>ingen forbindelse med tjeneren (%1)</source>
+        <translation>no connection to the server (%1)</translation>
+    </message>
+    <message>
+        <source>tjeneren godtok ikke brukernavnet eller passordet (HTTP 401)</source>
+        <translation>the server did not accept the user name or password (HTTP 401)</translation>
+    </message>
+    <message>
+        <source>tjeneren nektet tilgang til adresseboken (HTTP 403)</source>
+        <translation>the server refused access to the address book (HTTP 403)</translation>
+    </message>
+    <message>
+        <source>tjeneren fant ikke adresseboken (HTTP 404)</source>
+        <translation>the server did not find the address book (HTTP 404)</translation>
+    </message>
+    <message>
+        <source>kortet på tjeneren er endret av noen andre siden forrige lagring, og ble ikke overskrevet (HTTP 412)</source>
+        <translation>the card on the server was changed by someone else since the last save, and was not overwritten (HTTP 412)</translation>
+    </message>
+    <message>
+        <source>tjeneren har ikke plass til kortet (HTTP 507)</source>
+        <translation>the server has no room for the card (HTTP 507)</translation>
+    </message>
+    <message>
+        <source>tjeneren svarte HTTP %1</source>
+        <translation>the server answered HTTP %1</translation>
+    </message>
+    <message>
+        <source>kortet ble lagret, men merket for neste lagring kunne ikke skrives: %1</source>
+        <translation>the card was saved, but the tag for the next save could not be written: %1</translation>
+    </message>
+    <message>
+        <source>Evolution Data Server kan ikke nås, for det er ingen D-Bus-sesjon: %1</source>
+        <translation>Evolution Data Server cannot be reached, as there is no D-Bus session: %1</translation>
+    </message>
+    <message>
+        <source>Evolution Data Server kan ikke nås: %1</source>
+        <translation>Evolution Data Server cannot be reached: %1</translation>
+    </message>
+    <message>
+        <source>Evolution Data Server har ingen adressebok som heter «%1»</source>
+        <translation>Evolution Data Server has no address book named “%1”</translation>
+    </message>
+    <message>
+        <source>Evolution Data Server har flere adressebøker som heter «%1»; oppgi en av UID-ene i stedet: %2</source>
+        <translation>Evolution Data Server has several address books named “%1”; give one of their UIDs instead: %2</translation>
+    </message>
+    <message>
+        <source>Evolution Data Server har ingen systemadressebok</source>
+        <translation>Evolution Data Server has no system address book</translation>
+    </message>
+    <message>
+        <source>Adresseboka «%1» er slått av i Evolution Data Server</source>
+        <translation>The address book “%1” is switched off in Evolution Data Server</translation>
+    </message>
+    <message>
+        <source>svarte ikke innen %1 sekunder</source>
+        <translation>did not answer within %1 seconds</translation>
+    </message>
+    <message>
+        <source>Adresseboka «%1» i Evolution Data Server kan ikke åpnes: %2</source>
+        <translation>The address book “%1” in Evolution Data Server cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>Ringeplagvern-kontakten kunne ikke lagres i %1: %2</source>
+        <translation>The Ringeplagvern contact could not be saved in %1: %2</translation>
+    </message>
+    <message>
+        <source>Ringeplagvern-kontakten kunne ikke fjernes fra %1: %2</source>
+        <translation>The Ringeplagvern contact could not be removed from %1: %2</translation>
+    </message>
+    <message>
+        <source>Evolution Data Server (systemadresseboka)</source>
+        <translation>Evolution Data Server (the system address book)</translation>
+    </message>
+    <message>
+        <source>Evolution Data Server «%1»</source>
+        <translation>Evolution Data Server “%1”</translation>
+    </message>
+    <message>
+        <source>vCard-mappe %1</source>
+        <translation>vCard folder %1</translation>
+    </message>
+    <message>
+        <source>CardDAV: «%1» er ingen http- eller https-adresse</source>
+        <translation>CardDAV: “%1” is not an http or https address</translation>
+    </message>
+    <message>
+        <source>CardDAV: passordfilen %1 kan ikke leses</source>
+        <translation>CardDAV: the password file %1 cannot be read</translation>
+    </message>
 </context>
 </TS>
