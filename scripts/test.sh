@@ -36,7 +36,12 @@ ctest_arguments=(--test-dir "$build_dir" -j2 --output-on-failure --no-tests=erro
 if [[ -n "$sanitizer" ]]; then
   # Leaves out what draws widgets, should it be registered, and the install and
   # package checks, which are about the normal build's programs.
-  ctest_arguments+=(-LE 'ui|package')
+  excluded='ui|package'
+  # The Evolution address-book service and its client libraries come
+  # uninstrumented and hand their objects between their own threads, which the
+  # thread checker cannot follow; their tests run in the other two builds.
+  if [[ "$sanitizer" == thread ]]; then excluded+='|eds'; fi
+  ctest_arguments+=(-LE "$excluded")
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/support/tsan.supp"
