@@ -2,11 +2,13 @@
 // replaces 100,000 records leaves a store that opens and holds one whole list.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
+#include <chrono>
 #include <random>
 #include <thread>
 
@@ -19,6 +21,7 @@ namespace {
 
 constexpr int kRecords = 100000;
 constexpr int kKills = 20;
+constexpr std::chrono::minutes kFirstListLimit{5};
 
 struct StoredList {
   bool opened = false;
@@ -81,17 +84,36 @@ class Writer {
     waitpid(m_pid, nullptr, 0);
     m_pid = -1;
   }
+  // Reads what the writer prints until `text` appears; false when it does
+  // not within `limit` or the writer ends first.
+  bool waitForOutput(const QByteArray& text, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!m_text.contains(text)) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      pollfd readable{m_output, POLLIN, 0};
+      if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) <= 0 || !readSome()) return false;
+    }
+    return true;
+  }
   // What the writer printed, once it is gone.
-  QByteArray output() const {
-    QByteArray text;
-    char buffer[4096];
-    for (ssize_t read; (read = ::read(m_output, buffer, sizeof buffer)) > 0;) text.append(buffer, read);
-    return text;
+  QByteArray output() {
+    while (readSome()) {
+    }
+    return m_text;
   }
 
  private:
+  bool readSome() {
+    char buffer[4096];
+    const ssize_t read = ::read(m_output, buffer, sizeof buffer);
+    if (read > 0) m_text.append(buffer, read);
+    return read > 0;
+  }
+
   pid_t m_pid = -1;
   int m_output = -1;
+  QByteArray m_text;
 };
 
 TEST(ContactCrashTest, AKilledWriterLeavesTheWholeOldOrTheWholeNewList) {
@@ -103,6 +125,9 @@ TEST(ContactCrashTest, AKilledWriterLeavesTheWholeOldOrTheWholeNewList) {
   for (int kill = 0; kill < kKills; ++kill) {
     Writer writer(path, kRecords);
     ASSERT_TRUE(writer.started());
+    // However slow this build or machine, the file holds a whole list before
+    // the kills begin, so every kill after it has a list to lose.
+    if (kill == 0) ASSERT_TRUE(writer.waitForOutput("stored ", kFirstListLimit)) << "the writer stored no list";
     std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
     ASSERT_TRUE(writer.running()) << "the writer ended before it was killed";
     writer.kill();
