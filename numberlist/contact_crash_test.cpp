@@ -127,7 +127,9 @@ TEST(ContactCrashTest, AKilledWriterLeavesTheWholeOldOrTheWholeNewList) {
     ASSERT_TRUE(writer.started());
     // However slow this build or machine, the file holds a whole list before
     // the kills begin, so every kill after it has a list to lose.
-    if (kill == 0) ASSERT_TRUE(writer.waitForOutput("stored ", kFirstListLimit)) << "the writer stored no list";
+    if (kill == 0) {
+      ASSERT_TRUE(writer.waitForOutput("stored ", kFirstListLimit)) << "the writer stored no list";
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
     ASSERT_TRUE(writer.running()) << "the writer ended before it was killed";
     writer.kill();
