@@ -119,10 +119,7 @@ std::shared_ptr<PBPerson> AddressBookManagerV2::findContact() {
 }
 
 std::size_t AddressBookManagerV2::countOfMembers() {
-  const auto holder = source();
-  if (holder) readOutsideChanges(*holder);
-  const PBAddressBook::People contacts = contactsWithNote(holder);
-  const auto contact = contacts.empty() ? nullptr : contacts.front();
+  const auto contact = findContact();
   if (!contact) return 0;
   const PBPerson::List numbers = contact->phoneNumbers();
   return numbers ? numbers->count() : 0;
