@@ -37,7 +37,7 @@ fnd::Ref<fnd::Data> thumbnailOf(const fnd::Data& image) {
   return fnd::Data::create(bytes.toStdString());
 }
 
-std::string textOf(const std::map<PropertyID, fnd::Ref<fnd::Object>>& values, PropertyID property) {
+std::string textOf(const PropertyValues& values, PropertyID property) {
   auto found = values.find(property);
   if (found == values.end() || found->second->kind() != fnd::ObjectKind::String) return {};
   return std::string(static_cast<const fnd::String&>(*found->second).utf8());
@@ -59,10 +59,21 @@ fnd::Ref<Record> Record::createGroup() {
   return group;
 }
 
-fnd::Ref<Record> Record::restore(RecordType type, RecordID id, RecordID sourceID,
-                                 std::map<PropertyID, fnd::Ref<fnd::Object>> values, fnd::Ref<fnd::Data> image) {
+fnd::Ref<Record> Record::restore(RecordType type, RecordID id, RecordID sourceID, std::string storedValues,
+                                 fnd::Ref<fnd::Data> image) {
   auto record = fnd::Ref<Record>::adopt(new Record(type, id));
   record->m_sourceID = sourceID;
+  record->m_storedValues = std::move(storedValues);
+  record->m_image = std::move(image);
+  return record;
+}
+
+const PropertyValues& Record::values() const {
+  if (!m_storedValues) return m_values;
+  // A record whose values cannot be read keeps its place with no values
+  // rather than vanishing.
+  PropertyValues values = decodePropertyValues(*m_storedValues).value_or(PropertyValues{});
+  m_storedValues.reset();
   // The book file is shared with other programs: a stored value that does
   // not suit its known property is left out, so every reader may rely on the
   // property's type.
@@ -70,14 +81,19 @@ fnd::Ref<Record> Record::restore(RecordType type, RecordID id, RecordID sourceID
     const std::optional<PropertyInfo> info = propertyInfo(entry.first);
     return info && !suitsType(info->type, entry.second.get());
   });
-  record->m_values = std::move(values);
-  record->m_image = std::move(image);
-  return record;
+  m_values = std::move(values);
+  return m_values;
+}
+
+PropertyValues& Record::mutableValues() {
+  values();
+  return m_values;
 }
 
 fnd::Ref<fnd::Object> Record::copyValue(PropertyID property) const {
-  auto found = m_values.find(property);
-  if (found == m_values.end()) return nullptr;
+  const PropertyValues& stored = values();
+  auto found = stored.find(property);
+  if (found == stored.end()) return nullptr;
   if (auto* multiValue = dynamic_cast<const MultiValue*>(found->second.get())) return multiValue->copy();
   return found->second;  // the other value classes are immutable
 }
@@ -101,37 +117,38 @@ bool Record::setValue(PropertyID property, fnd::Object* value, std::optional<fnd
   }
   fnd::Ref<fnd::Object> stored(value);
   if (type & kMultiValueMask) stored = static_cast<MultiValue*>(value)->copy();
-  m_values[property] = std::move(stored);
+  mutableValues()[property] = std::move(stored);
   m_changed = true;
   return true;
 }
 
 bool Record::removeValue(PropertyID property, std::optional<fnd::Error>* error) {
   if (!checkWritable(property, error)) return false;
-  if (m_values.erase(property)) m_changed = true;
+  if (mutableValues().erase(property)) m_changed = true;
   return true;
 }
 
 fnd::Ref<fnd::String> Record::copyCompositeName() const {
+  const PropertyValues& stored = values();
   std::vector<std::string> parts;
   switch (m_type) {
     case RecordType::Source:
-      parts = {textOf(m_values, kSourceNameProperty)};
+      parts = {textOf(stored, kSourceNameProperty)};
       break;
     case RecordType::Group:
-      parts = {textOf(m_values, kGroupNameProperty)};
+      parts = {textOf(stored, kGroupNameProperty)};
       break;
     case RecordType::Person:
       if (configuration().compositeNameFormat == CompositeNameFormat::LastNameFirst) {
-        parts = {textOf(m_values, kPersonLastNameProperty), textOf(m_values, kPersonFirstNameProperty),
-                 textOf(m_values, kPersonMiddleNameProperty), textOf(m_values, kPersonSuffixProperty)};
+        parts = {textOf(stored, kPersonLastNameProperty), textOf(stored, kPersonFirstNameProperty),
+                 textOf(stored, kPersonMiddleNameProperty), textOf(stored, kPersonSuffixProperty)};
       } else {
-        parts = {textOf(m_values, kPersonPrefixProperty), textOf(m_values, kPersonFirstNameProperty),
-                 textOf(m_values, kPersonMiddleNameProperty), textOf(m_values, kPersonLastNameProperty),
-                 textOf(m_values, kPersonSuffixProperty)};
+        parts = {textOf(stored, kPersonPrefixProperty), textOf(stored, kPersonFirstNameProperty),
+                 textOf(stored, kPersonMiddleNameProperty), textOf(stored, kPersonLastNameProperty),
+                 textOf(stored, kPersonSuffixProperty)};
       }
       if (std::all_of(parts.begin(), parts.end(), [](const std::string& part) { return part.empty(); }))
-        parts = {textOf(m_values, kPersonOrganizationProperty)};
+        parts = {textOf(stored, kPersonOrganizationProperty)};
       break;
   }
   std::string name;
@@ -192,6 +209,7 @@ void Record::markSaved(RecordID id) noexcept {
 void Record::refresh(const Record& stored) {
   m_sourceID = stored.m_sourceID;
   m_values = stored.m_values;
+  m_storedValues = stored.m_storedValues;
   m_image = stored.m_image;
   m_changed = false;
 }
@@ -202,9 +220,9 @@ void Record::forgetMember(const Record* person) {
 
 void Record::storeValue(PropertyID property, fnd::Ref<fnd::Object> value) {
   if (value) {
-    m_values[property] = std::move(value);
+    mutableValues()[property] = std::move(value);
   } else {
-    m_values.erase(property);
+    mutableValues().erase(property);
   }
 }
 

@@ -7,9 +7,11 @@
 #include <atomic>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/addressbook/properties.h"
+#include "platform/addressbook/value_codec.h"
 #include "platform/foundation/data.h"
 #include "platform/foundation/error.h"
 #include "platform/foundation/string_object.h"
@@ -51,9 +53,10 @@ class Record final : public fnd::Object {
   const char* className() const override { return "ABRecord"; }
 
   // --- For the address book that holds the record ---
-  static fnd::Ref<Record> restore(RecordType type, RecordID id, RecordID sourceID,
-                                  std::map<PropertyID, fnd::Ref<fnd::Object>> values, fnd::Ref<fnd::Data> image);
-  const std::map<PropertyID, fnd::Ref<fnd::Object>>& values() const noexcept { return m_values; }
+  // `storedValues` is the values' stored encoding, read on first use.
+  static fnd::Ref<Record> restore(RecordType type, RecordID id, RecordID sourceID, std::string storedValues,
+                                  fnd::Ref<fnd::Data> image);
+  const PropertyValues& values() const;
   const fnd::Ref<fnd::Data>& imageData() const noexcept { return m_image; }
   const void* owner() const noexcept { return m_owner; }
   void setOwner(const void* owner) noexcept { m_owner = owner; }
@@ -70,11 +73,15 @@ class Record final : public fnd::Object {
  private:
   Record(RecordType type, RecordID id) : m_type(type), m_id(id) {}
   bool checkWritable(PropertyID property, std::optional<fnd::Error>* error) const;
+  PropertyValues& mutableValues();
 
   RecordType m_type;
   std::atomic<RecordID> m_id;
   RecordID m_sourceID = kInvalidRecordID;
-  std::map<PropertyID, fnd::Ref<fnd::Object>> m_values;
+  // A book is often opened only for its sources, and a person may carry a
+  // great many numbers: stored values are decoded when first asked for.
+  mutable PropertyValues m_values;
+  mutable std::optional<std::string> m_storedValues;
   fnd::Ref<fnd::Data> m_image;
   std::vector<fnd::Ref<Record>> m_members;
   const void* m_owner = nullptr;

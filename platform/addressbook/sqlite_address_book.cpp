@@ -149,7 +149,10 @@ SqliteAddressBook::~SqliteAddressBook() {
 
 AuthorizationStatus SqliteAddressBook::authorizationStatus(const Configuration& configuration) {
   if (configuration.accessRestricted) return AuthorizationStatus::Restricted;
-  std::optional<SqliteDatabase> database = openPrepared(configuration, nullptr);
+  // Only read: a file not prepared yet holds no answer, and a save under way
+  // in another instance does not hold up the question.
+  std::optional<SqliteDatabase> database =
+      SqliteDatabase::open(addressBookFilePath(configuration), configuration.busyTimeout, nullptr);
   if (!database) return AuthorizationStatus::NotDetermined;
   SqliteStatement query = database->prepare("SELECT status FROM access WHERE application = ?");
   query.bind(1, applicationName(configuration));
@@ -341,12 +344,10 @@ bool SqliteAddressBook::reload(std::optional<fnd::Error>* error) {
   while (rows.step()) {
     const auto type = rows.integer(1);
     if (type < 0 || type > static_cast<std::int64_t>(RecordType::Source)) continue;
-    // A row whose values cannot be read keeps its place with no values rather than vanishing.
-    PropertyValues values = decodePropertyValues(rows.blob(4)).value_or(PropertyValues{});
     fnd::Ref<fnd::Data> image = rows.isNull(3) ? nullptr : fnd::Data::create(rows.blob(3));
     const auto id = static_cast<RecordID>(rows.integer(0));
     const auto source = rows.isNull(2) ? kInvalidRecordID : static_cast<RecordID>(rows.integer(2));
-    stored.push_back(Record::restore(static_cast<RecordType>(type), id, source, std::move(values), std::move(image)));
+    stored.push_back(Record::restore(static_cast<RecordType>(type), id, source, rows.blob(4), std::move(image)));
     storedByID[id] = stored.back().get();
   }
   if (rows.failed()) {

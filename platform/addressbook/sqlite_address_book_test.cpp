@@ -173,14 +173,16 @@ TEST(SqliteAddressBook, ValuesAreCheckedAgainstTheProperty) {
 
 TEST(SqliteAddressBook, StoredValuesThatDoNotSuitTheirPropertyAreLeftOut) {
   // As another program sharing the book file might have written them.
-  auto source =
-      Record::restore(RecordType::Source, 7, kInvalidRecordID,
-                      {{kSourceTypeProperty, fnd::str("local")}, {kSourceNameProperty, fnd::str("Lokal")}}, nullptr);
+  auto source = Record::restore(
+      RecordType::Source, 7, kInvalidRecordID,
+      encodePropertyValues({{kSourceTypeProperty, fnd::str("local")}, {kSourceNameProperty, fnd::str("Lokal")}}),
+      nullptr);
   EXPECT_EQ(source->copyValue(kSourceTypeProperty), nullptr);
   EXPECT_NE(source->copyValue(kSourceNameProperty), nullptr);
   auto person = Record::restore(
       RecordType::Person, 8, 7,
-      {{kPersonEmailProperty, MultiValue::createMutable(kMultiDateTimePropertyType)}, {9999, fnd::str("kept")}},
+      encodePropertyValues(
+          {{kPersonEmailProperty, MultiValue::createMutable(kMultiDateTimePropertyType)}, {9999, fnd::str("kept")}}),
       nullptr);
   EXPECT_EQ(person->copyValue(kPersonEmailProperty), nullptr);
   EXPECT_NE(person->copyValue(9999), nullptr) << "a property this book does not know is kept as it is";
