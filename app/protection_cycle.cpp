@@ -98,6 +98,11 @@ void ProtectionCycle::showFailure(const fnd::Error& error) {
 
 void ProtectionCycle::didFinishParsingContactsInArray(const numberlist::Contact::List&) {
   finish();
+  // Counted before the import starts: its selection reads the whole list
+  // beside the main thread, and a count taken meanwhile waits for it. The
+  // text comes out the same, as the count of members asks what the import
+  // asks first.
+  refreshInformationText();
   if (protectionEnabled()) {
     startImportOfContact(true);
   } else {
@@ -107,7 +112,6 @@ void ProtectionCycle::didFinishParsingContactsInArray(const numberlist::Contact:
     hud.setCaption(Localizable::tr("Telefonnummerlisten er oppdatert"));
     hud.update();
   }
-  refreshInformationText();
   settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
   settings().synchronize();
 }
