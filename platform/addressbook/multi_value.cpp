@@ -107,7 +107,12 @@ fnd::Ref<fnd::Array> MultiValue::copyArrayOfAllValues() const {
   return fnd::ObjectArray::create(values);
 }
 
-fnd::Ref<MultiValue> MultiValue::copy() const { return create(m_type, m_entries, m_nextIdentifier, false); }
+fnd::Ref<MultiValue> MultiValue::copy() const {
+  // An immutable value is its own copy: nothing can change it under the
+  // holder, and a person's numbers are read often and may be very many.
+  if (!m_isMutable) return fnd::Ref<MultiValue>(const_cast<MultiValue*>(this));
+  return create(m_type, m_entries, m_nextIdentifier, false);
+}
 
 fnd::Ref<MultiValue> MultiValue::mutableCopy() const { return create(m_type, m_entries, m_nextIdentifier, true); }
 
