@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "numberlist/number_list_format.h"
+#include "platform/dispatch/block_thread.h"
 #include "platform/dispatch/main_thread.h"
 #include "platform/foundation/localization.h"
 #include "store/record_store.h"
@@ -83,6 +84,9 @@ void ContactParser::startParsingContactsInArray(fnd::Ref<fnd::Array> items) {
               } else {
                 self->respondDidFinishParsingContactsToDelegate(*result);
               }
+              // This runs on the main thread; letting go of a whole list's
+              // records takes longer than a frame, so they go beside it.
+              dispatch::backgroundQueue().async([records = std::move(*result)] {});
             });
       });
 }
