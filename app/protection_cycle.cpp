@@ -9,6 +9,7 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/dispatch/block_thread.h"
 #include "platform/dispatch/main_thread.h"
+#include "platform/dispatch/process_heap.h"
 #include "platform/foundation/system_log.h"
 #include "ui/date_utilities.h"
 
@@ -114,6 +115,7 @@ void ProtectionCycle::didFinishParsingContactsInArray(const numberlist::Contact:
   }
   settings().setDate(DateUpdatedDefaultKey, *fnd::Date::now());
   settings().synchronize();
+  releaseMemoryOnceIdle();
 }
 
 // --- The protection contact ------------------------------------------------
@@ -221,6 +223,7 @@ void ProtectionCycle::didImportContacts() {
   hud.hideAfter(kMessageSeconds);
   hud.update();
   publishProtectionContact(caption);
+  releaseMemoryOnceIdle();
 }
 
 void ProtectionCycle::didFailImportOfContactsWithError(const fnd::Error& error) {
@@ -251,6 +254,18 @@ void ProtectionCycle::didRemoveContacts() {
   hud.update();
   storeProtectionEnabled(false);
   publishProtectionContact(caption);
+  releaseMemoryOnceIdle();
+}
+
+// A whole list and its records were made and freed by the cycle's workers;
+// the heap keeps those pages for later unless asked, which held the
+// application at its peak for as long as it ran. A cycle that has started
+// again meanwhile keeps them.
+void ProtectionCycle::releaseMemoryOnceIdle() {
+  dispatch::performAfterDelay(kMemoryReleaseDelay, [cycle = std::weak_ptr(m_lifetime)] {
+    const auto alive = cycle.lock();
+    if (alive && !(*alive)->isBusy()) dispatch::backgroundQueue().async(dispatch::releaseFreeHeapMemory);
+  });
 }
 
 void ProtectionCycle::publishProtectionContact(const QString& caption) {

@@ -9,6 +9,7 @@
 // so two rebuilds can never overlap. Main thread only.
 
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <string_view>
 
@@ -43,6 +44,8 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   static constexpr std::int64_t kListLifetimeDays = 7;
   static constexpr std::string_view kDecodeQueueLabel = "no.tindravik.Decode";
   static constexpr std::string_view kSelectQueueLabel = "no.tindravik.Select";
+  // How long after a cycle's end its workers have surely let go of the list.
+  static constexpr std::chrono::milliseconds kMemoryReleaseDelay{1000};
 
   enum class Stage { Idle, Downloading, Storing, Importing, Removing };
 
@@ -99,6 +102,7 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   void storeProtectionEnabled(bool enabled);
   void refreshInformationText();
   void showPublishingFailures(const QStringList& failures);
+  void releaseMemoryOnceIdle();
 
   ProtectionCycleView& m_view;
   std::shared_ptr<DataDownloader> m_dataDownloader;

@@ -1,9 +1,12 @@
 // The whole cycle through the main screen, protection on: from the refresh
 // button to the success caption, for the 8,000-number sample list and for
 // 100,000 numbers, with the longest stall of the main thread while it runs
-// (a 5 ms timer measures the gaps between its ticks) and the resident memory
-// once the application is at rest again. Floor in the same run: the refresh alone (download, decode and
-// store of the same list, no protection contact).
+// (a 5 ms timer measures the gaps between its ticks), during the cycle and in
+// its aftermath, and the resident memory once the application is at rest
+// again: that of this process, which also holds the list it serves; the
+// program's own is measured by the application memory benchmark. Floor in
+// the same run: the refresh alone (download, decode and store of the same
+// list, no protection contact).
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
@@ -30,12 +33,13 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr int kTickMilliseconds = 5;
-constexpr auto kSettle = 500ms;
+// Longer than the delay after which the application hands freed memory back.
+constexpr auto kSettle = 2s;
 const QString kSuccess = QStringLiteral("Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!");
 
 QByteArray listNamed(const std::string& which) {
-  const std::string path = which == "sample" ? std::string(RP_SAMPLE_LIST)
-                                             : rp::test::sharedDataPath() + "/json/bench/" + which;
+  const std::string path =
+      which == "sample" ? std::string(RP_SAMPLE_LIST) : rp::test::sharedDataPath() + "/json/bench/" + which;
   QFile file(QString::fromStdString(path));
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -112,15 +116,22 @@ void BM_WholeCycleThroughTheScreen(benchmark::State& state, const std::string& w
     }
     state.counters["numbers"] = static_cast<double>(screen.protectionCycle().addressBookManager().countOfMembers());
     state.counters["worst_stall_ms"] = worstStall;
-    // Resident memory of the application at rest again, once the cycle's
-    // own aftermath (handing freed memory back) has run.
+    // The cycle's aftermath (handing freed memory back) must not stall the
+    // screen either; the resident memory is read once it has run.
+    worstStall = 0;
+    sinceTick.start();
+    ticker.start();
     rp::test::runEventLoopFor(kSettle);
+    ticker.stop();
+    state.counters["worst_stall_after_ms"] = worstStall;
     state.counters["rss_mb"] = residentMegabytes();
   }
   store::RecordStore::cleanUp();
 }
 
-BENCHMARK_CAPTURE(BM_RefreshOnlyFloor, sample_8000, std::string("sample"))->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_RefreshOnlyFloor, sample_8000, std::string("sample"))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(BM_WholeCycleThroughTheScreen, sample_8000, std::string("sample"))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);

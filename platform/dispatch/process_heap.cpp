@@ -14,4 +14,10 @@ void shareOneHeapAcrossThreads() {
 #endif
 }
 
+void releaseFreeHeapMemory() {
+#if __has_include(<malloc.h>)
+  malloc_trim(0);
+#endif
+}
+
 }  // namespace dispatch

@@ -8,4 +8,8 @@ namespace dispatch {
 
 void shareOneHeapAcrossThreads();
 
+// Hands the heap's free pages back to the system. It holds the heap while it
+// walks it, so call it from a worker once the work that freed them is over.
+void releaseFreeHeapMemory();
+
 }  // namespace dispatch
