@@ -13,7 +13,7 @@
 #include "platform/foundation/containers.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/number.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "json/json_test_helpers.h"
 #include "platform/dispatch/block_thread.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace json {
 namespace {

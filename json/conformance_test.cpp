@@ -10,7 +10,7 @@
 #include <map>
 #include <string>
 
-#include "json/json_test_helpers.h"
+#include "tests/support/json/json_test_helpers.h"
 #include "tests/support/temporary_home.h"
 
 namespace json {

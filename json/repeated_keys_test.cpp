@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "json/json_test_helpers.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace json {
 namespace {

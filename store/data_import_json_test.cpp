@@ -6,7 +6,7 @@
 
 #include "json/json_decoder.h"
 #include "platform/foundation/data.h"
-#include "store/import_test_model.h"
+#include "tests/support/store/import_test_model.h"
 
 namespace store::import_test {
 namespace {

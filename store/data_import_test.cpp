@@ -5,9 +5,9 @@
 #include "json/json_decoder.h"
 #include "platform/foundation/string_object.h"
 #include "store/import_model.h"
-#include "store/import_test_model.h"
 #include "store/store_context.h"
 #include "store/store_saving.h"
+#include "tests/support/store/import_test_model.h"
 
 namespace store::import_test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_person.h"
-#include "platform/addressbook/test_book_file.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_person.h"
 #include "addressbook/wrapper/pb_source.h"
-#include "platform/addressbook/test_book_file.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace {
 

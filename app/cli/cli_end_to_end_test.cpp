@@ -13,7 +13,7 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/files/writer_lock.h"
 #include "tests/support/event_loop.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 
 #include "platform/addressbook/multi_value.h"
 #include "platform/addressbook/sqlite_address_book.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/dispatch/block_thread.h"
 #include "platform/foundation/number.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace ab {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/foundation/exception.h"
 #include "platform/objectstore/sqlite_store.h"
-#include "platform/objectstore/thousand_people_fixture.h"
+#include "tests/support/objectstore/thousand_people_fixture.h"
 
 namespace objectstore {
 namespace {

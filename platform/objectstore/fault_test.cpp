@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/objectstore/thousand_people_fixture.h"
+#include "tests/support/objectstore/thousand_people_fixture.h"
 
 namespace objectstore {
 namespace {

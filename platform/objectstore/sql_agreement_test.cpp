@@ -9,8 +9,8 @@
 #include "platform/foundation/string_object.h"
 #include "platform/objectstore/sql_filter.h"
 #include "platform/objectstore/sqlite_store.h"
-#include "platform/objectstore/store_fixture.h"
-#include "platform/objectstore/test_model.h"
+#include "tests/support/objectstore/store_fixture.h"
+#include "tests/support/objectstore/test_model.h"
 
 namespace objectstore {
 namespace {

@@ -12,11 +12,11 @@
 #include "app/protection_publishing.h"
 #include "platform/addressbook/multi_value.h"
 #include "platform/addressbook/properties.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/addressbook/vcard.h"
 #include "platform/files/whole_file.h"
 #include "publish/folder_target.h"
 #include "store/record_store.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
 namespace {
