@@ -1,3 +1,4 @@
+// covers: json_decoder.cpp, parser.cpp, object_stack.cpp
 // A parse that running out of memory cuts short (the allocation throws) must
 // leave every reference count right: what the decoder has handed out by then
 // is still counted, and the decoder stays usable. Memory is made to run out

@@ -1,3 +1,4 @@
+// covers: json_decoder.cpp, value_cache.cpp
 // The one-shot entry points may run on several threads at once (each makes
 // its own decoder; the shared constants are reference-counted atomically), and
 // an immutable decoded tree may be read from several threads at once.

@@ -1,3 +1,4 @@
+// covers: parser.cpp, value_cache.cpp
 // Objects in a list mostly repeat their keys in the same places, which the
 // decoder recognises without reading them again; what it makes must not
 // differ from reading every key afresh.

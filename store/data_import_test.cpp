@@ -1,3 +1,4 @@
+// covers: data_import.cpp, import_model.cpp, import_operations.cpp
 #include "store/data_import.h"
 
 #include <gtest/gtest.h>

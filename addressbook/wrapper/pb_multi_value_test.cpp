@@ -1,3 +1,4 @@
+// covers: pb_multi_value.cpp, pb_person.cpp
 #include "addressbook/wrapper/pb_multi_value.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// covers: url_loader.cpp, http_exchange.cpp, network_activity_indicator.cpp
 #include "platform/net/url_loader.h"
 
 #include <gtest/gtest.h>

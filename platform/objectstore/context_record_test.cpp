@@ -1,3 +1,4 @@
+// covers: managed_object_context.cpp, managed_object.cpp
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// covers: managed_object_context.cpp
 #include <gtest/gtest.h>
 
 #include <set>

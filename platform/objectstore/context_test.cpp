@@ -1,3 +1,4 @@
+// covers: managed_object_context.cpp, context_fetch.cpp
 #include "platform/objectstore/managed_object_context.h"
 
 #include <gtest/gtest.h>

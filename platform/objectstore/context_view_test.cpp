@@ -1,3 +1,4 @@
+// covers: context_fetch.cpp
 #include <gtest/gtest.h>
 
 #include "platform/foundation/string_object.h"

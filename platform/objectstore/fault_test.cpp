@@ -1,3 +1,4 @@
+// covers: managed_object.cpp, context_fetch.cpp
 #include <gtest/gtest.h>
 
 #include "tests/support/objectstore/thousand_people_fixture.h"

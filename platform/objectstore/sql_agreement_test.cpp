@@ -1,3 +1,4 @@
+// covers: sql_filter.cpp, predicate.cpp, sqlite_store.cpp
 #include <gtest/gtest.h>
 
 #include <algorithm>

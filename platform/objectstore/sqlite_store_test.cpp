@@ -1,3 +1,4 @@
+// covers: sqlite_store.cpp, store_files.cpp
 #include "platform/objectstore/sqlite_store.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// covers: addressbook/address_book_manager_v2.cpp, app/import_selection.cpp, list_cycle.cpp
 // The whole engine without a screen: the sample list served on loopback is
 // downloaded, decoded and stored, a selection of it becomes the protection
 // contact, a second import with every number replaces it, and switching off

@@ -1,3 +1,4 @@
+// covers: app/protection_publishing.cpp, publish/folder_target.cpp
 // The protection contact that the manager saves in the application's own
 // address book is mirrored to the configured places as it is: every number
 // with its firm, as the address book's own vCard reader finds it; a place that cannot be
