@@ -1,3 +1,4 @@
+// covers: app_delegate.cpp, application_lifecycle.cpp
 #include "app/app_delegate.h"
 
 #include <gtest/gtest.h>

@@ -24,7 +24,7 @@
 #include "platform/uikit/switch.h"
 #include "platform/uikit/text_field.h"
 #include "platform/uikit/text_view.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 #include "ui/date_utilities.h"
 #include "ui/ub_dialogs.h"
 

@@ -13,11 +13,11 @@
 
 #include "app/constants.h"
 #include "numberlist/contact.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/view_controller.h"
 #include "store/record_store.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
 namespace rp::test {

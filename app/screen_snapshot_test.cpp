@@ -1,3 +1,4 @@
+// covers: *_view_controller.cpp, text_field_table_view_cell.cpp, localizable.cpp
 // Renders every screen in its main states to PNG files, at the phone's
 // double pixel density, for a person to look at, in Norwegian and in English;
 // checks that each was drawn with content and that no label's text is cut off.

@@ -1,3 +1,4 @@
+// covers: json_decoder.cpp, parser.cpp, object_stack.cpp
 // A parse that running out of memory cuts short (the allocation throws) must
 // leave every reference count right: what the decoder has handed out by then
 // is still counted, and the decoder stays usable. Memory is made to run out
@@ -13,7 +14,7 @@
 #include "platform/foundation/containers.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/number.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
 
 namespace {
 

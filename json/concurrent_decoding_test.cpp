@@ -1,3 +1,4 @@
+// covers: json_decoder.cpp, value_cache.cpp
 // The one-shot entry points may run on several threads at once (each makes
 // its own decoder; the shared constants are reference-counted atomically), and
 // an immutable decoded tree may be read from several threads at once.
@@ -8,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "json/json_test_helpers.h"
 #include "platform/dispatch/block_thread.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace json {
 namespace {

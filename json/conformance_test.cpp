@@ -1,3 +1,4 @@
+// covers: json_decoder.cpp, parser.cpp, tokenizer.cpp
 // Runs the decoder with default options over the shared JSON conformance
 // folder: every y_ document decodes except those this decoder refuses by its
 // own rules (a top-level value that is not an array or object, U+0000 or a
@@ -10,7 +11,7 @@
 #include <map>
 #include <string>
 
-#include "json/json_test_helpers.h"
+#include "tests/support/json/json_test_helpers.h"
 #include "tests/support/temporary_home.h"
 
 namespace json {

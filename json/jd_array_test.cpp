@@ -5,10 +5,10 @@
 #include <limits>
 #include <string>
 
-#include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/object_array.h"
 #include "platform/foundation/string_object.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace json {
 namespace {

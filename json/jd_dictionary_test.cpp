@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "json/jd_array.h"
-#include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/object_dictionary.h"
 #include "platform/foundation/string_object.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace json {
 namespace {

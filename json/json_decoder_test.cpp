@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "json/json_test_helpers.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/object_arena.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace json {
 namespace {

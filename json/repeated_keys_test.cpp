@@ -1,3 +1,4 @@
+// covers: parser.cpp, value_cache.cpp
 // Objects in a list mostly repeat their keys in the same places, which the
 // decoder recognises without reading them again; what it makes must not
 // differ from reading every key afresh.
@@ -8,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "json/json_test_helpers.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace json {
 namespace {

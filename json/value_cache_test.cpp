@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "json/json_decoder.h"
-#include "json/json_test_helpers.h"
+#include "tests/support/json/json_test_helpers.h"
 
 namespace {
 

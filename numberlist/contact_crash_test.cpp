@@ -1,3 +1,4 @@
+// covers: contact.cpp, contact_replace_helper.cpp
 // Crash safety of the stored list: a writer killed at any moment while it
 // replaces 100,000 records leaves a store that opens and holds one whole list.
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "platform/net/network_activity_indicator.h"
 #include "platform/net/url_error.h"
 #include "tests/support/event_loop.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 using namespace std::chrono_literals;
 

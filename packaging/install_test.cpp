@@ -1,3 +1,4 @@
+// covers: CMakeLists.txt, no.tindravik.Ringeplagvern.desktop, no.tindravik.Ringeplagvern.metainfo.xml, systemd/
 // Installs the build into a fresh prefix and runs what was installed from a
 // folder that is neither the source nor the build folder, as a user would.
 #include <gtest/gtest.h>

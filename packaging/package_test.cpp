@@ -1,3 +1,4 @@
+// covers: CMakeLists.txt, throwaway_root_install.sh
 // Builds the Debian package from the build and checks what it declares and
 // holds; as root, also installs it into a throwaway root and removes it again.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// covers: publish_config.cpp, target_factory.cpp
 #include "publish/publish_config.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// covers: translations/, help/
 // The translations: every text the user can see has one in each language, with
 // the same placeholders, and the build's translation is the one that is loaded.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// covers: data_import.cpp, import_model.cpp
 // A decoded JSON document of a thousand contacts with nested related objects,
 // imported in one save and read back record by record from the reopened store.
 #include <gtest/gtest.h>
@@ -6,7 +7,7 @@
 
 #include "json/json_decoder.h"
 #include "platform/foundation/data.h"
-#include "store/import_test_model.h"
+#include "tests/support/store/import_test_model.h"
 
 namespace store::import_test {
 namespace {

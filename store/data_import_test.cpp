@@ -1,3 +1,4 @@
+// covers: data_import.cpp, import_model.cpp, import_operations.cpp
 #include "store/data_import.h"
 
 #include <gtest/gtest.h>
@@ -5,9 +6,9 @@
 #include "json/json_decoder.h"
 #include "platform/foundation/string_object.h"
 #include "store/import_model.h"
-#include "store/import_test_model.h"
 #include "store/store_context.h"
 #include "store/store_saving.h"
+#include "tests/support/store/import_test_model.h"
 
 namespace store::import_test {
 namespace {

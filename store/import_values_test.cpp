@@ -1,3 +1,4 @@
+// covers: import_values.cpp, import_colour.cpp, import_date.cpp
 #include <gtest/gtest.h>
 
 #include <QDateTime>

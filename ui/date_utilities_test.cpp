@@ -13,7 +13,7 @@ Ref<Date> localDate(int year, int month, int day, int hour = 12, int minute = 0,
 }
 
 // Fixes "now" for the calendar questions that depend on it.
-class FixedNow : public testing::Test {
+class DateUtilitiesTest : public testing::Test {
  protected:
   void SetUp() override {
     m_now = localDate(2026, 12, 8, 12);  // a Tuesday
@@ -24,7 +24,7 @@ class FixedNow : public testing::Test {
   Ref<Date> m_now;
 };
 
-TEST_F(FixedNow, DaysAfterCountsWholeDaysCutTowardZero) {
+TEST_F(DateUtilitiesTest, DaysAfterCountsWholeDaysCutTowardZero) {
   EXPECT_EQ(daysAfterDate(*m_now, *m_now->addingTimeInterval(-7 * kDay)), 7);
   EXPECT_EQ(daysAfterDate(*m_now, *m_now->addingTimeInterval(-(6 * kDay + 23 * kHour))), 6);
   EXPECT_EQ(daysAfterDate(*m_now, *m_now->addingTimeInterval(kHour)), 0) << "an hour earlier is no whole day";
@@ -34,7 +34,7 @@ TEST_F(FixedNow, DaysAfterCountsWholeDaysCutTowardZero) {
   EXPECT_EQ(minutesBeforeDate(*m_now, *m_now->addingTimeInterval(-90)), -1);
 }
 
-TEST_F(FixedNow, RelativeConstructorsMoveByWholeUnits) {
+TEST_F(DateUtilitiesTest, RelativeConstructorsMoveByWholeUnits) {
   EXPECT_EQ(dateWithDaysFromNow(2)->timeIntervalSinceDate(*m_now), 2 * kDay);
   EXPECT_EQ(dateYesterday()->timeIntervalSinceDate(*m_now), -kDay);
   EXPECT_EQ(dateWithHoursBeforeNow(3)->timeIntervalSinceDate(*m_now), -3 * kHour);
@@ -43,7 +43,7 @@ TEST_F(FixedNow, RelativeConstructorsMoveByWholeUnits) {
   EXPECT_EQ(dateByAddingDays(*m_now, -1)->timeIntervalSinceDate(*dateYesterday()), 0);
 }
 
-TEST_F(FixedNow, DayQuestionsFollowTheLocalCalendar) {
+TEST_F(DateUtilitiesTest, DayQuestionsFollowTheLocalCalendar) {
   EXPECT_TRUE(isToday(*localDate(2026, 12, 8, 0, 0, 0)));
   EXPECT_TRUE(isToday(*localDate(2026, 12, 8, 23, 59, 59)));
   EXPECT_FALSE(isToday(*localDate(2026, 12, 9, 0, 0, 0)));
@@ -60,7 +60,7 @@ TEST_F(FixedNow, DayQuestionsFollowTheLocalCalendar) {
   EXPECT_FALSE(isLaterThanDate(*m_now, *m_now));
 }
 
-TEST_F(FixedNow, CalendarComponents) {
+TEST_F(DateUtilitiesTest, CalendarComponents) {
   EXPECT_EQ(weekday(*m_now), 3);
   EXPECT_EQ(nthWeekday(*m_now), 2);
   EXPECT_EQ(week(*m_now), 50);
@@ -77,7 +77,7 @@ TEST_F(FixedNow, CalendarComponents) {
   EXPECT_TRUE(isToday(*start));
 }
 
-TEST_F(FixedNow, OffsetsBorrowFromLargerUnits) {
+TEST_F(DateUtilitiesTest, OffsetsBorrowFromLargerUnits) {
   const Ref<Date> from = localDate(2026, 1, 31, 10, 0, 0);
   const Ref<Date> to = localDate(2026, 3, 1, 9, 30, 15);
   EXPECT_EQ(componentsWithOffsetFromDate(*to, *from), (DateComponents{0, 1, 0, 23, 30, 15}));

@@ -1,3 +1,4 @@
+// covers: ov_hud.cpp, ov_hud_view.cpp, ov_progress_layer.cpp, ov_text_layer.cpp, ub_dialogs.cpp
 // Renders the overlay in its main states to PNG files under the build
 // directory, for a person to look at, and checks what was drawn.
 #include <gtest/gtest.h>

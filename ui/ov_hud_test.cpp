@@ -1,3 +1,4 @@
+// covers: ov_hud.cpp, ov_hud_root_view.cpp
 #include "ui/ov_hud.h"
 
 #include <gtest/gtest.h>

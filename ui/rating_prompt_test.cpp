@@ -18,7 +18,7 @@
 #include "platform/foundation/date.h"
 #include "platform/foundation/system_log.h"
 #include "tests/support/event_loop.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 #include "ui/rating_prompt_record.h"
 
 // Stands in for the system's handler of one URL scheme.

@@ -1,3 +1,4 @@
+// covers: ub_dialogs.cpp, ub_dialog_items.cpp
 #include "ui/ub_dialogs.h"
 
 #include <gtest/gtest.h>

@@ -11,9 +11,9 @@
 #include "addressbook/wrapper/pb_person.h"
 #include "addressbook/wrapper/pb_source.h"
 #include "addressbook/wrapper/pb_thread.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/system_log.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
+// covers: pb_multi_value.cpp, pb_person.cpp
 #include "addressbook/wrapper/pb_multi_value.h"
 
 #include <gtest/gtest.h>
 
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_person.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/system_log.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace {
 

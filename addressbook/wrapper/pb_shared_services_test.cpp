@@ -10,10 +10,10 @@
 
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_person.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/foundation/exception.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/foundation/object_dictionary.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
 namespace {

@@ -1,3 +1,4 @@
+// covers: pb_thread.cpp, pb_address_book.cpp, pb_person.cpp
 // Several instances used from several threads at once: every call hops to the
 // instance's own thread, so the wrappers, the registries and the records are
 // never touched by two threads together (run under TSan).
@@ -9,7 +10,7 @@
 
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_person.h"
-#include "platform/addressbook/test_book_file.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// covers: pb_address_book.cpp, pb_person.cpp, pb_source.cpp
 // A contact with 1,000 labelled numbers and an image, exported by the wrapper,
 // must come back unchanged through the wrapper and be read, labels included,
 // by an independent vCard reader.
@@ -11,7 +12,7 @@
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_person.h"
 #include "addressbook/wrapper/pb_source.h"
-#include "platform/addressbook/test_book_file.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// covers: main.cpp, command_line.cpp, command_table.cpp, command_session.cpp, *_command.cpp
 // The built ringeplagvern-cli against a list service on loopback, each run
 // with a home of its own: every command, every exit code, its output into a
 // pipe and on a terminal.
@@ -13,7 +14,7 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/files/writer_lock.h"
 #include "tests/support/event_loop.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 namespace {
 

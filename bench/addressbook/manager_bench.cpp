@@ -12,8 +12,8 @@
 #include "addressbook/wrapper/pb_multi_value.h"
 #include "addressbook/wrapper/pb_person.h"
 #include "addressbook/wrapper/pb_source.h"
-#include "platform/addressbook/test_book_file.h"
 #include "store/record_store.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
 namespace {

@@ -19,14 +19,14 @@
 #include "app/list_service_config.h"
 #include "app/root_view_controller.h"
 #include "numberlist/contact.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "store/record_store.h"
 #include "tests/integration/list_cycle.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
+#include "tests/support/listservice/list_service.h"
 #include "tests/support/temporary_home.h"
-#include "tools/listservice/list_service.h"
 
 namespace {
 

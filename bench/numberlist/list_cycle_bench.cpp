@@ -11,8 +11,8 @@
 #include "store/record_store.h"
 #include "tests/integration/list_cycle.h"
 #include "tests/support/event_loop.h"
+#include "tests/support/listservice/list_service.h"
 #include "tests/support/temporary_home.h"
-#include "tools/listservice/list_service.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// covers: sqlite_address_book.cpp, sqlite_database.cpp
 // A save killed half-way must leave the file readable with all of that save's
 // changes or none of them. A child process saves batches of people in a loop
 // and is killed at a random moment; the parent then reads the file.
@@ -15,9 +16,9 @@
 
 #include "platform/addressbook/multi_value.h"
 #include "platform/addressbook/sqlite_address_book.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/dispatch/block_thread.h"
 #include "platform/foundation/number.h"
+#include "tests/support/addressbook/test_book_file.h"
 
 namespace ab {
 namespace {

@@ -10,10 +10,10 @@
 
 #include "platform/addressbook/errors.h"
 #include "platform/addressbook/multi_value.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/dispatch/block_thread.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/number.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
 namespace ab {

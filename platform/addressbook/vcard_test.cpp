@@ -1,3 +1,4 @@
+// covers: vcard_reader.cpp, vcard_writer.cpp, vcard_format.cpp
 #include "platform/addressbook/vcard.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// covers: containers.cpp, object_array.cpp, object_dictionary.cpp
 #include <gtest/gtest.h>
 
 #include "platform/foundation/exception.h"

@@ -1,3 +1,4 @@
+// covers: error.cpp, localization.cpp, system_log.cpp
 #include <gtest/gtest.h>
 
 #include "platform/foundation/error.h"

@@ -1,3 +1,4 @@
+// covers: number.cpp, string_object.cpp, date.cpp, object.cpp, data.h, null.h
 #include <gtest/gtest.h>
 
 #include <QString>

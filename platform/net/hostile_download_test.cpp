@@ -1,3 +1,4 @@
+// covers: url_loader.cpp, http_exchange.cpp
 // Downloads from a server that means harm: bodies far over the limit in every
 // framing, and a body dripped too slowly. Each must fail within its bounds of
 // memory and time rather than pass as an answer.

@@ -1,3 +1,4 @@
+// covers: reachability.cpp, interface_reachability.cpp
 #include "platform/net/reachability.h"
 
 #include <gtest/gtest.h>

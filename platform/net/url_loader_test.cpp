@@ -1,3 +1,4 @@
+// covers: url_loader.cpp, http_exchange.cpp, network_activity_indicator.cpp
 #include "platform/net/url_loader.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 #include "platform/net/network_activity_indicator.h"
 #include "platform/net/url_error.h"
 #include "tests/support/event_loop.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 using namespace std::chrono_literals;
 

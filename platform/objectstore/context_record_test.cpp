@@ -1,10 +1,11 @@
+// covers: managed_object_context.cpp, managed_object.cpp
 #include <gtest/gtest.h>
 
 #include <atomic>
 
 #include "platform/foundation/exception.h"
 #include "platform/objectstore/sqlite_store.h"
-#include "platform/objectstore/thousand_people_fixture.h"
+#include "tests/support/objectstore/thousand_people_fixture.h"
 
 namespace objectstore {
 namespace {

@@ -1,3 +1,4 @@
+// covers: managed_object_context.cpp
 #include <gtest/gtest.h>
 
 #include <set>
@@ -5,8 +6,8 @@
 
 #include "platform/foundation/object_array.h"
 #include "platform/foundation/string_object.h"
-#include "platform/objectstore/store_fixture.h"
-#include "platform/objectstore/test_model.h"
+#include "tests/support/objectstore/store_fixture.h"
+#include "tests/support/objectstore/test_model.h"
 
 namespace objectstore {
 namespace {

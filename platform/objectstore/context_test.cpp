@@ -1,3 +1,4 @@
+// covers: managed_object_context.cpp, context_fetch.cpp
 #include "platform/objectstore/managed_object_context.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@
 #include "platform/foundation/object_dictionary.h"
 #include "platform/foundation/string_object.h"
 #include "platform/objectstore/sqlite_store.h"
-#include "platform/objectstore/store_fixture.h"
-#include "platform/objectstore/test_model.h"
+#include "tests/support/objectstore/store_fixture.h"
+#include "tests/support/objectstore/test_model.h"
 
 namespace objectstore {
 namespace {

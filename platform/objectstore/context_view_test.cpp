@@ -1,8 +1,9 @@
+// covers: context_fetch.cpp
 #include <gtest/gtest.h>
 
 #include "platform/foundation/string_object.h"
-#include "platform/objectstore/store_fixture.h"
-#include "platform/objectstore/test_model.h"
+#include "tests/support/objectstore/store_fixture.h"
+#include "tests/support/objectstore/test_model.h"
 
 namespace objectstore {
 namespace {

@@ -1,6 +1,7 @@
+// covers: managed_object.cpp, context_fetch.cpp
 #include <gtest/gtest.h>
 
-#include "platform/objectstore/thousand_people_fixture.h"
+#include "tests/support/objectstore/thousand_people_fixture.h"
 
 namespace objectstore {
 namespace {

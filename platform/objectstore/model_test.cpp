@@ -4,8 +4,8 @@
 
 #include "platform/foundation/exception.h"
 #include "platform/objectstore/managed_object_context.h"
-#include "platform/objectstore/test_model.h"
-#include "platform/objectstore/test_records.h"
+#include "tests/support/objectstore/test_model.h"
+#include "tests/support/objectstore/test_records.h"
 
 namespace objectstore {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/foundation/exception.h"
 #include "platform/foundation/null.h"
 #include "platform/foundation/object_array.h"
-#include "platform/objectstore/test_records.h"
+#include "tests/support/objectstore/test_records.h"
 
 namespace objectstore {
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/foundation/object_array.h"
 #include "platform/foundation/object_dictionary.h"
 #include "platform/foundation/string_object.h"
-#include "platform/objectstore/test_records.h"
+#include "tests/support/objectstore/test_records.h"
 
 namespace objectstore {
 namespace {

@@ -1,3 +1,4 @@
+// covers: sql_filter.cpp, predicate.cpp, sqlite_store.cpp
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,8 +10,8 @@
 #include "platform/foundation/string_object.h"
 #include "platform/objectstore/sql_filter.h"
 #include "platform/objectstore/sqlite_store.h"
-#include "platform/objectstore/store_fixture.h"
-#include "platform/objectstore/test_model.h"
+#include "tests/support/objectstore/store_fixture.h"
+#include "tests/support/objectstore/test_model.h"
 
 namespace objectstore {
 namespace {

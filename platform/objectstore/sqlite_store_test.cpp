@@ -1,3 +1,4 @@
+// covers: sqlite_store.cpp, store_files.cpp
 #include "platform/objectstore/sqlite_store.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,8 @@
 #include "platform/foundation/string_object.h"
 #include "platform/objectstore/sql_filter.h"
 #include "platform/objectstore/store_files.h"
-#include "platform/objectstore/store_fixture.h"
-#include "platform/objectstore/test_model.h"
+#include "tests/support/objectstore/store_fixture.h"
+#include "tests/support/objectstore/test_model.h"
 
 namespace objectstore {
 namespace {

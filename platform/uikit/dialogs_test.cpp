@@ -1,3 +1,4 @@
+// covers: action_sheet.cpp, alert_view.cpp, button_dialog.cpp
 #include <gtest/gtest.h>
 
 #include <QPointer>

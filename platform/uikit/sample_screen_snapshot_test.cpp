@@ -1,3 +1,4 @@
+// covers: button.cpp, image_named.cpp, navigation_bar.cpp, status_bar.cpp, switch.cpp, transition.cpp
 // Draws a sample screen made of the toolkit's widgets at double density into a
 // PNG under the build directory, for a person to look at, and checks the
 // colours that matter.

@@ -1,3 +1,4 @@
+// covers: table_view.cpp, table_view_cell.cpp, text_field.cpp
 // Renders a sample table at twice the point size into a PNG under the build
 // directory, for a person to look at, and checks what was drawn.
 #include <gtest/gtest.h>

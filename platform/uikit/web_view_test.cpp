@@ -1,3 +1,4 @@
+// covers: web_view.cpp, text_view.cpp
 #include "platform/uikit/web_view.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// covers: numberlist/data_downloader.cpp, numberlist/contact_parser.cpp, list_cycle.cpp
 // The list's way from the list service into the record store: download,
 // decode and replacement against a real service on loopback.
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 #include "store/record_store.h"
 #include "tests/integration/list_cycle.h"
 #include "tests/support/event_loop.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 namespace {
 

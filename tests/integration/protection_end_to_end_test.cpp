@@ -1,3 +1,4 @@
+// covers: addressbook/address_book_manager_v2.cpp, app/import_selection.cpp, list_cycle.cpp
 // The whole engine without a screen: the sample list served on loopback is
 // downloaded, decoded and stored, a selection of it becomes the protection
 // contact, a second import with every number replaces it, and switching off
@@ -15,12 +16,12 @@
 #include "addressbook/wrapper/pb_multi_value.h"
 #include "addressbook/wrapper/pb_person.h"
 #include "app/import_selection.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/dispatch/main_thread.h"
 #include "store/record_store.h"
 #include "tests/integration/list_cycle.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 namespace {
 

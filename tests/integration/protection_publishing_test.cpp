@@ -1,3 +1,4 @@
+// covers: app/protection_publishing.cpp, publish/folder_target.cpp
 // The protection contact that the manager saves in the application's own
 // address book is mirrored to the configured places as it is: every number
 // with its firm, as the address book's own vCard reader finds it; a place that cannot be
@@ -12,11 +13,11 @@
 #include "app/protection_publishing.h"
 #include "platform/addressbook/multi_value.h"
 #include "platform/addressbook/properties.h"
-#include "platform/addressbook/test_book_file.h"
 #include "platform/addressbook/vcard.h"
 #include "platform/files/whole_file.h"
 #include "publish/folder_target.h"
 #include "store/record_store.h"
+#include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "json/json_decoder.h"
 #include "platform/foundation/number.h"
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
 
 namespace {
 

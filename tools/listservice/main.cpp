@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 namespace {
 

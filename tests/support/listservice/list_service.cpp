@@ -1,4 +1,4 @@
-#include "tools/listservice/list_service.h"
+#include "tests/support/listservice/list_service.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -1,4 +1,4 @@
-#include "tools/jsondecode/compact_json.h"
+#include "tests/support/json/compact_json.h"
 
 #include <algorithm>
 #include <cstdio>
