@@ -16,8 +16,8 @@
 #include "platform/addressbook/configuration.h"
 #include "platform/defaults/user_defaults.h"
 #include "tests/support/event_loop.h"
+#include "tests/support/listservice/list_service.h"
 #include "tests/support/temporary_home.h"
-#include "tools/listservice/list_service.h"
 
 namespace {
 
