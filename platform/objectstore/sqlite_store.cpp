@@ -23,14 +23,14 @@ constexpr std::chrono::milliseconds kBusyTimeout(5000);
 
 // Binds a value; the object must stay alive until the statement is reset.
 void bindObject(sqlite::Statement& statement, int index, const fnd::Object* value) {
-  using Bytes = sqlite::Statement::Bytes;
+  using Binding = sqlite::Statement::Binding;
   if (!value) {
     statement.bindNull(index);
     return;
   }
   switch (value->kind()) {
     case fnd::ObjectKind::String:
-      statement.bindText(index, static_cast<const fnd::String*>(value)->utf8(), Bytes::Borrowed);
+      statement.bindText(index, static_cast<const fnd::String*>(value)->utf8(), Binding::Borrowed);
       return;
     case fnd::ObjectKind::Number: {
       const auto* number = static_cast<const fnd::Number*>(value);
@@ -47,7 +47,7 @@ void bindObject(sqlite::Statement& statement, int index, const fnd::Object* valu
       return;
     case fnd::ObjectKind::Data: {
       const auto* data = static_cast<const fnd::Data*>(value);
-      statement.bindBlob(index, std::string_view(data->bytes(), data->length()), Bytes::Borrowed);
+      statement.bindBlob(index, std::string_view(data->bytes(), data->length()), Binding::Borrowed);
       return;
     }
     default:

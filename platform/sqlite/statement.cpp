@@ -8,8 +8,8 @@ namespace sqlite {
 
 namespace {
 
-sqlite3_destructor_type destructorFor(Statement::Bytes bytes) {
-  return bytes == Statement::Bytes::Copied ? SQLITE_TRANSIENT : SQLITE_STATIC;
+sqlite3_destructor_type destructorFor(Statement::Binding binding) {
+  return binding == Statement::Binding::Copied ? SQLITE_TRANSIENT : SQLITE_STATIC;
 }
 
 }  // namespace
@@ -35,12 +35,12 @@ void Statement::bindInteger(int index, std::int64_t value) { sqlite3_bind_int64(
 
 void Statement::bindReal(int index, double value) { sqlite3_bind_double(m_statement, index, value); }
 
-void Statement::bindText(int index, std::string_view text, Bytes bytes) {
-  sqlite3_bind_text64(m_statement, index, text.data(), text.size(), destructorFor(bytes), SQLITE_UTF8);
+void Statement::bindText(int index, std::string_view text, Binding binding) {
+  sqlite3_bind_text64(m_statement, index, text.data(), text.size(), destructorFor(binding), SQLITE_UTF8);
 }
 
-void Statement::bindBlob(int index, std::string_view bytes, Bytes ownership) {
-  sqlite3_bind_blob64(m_statement, index, bytes.data(), bytes.size(), destructorFor(ownership));
+void Statement::bindBlob(int index, std::string_view bytes, Binding binding) {
+  sqlite3_bind_blob64(m_statement, index, bytes.data(), bytes.size(), destructorFor(binding));
 }
 
 void Statement::bindNull(int index) { sqlite3_bind_null(m_statement, index); }

@@ -12,14 +12,15 @@ struct sqlite3_stmt;
 
 namespace sqlite {
 
+// What one step of a statement came to.
 enum class Step { Row, Done, Failed };
 
 class Statement {
  public:
   // Reuse::Many tells SQLite the statement is kept and run many times.
   enum class Reuse { Once, Many };
-  // Whether SQLite copies bound bytes, or they stay alive until the next reset().
-  enum class Bytes { Copied, Borrowed };
+  // Whether SQLite copies bound bytes, or the caller keeps them alive until the next reset().
+  enum class Binding { Copied, Borrowed };
 
   Statement(sqlite3* connection, std::string_view sql, Reuse reuse);
   Statement(Statement&& other) noexcept;
@@ -29,8 +30,8 @@ class Statement {
   bool isValid() const noexcept { return m_statement != nullptr; }
   void bindInteger(int index, std::int64_t value);
   void bindReal(int index, double value);
-  void bindText(int index, std::string_view text, Bytes bytes = Bytes::Copied);
-  void bindBlob(int index, std::string_view bytes, Bytes ownership = Bytes::Copied);
+  void bindText(int index, std::string_view text, Binding binding = Binding::Copied);
+  void bindBlob(int index, std::string_view bytes, Binding binding = Binding::Copied);
   void bindNull(int index);
   Step step();
   // Clears the bindings, so that the statement can run again.
