@@ -1,4 +1,4 @@
-// covers: sqlite_address_book.cpp, sqlite_database.cpp
+// covers: sqlite_address_book.cpp, platform/sqlite/transaction.cpp
 // A save killed half-way must leave the file readable with all of that save's
 // changes or none of them. A child process saves batches of people in a loop
 // and is killed at a random moment; the parent then reads the file.

@@ -10,6 +10,7 @@
 #include "platform/dispatch/block_thread.h"
 #include "platform/foundation/date.h"
 #include "platform/foundation/number.h"
+#include "platform/sqlite/transaction.h"
 
 namespace ab {
 
@@ -33,45 +34,80 @@ CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);
 // Set once the first program made the file, so that the initial sources are written only once.
 constexpr std::string_view kInitializedKey = "initialized";
 
-bool insertSource(SqliteDatabase& database, const SourceDescription& source) {
+fnd::Error storageError(const sqlite::Failure& failure) {
+  return makeError(ErrorCode::StorageFailure, failure.message);
+}
+
+// Runs `body` in one transaction that takes the write lock at once; rolls
+// back when it answers false or the commit fails.
+template <class Body>
+bool inTransaction(sqlite::Database& database, std::optional<fnd::Error>* error, Body&& body) {
+  sqlite::Transaction transaction(database);
+  if (!transaction.began()) {
+    if (error) *error = storageError(database.lastFailure());
+    return false;
+  }
+  if (!body()) {
+    if (error && !*error) *error = storageError(database.lastFailure());
+    return false;
+  }
+  if (!transaction.commit()) {
+    if (error) *error = storageError(database.lastFailure());
+    return false;
+  }
+  return true;
+}
+
+bool insertSource(sqlite::Database& database, const SourceDescription& source) {
   PropertyValues values;
   if (!source.name.empty()) values[kSourceNameProperty] = fnd::String::create(source.name);
   if (source.type) values[kSourceTypeProperty] = fnd::Number::create(static_cast<std::int64_t>(*source.type));
-  SqliteStatement insert = database.prepare("INSERT INTO records(type, properties) VALUES(?, ?)");
-  insert.bind(1, static_cast<std::int64_t>(RecordType::Source));
+  sqlite::Statement insert = database.prepare("INSERT INTO records(type, properties) VALUES(?, ?)");
+  insert.bindInteger(1, static_cast<std::int64_t>(RecordType::Source));
   insert.bindBlob(2, encodePropertyValues(values));
   insert.step();
   return !insert.failed();
 }
 
-bool prepareFile(SqliteDatabase& database, const Configuration& configuration, std::optional<fnd::Error>* error) {
+bool prepareFile(sqlite::Database& database, const Configuration& configuration, std::optional<fnd::Error>* error) {
   return inTransaction(database, error, [&] {
-    if (!database.execute(kSchema, error)) return false;
-    SqliteStatement initialized = database.prepare("SELECT value FROM meta WHERE key = ?");
-    initialized.bind(1, kInitializedKey);
-    if (initialized.step()) return true;
+    if (!database.execute(kSchema)) return false;
+    sqlite::Statement initialized = database.prepare("SELECT value FROM meta WHERE key = ?");
+    initialized.bindText(1, kInitializedKey);
+    if (initialized.step() == sqlite::Step::Row) return true;
     for (const SourceDescription& source : configuration.initialSources)
       if (!insertSource(database, source)) return false;
-    SqliteStatement mark = database.prepare("INSERT INTO meta(key, value) VALUES(?, '1')");
-    mark.bind(1, kInitializedKey);
+    sqlite::Statement mark = database.prepare("INSERT INTO meta(key, value) VALUES(?, '1')");
+    mark.bindText(1, kInitializedKey);
     mark.step();
     return !mark.failed();
   });
 }
 
-std::optional<SqliteDatabase> openPrepared(const Configuration& configuration, std::optional<fnd::Error>* error) {
-  std::optional<SqliteDatabase> database =
-      SqliteDatabase::open(addressBookFilePath(configuration), configuration.busyTimeout, error);
-  if (database && !prepareFile(*database, configuration, error)) return std::nullopt;
+std::optional<sqlite::Database> openPrepared(const Configuration& configuration, std::optional<fnd::Error>* error) {
+  sqlite::Failure failure;
+  std::optional<sqlite::Database> database = sqlite::Database::open(
+      addressBookFilePath(configuration), sqlite::OpenOptions{.busyTimeout = configuration.busyTimeout}, &failure);
+  if (!database) {
+    if (error)
+      *error = makeError(ErrorCode::StorageFailure,
+                         failure.message.empty() ? "Cannot open the address book" : failure.message);
+    return std::nullopt;
+  }
+  if (!database->execute("PRAGMA foreign_keys=ON")) {
+    if (error) *error = storageError(database->lastFailure());
+    return std::nullopt;
+  }
+  if (!prepareFile(*database, configuration, error)) return std::nullopt;
   return database;
 }
 
 bool storeAccess(const Configuration& configuration, AuthorizationStatus status) {
-  std::optional<SqliteDatabase> database = openPrepared(configuration, nullptr);
+  std::optional<sqlite::Database> database = openPrepared(configuration, nullptr);
   if (!database) return false;
-  SqliteStatement store = database->prepare("INSERT OR REPLACE INTO access(application, status) VALUES(?, ?)");
-  store.bind(1, applicationName(configuration));
-  store.bind(2, static_cast<std::int64_t>(status));
+  sqlite::Statement store = database->prepare("INSERT OR REPLACE INTO access(application, status) VALUES(?, ?)");
+  store.bindText(1, applicationName(configuration));
+  store.bindInteger(2, static_cast<std::int64_t>(status));
   store.step();
   return !store.failed();
 }
@@ -128,14 +164,14 @@ AuthorizationStatus AddressBook::authorizationStatus() {
 
 fnd::Ref<SqliteAddressBook> SqliteAddressBook::open(const Configuration& configuration,
                                                     std::optional<fnd::Error>* error) {
-  std::optional<SqliteDatabase> database = openPrepared(configuration, error);
+  std::optional<sqlite::Database> database = openPrepared(configuration, error);
   if (!database) return nullptr;
   auto book = fnd::Ref<SqliteAddressBook>::adopt(new SqliteAddressBook(std::move(*database), configuration));
   if (!book->reload(error)) return nullptr;
   return book;
 }
 
-SqliteAddressBook::SqliteAddressBook(SqliteDatabase database, Configuration configuration)
+SqliteAddressBook::SqliteAddressBook(sqlite::Database database, Configuration configuration)
     : m_database(std::move(database)), m_configuration(std::move(configuration)) {}
 
 SqliteAddressBook::~SqliteAddressBook() {
@@ -151,12 +187,12 @@ AuthorizationStatus SqliteAddressBook::authorizationStatus(const Configuration& 
   if (configuration.accessRestricted) return AuthorizationStatus::Restricted;
   // Only read: a file not prepared yet holds no answer, and a save under way
   // in another instance does not hold up the question.
-  std::optional<SqliteDatabase> database =
-      SqliteDatabase::open(addressBookFilePath(configuration), configuration.busyTimeout, nullptr);
+  std::optional<sqlite::Database> database = sqlite::Database::open(
+      addressBookFilePath(configuration), sqlite::OpenOptions{.busyTimeout = configuration.busyTimeout}, nullptr);
   if (!database) return AuthorizationStatus::NotDetermined;
-  SqliteStatement query = database->prepare("SELECT status FROM access WHERE application = ?");
-  query.bind(1, applicationName(configuration));
-  if (!query.step()) return AuthorizationStatus::NotDetermined;
+  sqlite::Statement query = database->prepare("SELECT status FROM access WHERE application = ?");
+  query.bindText(1, applicationName(configuration));
+  if (query.step() != sqlite::Step::Row) return AuthorizationStatus::NotDetermined;
   return static_cast<AuthorizationStatus>(std::clamp<std::int64_t>(query.integer(0), 0, 3));
 }
 
@@ -263,53 +299,54 @@ bool SqliteAddressBook::hasExternalChanges() { return m_database.dataVersion() !
 
 bool SqliteAddressBook::writeChanges(std::optional<fnd::Error>* error,
                                      std::unordered_map<const Record*, RecordID>& assigned) {
-  SqliteStatement remove = m_database.prepare("DELETE FROM records WHERE id = ?");
+  sqlite::Statement remove = m_database.prepare("DELETE FROM records WHERE id = ?");
   for (const fnd::Ref<Record>& record : m_removed) {
-    remove.bind(1, record->recordID());
+    remove.bindInteger(1, record->recordID());
     remove.step();
     remove.reset();
   }
-  SqliteStatement insert =
+  sqlite::Statement insert =
       m_database.prepare("INSERT INTO records(type, source, image, properties) VALUES(?, ?, ?, ?)");
-  SqliteStatement update = m_database.prepare("UPDATE records SET source = ?, image = ?, properties = ? WHERE id = ?");
+  sqlite::Statement update =
+      m_database.prepare("UPDATE records SET source = ?, image = ?, properties = ? WHERE id = ?");
   for (const fnd::Ref<Record>& record : m_records) {
     const bool isNew = record->recordID() == kInvalidRecordID;
     if (!isNew && !record->isChanged()) continue;
-    SqliteStatement& statement = isNew ? insert : update;
+    sqlite::Statement& statement = isNew ? insert : update;
     int column = 1;
-    if (isNew) statement.bind(column++, static_cast<std::int64_t>(record->recordType()));
-    statement.bind(column++, record->sourceID());
+    if (isNew) statement.bindInteger(column++, static_cast<std::int64_t>(record->recordType()));
+    statement.bindInteger(column++, record->sourceID());
     if (record->imageData())
       statement.bindBlob(column++, record->imageData()->view());
     else
       statement.bindNull(column++);
     statement.bindBlob(column++, encodePropertyValues(record->values()));
-    if (!isNew) statement.bind(column, record->recordID());
+    if (!isNew) statement.bindInteger(column, record->recordID());
     statement.step();
     statement.reset();
     if (isNew) assigned[record.get()] = static_cast<RecordID>(m_database.lastInsertRowID());
   }
-  SqliteStatement clearMembers = m_database.prepare("DELETE FROM members WHERE group_id = ?");
-  SqliteStatement addMember = m_database.prepare("INSERT OR IGNORE INTO members(group_id, person_id) VALUES(?, ?)");
+  sqlite::Statement clearMembers = m_database.prepare("DELETE FROM members WHERE group_id = ?");
+  sqlite::Statement addMember = m_database.prepare("INSERT OR IGNORE INTO members(group_id, person_id) VALUES(?, ?)");
   const auto idOf = [&assigned](const Record* record) {
     auto found = assigned.find(record);
     return found != assigned.end() ? found->second : record->recordID();
   };
   for (const fnd::Ref<Record>& group : m_records) {
     if (group->recordType() != RecordType::Group || !group->isChanged()) continue;
-    clearMembers.bind(1, idOf(group.get()));
+    clearMembers.bindInteger(1, idOf(group.get()));
     clearMembers.step();
     clearMembers.reset();
     for (const fnd::Ref<Record>& member : group->members()) {
-      addMember.bind(1, idOf(group.get()));
-      addMember.bind(2, idOf(member.get()));
+      addMember.bindInteger(1, idOf(group.get()));
+      addMember.bindInteger(2, idOf(member.get()));
       addMember.step();
       addMember.reset();
     }
   }
-  for (const SqliteStatement* statement : {&remove, &insert, &update, &clearMembers, &addMember}) {
+  for (const sqlite::Statement* statement : {&remove, &insert, &update, &clearMembers, &addMember}) {
     if (statement->failed()) {
-      if (error) *error = statement->failure();
+      if (error) *error = storageError(statement->failure());
       return false;
     }
   }
@@ -338,25 +375,26 @@ void SqliteAddressBook::revert() { reload(nullptr); }
 bool SqliteAddressBook::reload(std::optional<fnd::Error>* error) {
   // Taken first: a save of another program that lands during the read counts as unseen.
   const std::int64_t version = m_database.dataVersion();
-  SqliteStatement rows = m_database.prepare("SELECT id, type, source, image, properties FROM records ORDER BY id");
+  sqlite::Statement rows = m_database.prepare("SELECT id, type, source, image, properties FROM records ORDER BY id");
   Records stored;
   std::unordered_map<RecordID, Record*> storedByID;
-  while (rows.step()) {
+  while (rows.step() == sqlite::Step::Row) {
     const auto type = rows.integer(1);
     if (type < 0 || type > static_cast<std::int64_t>(RecordType::Source)) continue;
-    fnd::Ref<fnd::Data> image = rows.isNull(3) ? nullptr : fnd::Data::create(rows.blob(3));
+    fnd::Ref<fnd::Data> image = rows.isNull(3) ? nullptr : fnd::Data::create(std::string(rows.blob(3)));
     const auto id = static_cast<RecordID>(rows.integer(0));
     const auto source = rows.isNull(2) ? kInvalidRecordID : static_cast<RecordID>(rows.integer(2));
-    stored.push_back(Record::restore(static_cast<RecordType>(type), id, source, rows.blob(4), std::move(image)));
+    stored.push_back(
+        Record::restore(static_cast<RecordType>(type), id, source, std::string(rows.blob(4)), std::move(image)));
     storedByID[id] = stored.back().get();
   }
   if (rows.failed()) {
-    if (error) *error = m_database.lastError();
+    if (error) *error = storageError(m_database.lastFailure());
     return false;
   }
   std::unordered_map<RecordID, std::vector<fnd::Ref<Record>>> membersByGroup;
-  SqliteStatement members = m_database.prepare("SELECT group_id, person_id FROM members ORDER BY rowid");
-  while (members.step()) {
+  sqlite::Statement members = m_database.prepare("SELECT group_id, person_id FROM members ORDER BY rowid");
+  while (members.step() == sqlite::Step::Row) {
     auto person = storedByID.find(static_cast<RecordID>(members.integer(1)));
     if (person != storedByID.end())
       membersByGroup[static_cast<RecordID>(members.integer(0))].emplace_back(person->second);

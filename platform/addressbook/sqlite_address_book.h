@@ -9,7 +9,7 @@
 
 #include "platform/addressbook/address_book.h"
 #include "platform/addressbook/configuration.h"
-#include "platform/addressbook/sqlite_database.h"
+#include "platform/sqlite/database.h"
 
 namespace ab {
 
@@ -39,7 +39,7 @@ class SqliteAddressBook final : public AddressBook {
 
  private:
   struct ChangeWatch;
-  SqliteAddressBook(SqliteDatabase database, Configuration configuration);
+  SqliteAddressBook(sqlite::Database database, Configuration configuration);
 
   Records recordsOfType(RecordType type) const;
   Records recordsWhere(RecordType type, RecordID sourceID) const;
@@ -48,7 +48,7 @@ class SqliteAddressBook final : public AddressBook {
   bool writeChanges(std::optional<fnd::Error>* error, std::unordered_map<const Record*, RecordID>& assigned);
   void indexByID();
 
-  SqliteDatabase m_database;
+  sqlite::Database m_database;
   Configuration m_configuration;
   Records m_records;  // stored records first, in ID order, then the added ones
   Records m_removed;  // stored records removed since the last save

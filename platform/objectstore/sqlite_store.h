@@ -8,7 +8,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,18 +15,15 @@
 #include "platform/foundation/error.h"
 #include "platform/objectstore/object_id.h"
 #include "platform/objectstore/sql_filter.h"
-
-struct sqlite3;
+#include "platform/sqlite/database.h"
 
 namespace objectstore {
-
-class Statement;
 
 struct StoreChange {
   enum class Kind { Insert, Update, Delete };
   Kind kind = Kind::Insert;
   ObjectID id;
-  const RecordValues* values = nullptr;  // Insert and Update; must outlive the save
+  const RecordValues* values = nullptr;        // Insert and Update; must outlive the save
   const std::vector<bool>* changed = nullptr;  // Update: which properties to write; must outlive the save
 };
 
@@ -55,8 +51,8 @@ class SqliteStore {
 
   // Rows of `entity` passing `filter`, in `orderSql` (else key order), after
   // skipping `offset`, at most `limit` (0: no limit).
-  std::vector<StoredRow> fetchRows(const EntityDescription& entity, const SqlFilter& filter, const std::string& orderSql,
-                                   std::size_t limit, std::size_t offset, bool withValues,
+  std::vector<StoredRow> fetchRows(const EntityDescription& entity, const SqlFilter& filter,
+                                   const std::string& orderSql, std::size_t limit, std::size_t offset, bool withValues,
                                    std::optional<fnd::Error>* error);
   std::optional<RecordValues> fetchRow(const EntityDescription& entity, std::int64_t key);
   // The rows of those `keys` that exist, in no particular order.
@@ -70,14 +66,13 @@ class SqliteStore {
   bool save(const std::vector<StoreChange>& changes, std::optional<fnd::Error>* error);
 
  private:
-  SqliteStore(std::string path, std::shared_ptr<const ManagedObjectModel> model);
-  bool prepareSchema(bool migrate, std::optional<fnd::Error>* error);
-  // The columns the table has in the file, by name.
-  std::set<std::string> columnNames(const std::string& table);
-  bool execute(const std::string& sql, std::optional<fnd::Error>* error);
-  Statement& cachedStatement(const std::string& sql);
+  SqliteStore(std::string path, std::shared_ptr<const ManagedObjectModel> model, sqlite::Database database);
+  sqlite::Statement& cachedStatement(const std::string& sql);
+  // A statement prepared to be run many times.
+  std::unique_ptr<sqlite::Statement> keptStatement(const std::string& sql);
   fnd::Error lastError(long code, const std::string& what) const;
-  void readValues(Statement& statement, int firstColumn, const EntityDescription& entity, RecordValues& values);
+  void readValues(const sqlite::Statement& statement, int firstColumn, const EntityDescription& entity,
+                  RecordValues& values);
   bool writeChange(const StoreChange& change);
   // Deletes the rows of `keys` (sorted here) by runs of consecutive keys.
   bool deleteRanges(const EntityDescription& entity, std::vector<std::int64_t>& keys);
@@ -88,9 +83,10 @@ class SqliteStore {
   std::string m_path;
   std::shared_ptr<const ManagedObjectModel> m_model;
   std::mutex m_mutex;
-  sqlite3* m_database = nullptr;                                          // guarded by m_mutex
-  std::unordered_map<std::string, std::unique_ptr<Statement>> m_statements;  // guarded by m_mutex
-  std::unordered_map<const EntityDescription*, std::unique_ptr<EntityStatements>> m_entityStatements;  // guarded by m_mutex
+  sqlite::Database m_database;                                                       // guarded by m_mutex
+  std::unordered_map<std::string, std::unique_ptr<sqlite::Statement>> m_statements;  // guarded by m_mutex
+  std::unordered_map<const EntityDescription*, std::unique_ptr<EntityStatements>>
+      m_entityStatements;  // guarded by m_mutex
 };
 
 // Error domain and codes of the object store, as the platform gives them.

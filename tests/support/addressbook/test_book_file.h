@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "platform/addressbook/configuration.h"
-#include "platform/addressbook/sqlite_database.h"
+#include "platform/sqlite/transaction.h"
 
 namespace ab::test {
 
@@ -29,20 +29,14 @@ class TestBookFile {
 // that saves wait out their busy timeout and fail, until it is destroyed.
 class ForeignWriteLock {
  public:
-  explicit ForeignWriteLock(const std::string& path)
-      : m_database(SqliteDatabase::open(path, std::chrono::milliseconds(0), nullptr)) {
-    m_held = m_database && m_database->execute("BEGIN EXCLUSIVE");
+  explicit ForeignWriteLock(const std::string& path) : m_database(sqlite::Database::open(path, {}, nullptr)) {
+    if (m_database) m_write.emplace(*m_database, sqlite::Transaction::Lock::Exclusive);
   }
-  ~ForeignWriteLock() {
-    if (m_held) m_database->execute("ROLLBACK");
-  }
-  ForeignWriteLock(const ForeignWriteLock&) = delete;
-  ForeignWriteLock& operator=(const ForeignWriteLock&) = delete;
-  bool held() const { return m_held; }
+  bool held() const { return m_write && m_write->began(); }
 
  private:
-  std::optional<SqliteDatabase> m_database;
-  bool m_held = false;
+  std::optional<sqlite::Database> m_database;
+  std::optional<sqlite::Transaction> m_write;  // rolled back when the lock goes
 };
 
 }  // namespace ab::test
