@@ -1,7 +1,7 @@
 #include "app/import_selection.h"
 
 #include "app/constants.h"
-#include "app/device.h"
+#include "app/import_count.h"
 #include "platform/defaults/user_defaults.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "app/constants.h"
 #include "app/cycle_hud.h"
-#include "app/device.h"
+#include "app/import_count.h"
 #include "app/import_selection.h"
 #include "app/localizable.h"
 #include "numberlist/number_list_format.h"

@@ -1,4 +1,4 @@
-#include "app/device.h"
+#include "app/import_count.h"
 
 #include "app/constants.h"
 #include "platform/defaults/user_defaults.h"

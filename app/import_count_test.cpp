@@ -1,4 +1,4 @@
-#include "app/device.h"
+#include "app/import_count.h"
 
 #include <gtest/gtest.h>
 
