@@ -311,7 +311,7 @@ TEST_F(AccessTest, RestrictedAndDeniedAreRefusedAndAnUnaskedPersonIsAskedOnce) {
     EXPECT_TRUE(AddressBookManagerV2::init()->hasAccessToAddressBook());
     rp::test::runEventLoopFor(100ms);
     EXPECT_TRUE(AddressBookManagerV2::init()->hasAccessToAddressBook());
-    EXPECT_EQ(PBAddressBook::authorizationStatus(), 3);
+    EXPECT_EQ(PBAddressBook::authorizationStatus(), ab::AuthorizationStatus::Authorized);
     ab::setAccessPrompt({});
     EXPECT_EQ(asked, 1);
   }
@@ -341,11 +341,13 @@ TEST_F(AccessTest, WhileTheQuestionIsOpenAccessCountsAsGrantedUntilTheRefusalArr
     return false;
   });
   auto manager = AddressBookManagerV2::init();
-  EXPECT_EQ(PBAddressBook::authorizationStatus(), 0) << "the question is still open";
+  EXPECT_EQ(PBAddressBook::authorizationStatus(), ab::AuthorizationStatus::NotDetermined)
+      << "the question is still open";
   EXPECT_TRUE(manager->hasAccessToAddressBook());
   EXPECT_NE(manager->source(), nullptr);
   personAnswers.set_value();
-  EXPECT_TRUE(rp::test::runEventLoopUntil([] { return PBAddressBook::authorizationStatus() == 2; }, 30s));
+  EXPECT_TRUE(rp::test::runEventLoopUntil(
+      [] { return PBAddressBook::authorizationStatus() == ab::AuthorizationStatus::Denied; }, 30s));
   EXPECT_FALSE(manager->hasAccessToAddressBook());
   ab::setAccessPrompt({});
 }

@@ -16,11 +16,6 @@ using numberlist::Contact;
 
 namespace {
 
-constexpr int kAuthorizationNotDetermined = 0;
-constexpr int kAuthorizationRestricted = 1;
-constexpr int kAuthorizationDenied = 2;
-constexpr int kLocalSourceType = 0;
-
 // "note contains[cd] %@" with the marker: case and diacritics do not matter.
 bool isProtectionContact(const PBPerson& person) {
   const PBPerson::Text note = person.note();
@@ -72,12 +67,12 @@ std::shared_ptr<AddressBookManagerV2> AddressBookManagerV2::initWithDelegate(IMa
 }
 
 bool AddressBookManagerV2::hasAccessToAddressBook() {
-  const int status = PBAddressBook::authorizationStatus();
-  if (status == kAuthorizationRestricted || status == kAuthorizationDenied) return false;
+  const ab::AuthorizationStatus status = PBAddressBook::authorizationStatus();
+  if (status == ab::AuthorizationStatus::Restricted || status == ab::AuthorizationStatus::Denied) return false;
   // Until the person has answered, access counts as granted; a refusal that
   // arrives before the request returns is honoured.
   auto granted = std::make_shared<std::atomic<bool>>(true);
-  if (status == kAuthorizationNotDetermined) {
+  if (status == ab::AuthorizationStatus::NotDetermined) {
     if (auto book = PBAddressBook::create()) {
       book->requestAuthorizationWithCompletion(
           [granted](bool answer, const std::optional<fnd::Error>&) { granted->store(answer); });
@@ -90,7 +85,7 @@ bool AddressBookManagerV2::hasLocalSource() {
   std::shared_ptr<PBSource> found;
   if (auto book = PBAddressBook::create()) {
     for (const auto& candidate : book->sources()) {
-      if (candidate->type() == kLocalSourceType) found = candidate;  // the last local source wins
+      if (candidate->type() == ab::kSourceTypeLocal) found = candidate;  // the last local source wins
     }
   }
   std::lock_guard lock(m_sourceMutex);

@@ -48,7 +48,7 @@ void OVHud::setShadowEnabled(bool enabled) {
 void OVHud::setCaption(const QString& caption) { m_view->setCaption(caption); }
 void OVHud::setImage(const QImage& image) { m_view->setImage(image); }
 void OVHud::setFixedSize(QSizeF size) { m_view->setFixedSize(size); }
-void OVHud::setActivityStyle(int style) { m_view->setActivityStyle(style); }
+void OVHud::setActivityStyle(uikit::ActivityIndicatorStyle style) { m_view->setActivityStyle(style); }
 
 void OVHud::setActivity(bool show) {
   m_view->setShowActivity(show);

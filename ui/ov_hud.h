@@ -69,7 +69,7 @@ class OVHud : public QObject {
   void setCaption(const QString& caption);
   void setImage(const QImage& image);
   void setActivity(bool show);
-  void setActivityStyle(int style);
+  void setActivityStyle(uikit::ActivityIndicatorStyle style);
   void setFixedSize(QSizeF size);
   // The panel keeps the value clamped; the bar draws it as given until the next show or update.
   void setProgress(double progress);

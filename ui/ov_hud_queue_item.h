@@ -13,5 +13,5 @@ struct OVHudQueueItem {
   QImage image;  // null: none
   bool showActivity = false;
   int accessoryPosition = OVAccessoryBelow;
-  int activityStyle = uikit::ActivityIndicatorStyleWhite;
+  uikit::ActivityIndicatorStyle activityStyle = uikit::ActivityIndicatorStyle::White;
 };

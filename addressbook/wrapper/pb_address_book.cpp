@@ -75,10 +75,7 @@ PBAddressBook::~PBAddressBook() {
   m_thread->cancel();
 }
 
-int PBAddressBook::authorizationStatus() {
-  constexpr int kAuthorized = static_cast<int>(ab::AuthorizationStatus::Authorized);
-  return std::min(static_cast<int>(ab::AddressBook::authorizationStatus()), kAuthorized);
-}
+ab::AuthorizationStatus PBAddressBook::authorizationStatus() { return ab::AddressBook::authorizationStatus(); }
 
 void PBAddressBook::requestAuthorizationWithCompletion(
     std::function<void(bool granted, std::optional<fnd::Error> error)> completion) {

@@ -39,7 +39,7 @@ class PBAddressBook : public std::enable_shared_from_this<PBAddressBook> {
   const fnd::Ref<ab::AddressBook>& addressBookRef() const noexcept { return m_addressBookRef; }
   PBAddressBookSharedServices* sharedServices() const noexcept { return m_sharedServices; }
 
-  static int authorizationStatus();
+  static ab::AuthorizationStatus authorizationStatus();
   // `completion` runs later on a background thread.
   void requestAuthorizationWithCompletion(
       std::function<void(bool granted, std::optional<fnd::Error> error)> completion);
