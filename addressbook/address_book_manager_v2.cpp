@@ -9,7 +9,7 @@
 #include "platform/dispatch/block_thread.h"
 #include "platform/dispatch/main_thread.h"
 #include "platform/foundation/localization.h"
-#include "platform/objectstore/string_matching.h"
+#include "platform/foundation/string_matching.h"
 
 using Message = IManageAddressBookDelegate::Message;
 using numberlist::Contact;
@@ -19,8 +19,8 @@ namespace {
 // "note contains[cd] %@" with the marker: case and diacritics do not matter.
 bool isProtectionContact(const PBPerson& person) {
   const PBPerson::Text note = person.note();
-  return note && objectstore::matchString(objectstore::StringOperator::Contains, note->utf8(),
-                                          ProtectionContactNoteMarker, {true, true});
+  return note &&
+         fnd::matchString(fnd::StringOperator::Contains, note->utf8(), ProtectionContactNoteMarker, {true, true});
 }
 
 // Every protection contact of `source`, in the source's order.

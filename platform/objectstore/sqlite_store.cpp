@@ -13,10 +13,18 @@
 #include "platform/foundation/exception.h"
 #include "platform/foundation/number.h"
 #include "platform/foundation/object_dictionary.h"
+#include "platform/foundation/string_matching.h"
 #include "platform/foundation/string_object.h"
-#include "platform/objectstore/string_matching.h"
 
 namespace objectstore {
+
+using fnd::foldText;
+using fnd::foldTextInto;
+using fnd::kFoldingVersion;
+using fnd::likeMatch;
+using fnd::searchKey;
+using fnd::StringOperator;
+using fnd::StringOptions;
 
 // One prepared statement, reset after each use so it can be run again.
 class Statement {
