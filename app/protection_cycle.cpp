@@ -22,8 +22,8 @@ bool protectionEnabled() { return settings().boolForKey(AutoImportEnabledKey); }
 
 ProtectionCycle::ProtectionCycle(ProtectionCycleView& view)
     : m_view(view),
-      m_dataDownloader(DataDownloader::initWithDelegate(this)),
-      m_contactParser(ContactParser::initWithDelegate(this)),
+      m_dataDownloader(numberlist::DataDownloader::initWithDelegate(this)),
+      m_contactParser(numberlist::ContactParser::initWithDelegate(this)),
       // Asks for address-book access on first use and looks for the local source.
       m_addressBookManager(AddressBookManagerV2::initWithDelegate(this)),
       m_publishing(m_addressBookManager, [this](const QStringList& failures) { showPublishingFailures(failures); }) {}

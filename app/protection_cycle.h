@@ -33,8 +33,8 @@ class ProtectionCycleView {
   ~ProtectionCycleView() = default;
 };
 
-class ProtectionCycle final : public IDownloadDataDelegate,
-                              public IParseContactsDelegate,
+class ProtectionCycle final : public numberlist::IDownloadDataDelegate,
+                              public numberlist::IParseContactsDelegate,
                               public ManageAddressBookDelegate<ProtectionCycle> {
  public:
   // How long a final message stays before the overlay hides by itself.
@@ -75,8 +75,8 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   Stage stage() const { return m_stage; }
   bool isBusy() const { return m_stage != Stage::Idle; }
 
-  IDownloadData& dataDownloader() { return *m_dataDownloader; }
-  IParseContacts& contactParser() { return *m_contactParser; }
+  numberlist::IDownloadData& dataDownloader() { return *m_dataDownloader; }
+  numberlist::IParseContacts& contactParser() { return *m_contactParser; }
   AddressBookManagerV2& addressBookManager() { return *m_addressBookManager; }
 
   // Reports of the downloader, the parser and the manager, on the main thread.
@@ -101,8 +101,8 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   void showPublishingFailures(const QStringList& failures);
 
   ProtectionCycleView& m_view;
-  std::shared_ptr<DataDownloader> m_dataDownloader;
-  std::shared_ptr<ContactParser> m_contactParser;
+  std::shared_ptr<numberlist::DataDownloader> m_dataDownloader;
+  std::shared_ptr<numberlist::ContactParser> m_contactParser;
   std::shared_ptr<AddressBookManagerV2> m_addressBookManager;
   Stage m_stage = Stage::Idle;
   ProtectionPublishing m_publishing;
