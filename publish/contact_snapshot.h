@@ -8,12 +8,14 @@
 #include "publish/publish_target.h"
 
 class AddressBookManagerV2;
+namespace pb {
 class PBPerson;
+}  // namespace pb
 
 namespace publish {
 
 // The contact's organisation, labelled numbers in their stored order and image.
-ContactSnapshot snapshotOfPerson(const PBPerson& person);
+ContactSnapshot snapshotOfPerson(const pb::PBPerson& person);
 
 // The manager's protection contact; nothing when there is none.
 std::optional<ContactSnapshot> protectionContactSnapshot(AddressBookManagerV2& manager);

@@ -12,6 +12,8 @@
 #include "platform/foundation/exception.h"
 #include "platform/geocoding/geocoder.h"
 
+namespace pb {
+
 namespace {
 
 // A registry holds each live wrapper weakly, keyed by its address, so that a
@@ -414,3 +416,5 @@ void PBAddressBook::_recordCheckOut(const PBRecord* record) {
     std::erase_if(registry, [record](const auto& entry) { return entry.first == record; });
   });
 }
+
+}  // namespace pb

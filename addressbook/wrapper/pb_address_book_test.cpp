@@ -15,6 +15,8 @@
 #include "platform/foundation/exception.h"
 #include "platform/foundation/system_log.h"
 
+namespace pb {
+
 namespace {
 
 // Collects the log lines written while it lives.
@@ -274,3 +276,5 @@ TEST(PBBlockAdditions, EveryBackgroundBlockGetsAThreadOfItsOwn) {
 }
 
 }  // namespace
+
+}  // namespace pb

@@ -8,6 +8,8 @@
 #include "platform/foundation/exception.h"
 #include "platform/foundation/system_log.h"
 
+namespace pb {
+
 namespace {
 
 std::shared_ptr<PBMutableMultiValue> numbers(std::initializer_list<std::pair<const char*, const char*>> entries) {
@@ -144,3 +146,5 @@ TEST(PBPerson, AMissingImageIsRefusedAndLoggedAndTheStoredOneStays) {
 }
 
 }  // namespace
+
+}  // namespace pb

@@ -11,6 +11,8 @@
 #include "addressbook/wrapper/pb_person.h"
 #include "platform/addressbook/test_book_file.h"
 
+namespace pb {
+
 namespace {
 
 constexpr int kInstances = 3;
@@ -51,3 +53,5 @@ TEST(PBThreads, InstancesSharedByThreadsStayConsistent) {
 }
 
 }  // namespace
+
+}  // namespace pb

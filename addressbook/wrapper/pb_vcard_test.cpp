@@ -13,6 +13,8 @@
 #include "addressbook/wrapper/pb_source.h"
 #include "platform/addressbook/test_book_file.h"
 
+namespace pb {
+
 namespace {
 
 constexpr int kNumbers = 1000;
@@ -118,3 +120,5 @@ TEST(PBVCard, AnIndependentReaderReadsNumbersLabelsAndImage) {
 }
 
 }  // namespace
+
+}  // namespace pb

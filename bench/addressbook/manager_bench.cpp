@@ -64,10 +64,10 @@ void BM_WrapperReference(benchmark::State& state) {
   ab::test::TestBookFile book;
   const int count = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    auto addressBook = PBAddressBook::create();
+    auto addressBook = pb::PBAddressBook::create();
     for (const auto& person : addressBook->people()) person->remove();
     auto person = addressBook->newPersonInDefaultSource();
-    auto numbers = PBMutableMultiValue::create(ab::kMultiStringPropertyType);
+    auto numbers = pb::PBMutableMultiValue::create(ab::kMultiStringPropertyType);
     for (int i = 0; i < count; ++i) {
       numbers->addValue(fnd::str(std::to_string(20000000 + i)).get(), fnd::str("Telefonsalg " + std::to_string(i % 800) + " AS").get());
     }
@@ -80,7 +80,7 @@ void BM_CountOfMembersAmongOtherPeople(benchmark::State& state) {
   ab::test::TestBookFile book;
   store::RecordStore::setupCoreDataStackWithInMemoryStore();
   {
-    auto addressBook = PBAddressBook::create();
+    auto addressBook = pb::PBAddressBook::create();
     for (int i = 0; i < kOtherPeople; ++i) {
       auto person = addressBook->newPersonInDefaultSource();
       person->setFirstName(fnd::str("Person " + std::to_string(i)).get());

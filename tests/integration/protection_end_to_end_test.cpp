@@ -118,7 +118,7 @@ class ProtectionEndToEndTest : public ::testing::Test {
 
   // The protection contacts as a fresh instance reads them from the file.
   static std::vector<std::vector<Entry>> storedProtectionContacts() {
-    auto book = PBAddressBook::create();
+    auto book = pb::PBAddressBook::create();
     std::vector<std::vector<Entry>> contacts;
     for (const auto& person : book->people()) {
       const auto note = person->note();
