@@ -13,6 +13,8 @@
 #include "store/record_store.h"
 #include "tests/support/event_loop.h"
 
+namespace abm {
+
 namespace {
 
 using numberlist::Contact;
@@ -441,3 +443,5 @@ TEST_F(SaveFailureTest, ANumberWhoseAddFailedIsNotSavedWithTheNextAdd) {
 }
 
 }  // namespace
+
+}  // namespace abm

@@ -11,6 +11,8 @@
 #include "platform/foundation/localization.h"
 #include "platform/foundation/string_matching.h"
 
+namespace abm {
+
 using Message = IManageAddressBookDelegate::Message;
 using numberlist::Contact;
 
@@ -275,3 +277,5 @@ void AddressBookManagerV2::sendImportErrorToDelegate() {
   sendDidFailImportOfContactWithErrorToDelegate(
       fnd::Error::withDescription(std::string(kErrorDomain), kErrorCode, fnd::localizedString(kErrorText)));
 }
+
+}  // namespace abm

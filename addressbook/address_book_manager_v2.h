@@ -18,10 +18,7 @@
 #include "addressbook/manage_address_book.h"
 #include "addressbook/wrapper/pb_address_book.h"
 
-namespace pb {
-class PBPerson;
-class PBSource;
-}  // namespace pb
+namespace abm {
 
 // The protection contact's organisation: the product name.
 inline constexpr std::string_view ProtectionContactName = "Ringeplagvern";
@@ -102,3 +99,5 @@ class AddressBookManagerV2 final : public IManageAddressBook,
   // A progress report is queued for the main thread and has not yet read the counter.
   std::atomic<bool> m_progressReportPending{false};
 };
+
+}  // namespace abm

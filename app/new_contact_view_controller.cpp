@@ -134,7 +134,7 @@ void NewContactViewController::didTouchAddContactButton() {
   m_didImport = true;
 
   if (!defaults::UserDefaults::standard().boolForKey(AutoImportEnabledKey)) return;
-  const std::shared_ptr<AddressBookManagerV2> manager = AddressBookManagerV2::initWithDelegate(this);
+  const std::shared_ptr<abm::AddressBookManagerV2> manager = abm::AddressBookManagerV2::initWithDelegate(this);
   if (manager->hasAccessToAddressBook() && manager->hasLocalSource()) {
     m_hud.setCaption(Localizable::tr("Legger til kontakten i addresseboken din!"));
     m_hud.setBlockTouches(true);

@@ -23,7 +23,7 @@ class NavigationItem;
 }
 
 class NewContactViewController final : public uikit::ViewController,
-                                       public ManageAddressBookDelegate<NewContactViewController>,
+                                       public abm::ManageAddressBookDelegate<NewContactViewController>,
                                        private uikit::TableViewDataSource,
                                        private uikit::TextFieldDelegate,
                                        private OVHudDelegate {

@@ -25,7 +25,7 @@ ProtectionCycle::ProtectionCycle(ProtectionCycleView& view)
       m_dataDownloader(numberlist::DataDownloader::initWithDelegate(this)),
       m_contactParser(numberlist::ContactParser::initWithDelegate(this)),
       // Asks for address-book access on first use and looks for the local source.
-      m_addressBookManager(AddressBookManagerV2::initWithDelegate(this)),
+      m_addressBookManager(abm::AddressBookManagerV2::initWithDelegate(this)),
       m_publishing(m_addressBookManager, [this](const QStringList& failures) { showPublishingFailures(failures); }) {}
 
 ProtectionCycle::~ProtectionCycle() {
@@ -291,7 +291,7 @@ bool ProtectionCycle::hasTerrorNumbers() const { return numberlist::Contact::cou
 QString ProtectionCycle::applicationInformation() const {
   std::size_t members = 0;
   if (protectionEnabled()) {
-    const std::shared_ptr<AddressBookManagerV2> probe = AddressBookManagerV2::init();
+    const std::shared_ptr<abm::AddressBookManagerV2> probe = abm::AddressBookManagerV2::init();
     if (probe->hasAccessToAddressBook() && probe->hasLocalSource()) members = m_addressBookManager->countOfMembers();
   }
   const std::size_t stored = numberlist::Contact::countOfEntities().value_or(0);

@@ -35,7 +35,7 @@ class ProtectionCycleView {
 
 class ProtectionCycle final : public numberlist::IDownloadDataDelegate,
                               public numberlist::IParseContactsDelegate,
-                              public ManageAddressBookDelegate<ProtectionCycle> {
+                              public abm::ManageAddressBookDelegate<ProtectionCycle> {
  public:
   // How long a final message stays before the overlay hides by itself.
   static constexpr double kMessageSeconds = 7.0;
@@ -77,7 +77,7 @@ class ProtectionCycle final : public numberlist::IDownloadDataDelegate,
 
   numberlist::IDownloadData& dataDownloader() { return *m_dataDownloader; }
   numberlist::IParseContacts& contactParser() { return *m_contactParser; }
-  AddressBookManagerV2& addressBookManager() { return *m_addressBookManager; }
+  abm::AddressBookManagerV2& addressBookManager() { return *m_addressBookManager; }
 
   // Reports of the downloader, the parser and the manager, on the main thread.
   void didFinishDownloadData(const fnd::Ref<fnd::Data>& data) override;
@@ -103,7 +103,7 @@ class ProtectionCycle final : public numberlist::IDownloadDataDelegate,
   ProtectionCycleView& m_view;
   std::shared_ptr<numberlist::DataDownloader> m_dataDownloader;
   std::shared_ptr<numberlist::ContactParser> m_contactParser;
-  std::shared_ptr<AddressBookManagerV2> m_addressBookManager;
+  std::shared_ptr<abm::AddressBookManagerV2> m_addressBookManager;
   Stage m_stage = Stage::Idle;
   ProtectionPublishing m_publishing;
   QString m_publishedCaption;  // the final message the latest publication belongs to

@@ -18,7 +18,8 @@ publish::PublishConfig& activeConfig() {
 
 void setActivePublishConfig(const publish::PublishConfig& config) { activeConfig() = config; }
 
-ProtectionPublishing::ProtectionPublishing(std::shared_ptr<AddressBookManagerV2> manager, ShowFailures showFailures)
+ProtectionPublishing::ProtectionPublishing(std::shared_ptr<abm::AddressBookManagerV2> manager,
+                                           ShowFailures showFailures)
     : m_manager(std::move(manager)) {
   QStringList problems;
   publish::Publisher::Targets targets = publish::makeTargets(activeConfig(), problems);

@@ -11,7 +11,9 @@
 #include "publish/publish_config.h"
 #include "publish/publisher.h"
 
+namespace abm {
 class AddressBookManagerV2;
+}  // namespace abm
 
 class ProtectionPublishing {
  public:
@@ -19,7 +21,7 @@ class ProtectionPublishing {
 
   // Makes the targets of the active configuration; a setting that cannot be
   // used is logged. `showFailures` runs after a round in which a target failed.
-  ProtectionPublishing(std::shared_ptr<AddressBookManagerV2> manager, ShowFailures showFailures);
+  ProtectionPublishing(std::shared_ptr<abm::AddressBookManagerV2> manager, ShowFailures showFailures);
   ~ProtectionPublishing();
 
   void publishCurrentContact();
@@ -27,7 +29,7 @@ class ProtectionPublishing {
   void waitForRounds();
 
  private:
-  std::shared_ptr<AddressBookManagerV2> m_manager;
+  std::shared_ptr<abm::AddressBookManagerV2> m_manager;
   std::unique_ptr<publish::Publisher> m_publisher;
 };
 

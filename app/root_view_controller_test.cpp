@@ -143,8 +143,8 @@ class MainScreen : public rp::test::ScreenFixture {
     settle();
   }
   // The protection contacts as a fresh manager reads them from the file.
-  static std::size_t protectionContacts() { return AddressBookManagerV2::init()->allContactsWithNote().size(); }
-  static std::size_t protectedNumbers() { return AddressBookManagerV2::init()->countOfMembers(); }
+  static std::size_t protectionContacts() { return abm::AddressBookManagerV2::init()->allContactsWithNote().size(); }
+  static std::size_t protectedNumbers() { return abm::AddressBookManagerV2::init()->countOfMembers(); }
 
   ListService m_service;
   std::unique_ptr<RootViewController> m_screen;

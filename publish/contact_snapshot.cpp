@@ -29,7 +29,7 @@ ContactSnapshot snapshotOfPerson(const pb::PBPerson& person) {
   snapshot.name = text(person.organization().get());
   if (snapshot.name.isEmpty())
     snapshot.name =
-        QString::fromUtf8(ProtectionContactName.data(), static_cast<qsizetype>(ProtectionContactName.size()));
+        QString::fromUtf8(abm::ProtectionContactName.data(), static_cast<qsizetype>(abm::ProtectionContactName.size()));
   if (const pb::PBPerson::List numbers = person.phoneNumbers()) {
     snapshot.numbers.reserve(numbers->count());
     for (std::size_t i = 0; i < numbers->count(); ++i)
@@ -40,7 +40,7 @@ ContactSnapshot snapshotOfPerson(const pb::PBPerson& person) {
   return snapshot;
 }
 
-std::optional<ContactSnapshot> protectionContactSnapshot(AddressBookManagerV2& manager) {
+std::optional<ContactSnapshot> protectionContactSnapshot(abm::AddressBookManagerV2& manager) {
   const std::shared_ptr<pb::PBPerson> contact = manager.findContact();
   if (!contact) return std::nullopt;
   return snapshotOfPerson(*contact);

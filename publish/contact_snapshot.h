@@ -7,7 +7,9 @@
 
 #include "publish/publish_target.h"
 
+namespace abm {
 class AddressBookManagerV2;
+}  // namespace abm
 namespace pb {
 class PBPerson;
 }  // namespace pb
@@ -18,6 +20,6 @@ namespace publish {
 ContactSnapshot snapshotOfPerson(const pb::PBPerson& person);
 
 // The manager's protection contact; nothing when there is none.
-std::optional<ContactSnapshot> protectionContactSnapshot(AddressBookManagerV2& manager);
+std::optional<ContactSnapshot> protectionContactSnapshot(abm::AddressBookManagerV2& manager);
 
 }  // namespace publish

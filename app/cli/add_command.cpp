@@ -18,7 +18,7 @@
 namespace {
 
 // The manager's answer to the latest append; it reports on the main thread.
-class AppendReport final : public ManageAddressBookDelegate<AppendReport> {
+class AppendReport final : public abm::ManageAddressBookDelegate<AppendReport> {
  public:
   explicit AppendReport(CommandSession& session) : m_session(session) {}
   void didImportNewContact() override { settle(true); }
@@ -43,7 +43,7 @@ class AppendReport final : public ManageAddressBookDelegate<AppendReport> {
 // Returns how many reached the contact.
 std::size_t appendToContact(CommandSession& session, const numberlist::Contact::List& records) {
   AppendReport report(session);
-  const std::shared_ptr<AddressBookManagerV2> manager = AddressBookManagerV2::initWithDelegate(&report);
+  const std::shared_ptr<abm::AddressBookManagerV2> manager = abm::AddressBookManagerV2::initWithDelegate(&report);
   if (!manager->hasAccessToAddressBook() || !manager->hasLocalSource()) return 0;
   TerminalHud& out = session.terminal();
   out.setBlockTouches(true);

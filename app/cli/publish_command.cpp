@@ -35,7 +35,7 @@ ExitCode publishContact(CommandSession& session) {
                           "RINGEPLAGVERN_PUBLISH_* eller --publish-*"));
     return ExitCode::Failed;
   }
-  AddressBookManagerV2& manager = session.cycle().addressBookManager();
+  abm::AddressBookManagerV2& manager = session.cycle().addressBookManager();
   // Without access the contact only looks missing; every place would lose it.
   if (!manager.hasAccessToAddressBook()) {
     out.printLine(Localizable::tr("Ringeplagvern har ikke tilgang til adresseboken; ingenting er publisert"));

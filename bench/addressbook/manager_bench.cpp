@@ -22,7 +22,7 @@ using numberlist::Contact;
 
 constexpr int kOtherPeople = 1000;
 
-class ProgressDelegate : public ManageAddressBookDelegate<ProgressDelegate> {
+class ProgressDelegate : public abm::ManageAddressBookDelegate<ProgressDelegate> {
  public:
   void didUpdateProgress() override { ++reports; }
   void didImportContacts() override { finished = true; }
@@ -49,7 +49,7 @@ void BM_ManagerRebuild(benchmark::State& state) {
   store::RecordStore::setupCoreDataStackWithInMemoryStore();
   const Contact::List records = makeRecords(static_cast<int>(state.range(0)));
   ProgressDelegate delegate;
-  auto manager = AddressBookManagerV2::initWithDelegate(&delegate);
+  auto manager = abm::AddressBookManagerV2::initWithDelegate(&delegate);
   for (auto _ : state) {
     delegate = {};
     manager->importLocalContactsInBackground(records);
@@ -89,10 +89,10 @@ void BM_CountOfMembersAmongOtherPeople(benchmark::State& state) {
     addressBook->save();
   }
   ProgressDelegate delegate;
-  auto manager = AddressBookManagerV2::initWithDelegate(&delegate);
+  auto manager = abm::AddressBookManagerV2::initWithDelegate(&delegate);
   manager->importLocalContactsInBackground(makeRecords(100));
   rp::test::runEventLoopUntil([&] { return delegate.finished; }, std::chrono::minutes(1));
-  manager = AddressBookManagerV2::init();  // a fresh instance sees the saved contact
+  manager = abm::AddressBookManagerV2::init();  // a fresh instance sees the saved contact
   for (auto _ : state) {
     if (manager->countOfMembers() != 100) state.SkipWithError("wrong count");
   }

@@ -60,7 +60,7 @@ std::vector<Entry> expectedEntries(bool approvedOnly, int topRanks, const std::v
   return entries;
 }
 
-class Delegate : public ManageAddressBookDelegate<Delegate> {
+class Delegate : public abm::ManageAddressBookDelegate<Delegate> {
  public:
   void didUpdateProgress() override {
     if (!dispatch::isMainThread()) offMainThread = true;
@@ -122,7 +122,7 @@ class ProtectionEndToEndTest : public ::testing::Test {
     std::vector<std::vector<Entry>> contacts;
     for (const auto& person : book->people()) {
       const auto note = person->note();
-      if (!note || note->utf8() != ProtectionContactNoteMarker) continue;
+      if (!note || note->utf8() != abm::ProtectionContactNoteMarker) continue;
       EXPECT_EQ(person->organization()->utf8(), "Ringeplagvern");
       EXPECT_TRUE(person->hasImage());
       std::vector<Entry> entries;
@@ -148,7 +148,7 @@ TEST_F(ProtectionEndToEndTest, ListToContactAndBackOut) {
   downloadList();
   const std::size_t listed = static_cast<std::size_t>(sampleItems().size());
 
-  auto manager = AddressBookManagerV2::initWithDelegate(&m_delegate);
+  auto manager = abm::AddressBookManagerV2::initWithDelegate(&m_delegate);
   ASSERT_TRUE(manager->hasAccessToAddressBook());
   ASSERT_TRUE(manager->hasLocalSource());
 

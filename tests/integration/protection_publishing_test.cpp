@@ -24,7 +24,7 @@ namespace {
 using namespace std::chrono_literals;
 using numberlist::Contact;
 
-class Delegate : public ManageAddressBookDelegate<Delegate> {
+class Delegate : public abm::ManageAddressBookDelegate<Delegate> {
  public:
   void didImportContacts() override { done = "imported"; }
   void didFailImportOfContactsWithError(const fnd::Error& error) override { done = error.localizedDescription(); }
@@ -61,7 +61,7 @@ TEST_F(ProtectionPublishingTest, TheSavedContactReachesTheWritablePlaceAndTheOth
   setActivePublishConfig(config);
 
   Delegate delegate;
-  const auto manager = AddressBookManagerV2::initWithDelegate(&delegate);
+  const auto manager = abm::AddressBookManagerV2::initWithDelegate(&delegate);
   ASSERT_TRUE(manager->hasLocalSource());
   Contact::List records;
   const std::vector<std::pair<QString, QString>> numbers{{"+47 22 00 00 00", "Blåbær, Ørret; Ærlig AS"},
