@@ -159,7 +159,7 @@ void NewContactViewController::didFailImportNewContact() {
   finish();
 }
 
-void NewContactViewController::userDidTapHud(OVHud& hud) { hud.hide(); }
+void NewContactViewController::userDidTapHud(ui::OVHud& hud) { hud.hide(); }
 
 void NewContactViewController::finish() {
   if (m_delegate) m_delegate->modalViewControllerDidFinish(*this);

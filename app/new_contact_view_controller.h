@@ -26,7 +26,7 @@ class NewContactViewController final : public uikit::ViewController,
                                        public abm::ManageAddressBookDelegate<NewContactViewController>,
                                        private uikit::TableViewDataSource,
                                        private uikit::TextFieldDelegate,
-                                       private OVHudDelegate {
+                                       private ui::OVHudDelegate {
   Q_OBJECT
  public:
   enum Row { PhoneRow, FirmRow, HomepageRow, NameRow, CommentRow, RowCount };
@@ -40,7 +40,7 @@ class NewContactViewController final : public uikit::ViewController,
   IManageModalView* delegate() const { return m_delegate; }
   void setDelegate(IManageModalView* delegate) { m_delegate = delegate; }
   bool didImport() const { return m_didImport; }
-  OVHud& hud() { return m_hud; }
+  ui::OVHud& hud() { return m_hud; }
 
   void didTouchAddContactButton();
   void didTouchCloseButton();
@@ -61,12 +61,12 @@ class NewContactViewController final : public uikit::ViewController,
   int numberOfRowsInSection(uikit::TableView& table, int section) override;
   uikit::TableViewCell* cellForRowAtIndexPath(uikit::TableView& table, const uikit::IndexPath& path) override;
   bool textFieldShouldReturn(uikit::TextField& field) override;
-  void userDidTapHud(OVHud& hud) override;
+  void userDidTapHud(ui::OVHud& hud) override;
   void finish();
 
   std::unique_ptr<Ui::NewContactViewController> m_ui;
   uikit::NavigationItem* m_aNavigationTitle = nullptr;
-  OVHud m_hud;
+  ui::OVHud m_hud;
   IManageModalView* m_delegate = nullptr;
   QString m_number;
   bool m_didImport = false;

@@ -48,7 +48,7 @@ bool ProtectionCycle::begin(Stage stage, const char* what) {
 
 bool ProtectionCycle::isListExpired() const {
   const fnd::Ref<fnd::Date> updated = settings().dateForKey(DateUpdatedDefaultKey);
-  return updated && dates::daysAfterDate(*fnd::Date::now(), *updated) >= kListLifetimeDays;
+  return updated && ui::dates::daysAfterDate(*fnd::Date::now(), *updated) >= kListLifetimeDays;
 }
 
 bool ProtectionCycle::startDownloadIfDateIsExpired() {

@@ -26,7 +26,7 @@ uikit::BarButtonItem* makeCloseButton(uikit::NavigationItem& item) {
   return close;
 }
 
-void installOverlay(OVHud& hud, QWidget& screen) {
+void installOverlay(ui::OVHud& hud, QWidget& screen) {
   hud.setMargin(kHudMargin);
   QWidget* overlay = hud.view();
   overlay->setParent(&screen);

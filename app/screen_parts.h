@@ -9,7 +9,9 @@
 
 #include "platform/uikit/bar_button_item.h"
 
+namespace ui {
 class OVHud;
+}  // namespace ui
 class QWidget;
 namespace uikit {
 class NavigationBar;
@@ -23,7 +25,7 @@ namespace screen_parts {
 uikit::NavigationItem* installNavigationItem(uikit::NavigationBar& bar, QWidget& screen, const QString& objectName);
 
 // The screen's progress overlay over all of it, 20 points from its edges.
-void installOverlay(OVHud& hud, QWidget& screen);
+void installOverlay(ui::OVHud& hud, QWidget& screen);
 
 // The modal screens' close button, put at the right of `item`.
 uikit::BarButtonItem* makeCloseButton(uikit::NavigationItem& item);

@@ -156,7 +156,7 @@ TEST_P(ScreenSnapshots, Main) {
     PhoneWindow window(screen);
     snapshot(window, "main-start");
 
-    OVHud& hud = screen->overlay();
+    ui::OVHud& hud = screen->overlay();
     hud.setBlockTouches(true);
     hud.setCaption(Localizable::tr("Oppdaterer telefonnummerlisten"));
     hud.show();

@@ -5,6 +5,8 @@
 
 #include "ui/ov_hud_root_view.h"
 
+namespace ui {
+
 namespace {
 
 constexpr double kSmallestScaleFactor = 0.01;
@@ -125,3 +127,5 @@ void OVHud::touchesEnded(int tapCount, QPointF location) {
   if (m_blockTouches || tapCount != 1) return;
   if (m_view->frame().contains(location) && m_delegate) m_delegate->userDidTapHud(*this);
 }
+
+}  // namespace ui

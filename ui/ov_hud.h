@@ -15,9 +15,11 @@
 #include "ui/ov_hud_queue_item.h"
 #include "ui/ov_hud_view.h"
 #include "ui/ov_sound_fx.h"
+class QWidget;
+
+namespace ui {
 
 class OVHudRootView;
-class QWidget;
 
 class OVHud : public QObject {
   Q_OBJECT
@@ -120,3 +122,5 @@ class OVHud : public QObject {
   int m_queuePosition = 0;
   QPointer<OVHudRootView> m_rootView;
 };
+
+}  // namespace ui

@@ -8,6 +8,8 @@
 #include "platform/uikit/activity_indicator.h"
 #include "ui/ov_hud_layout.h"
 
+namespace ui {
+
 struct OVHudQueueItem {
   QString caption;
   QImage image;  // null: none
@@ -15,3 +17,5 @@ struct OVHudQueueItem {
   int accessoryPosition = OVAccessoryBelow;
   uikit::ActivityIndicatorStyle activityStyle = uikit::ActivityIndicatorStyle::White;
 };
+
+}  // namespace ui

@@ -14,6 +14,8 @@
 #include "ui/ov_hud.h"
 #include "ui/ub_dialogs.h"
 
+namespace ui {
+
 namespace {
 
 constexpr const char* kFontFiles[] = {
@@ -159,3 +161,5 @@ TEST_F(OverlaySnapshots, AlertAndActionSheet) {
 }
 
 }  // namespace
+
+}  // namespace ui

@@ -9,6 +9,8 @@
 #include "tests/support/event_loop.h"
 #include "ui/ov_hud_root_view.h"
 
+namespace ui {
+
 namespace {
 
 using rp::test::runEventLoopUntil;
@@ -318,3 +320,5 @@ TEST_F(Overlay, ARunOfUpdatesPaintsAtMostOneFramePerDisplayFrameAndTheLastStateS
   EXPECT_GE(counter.frames, 1);
   EXPECT_EQ(m_hud.panel().caption(), QStringLiteral("Importerer %1 av %1 nummer").arg(kReports));
 }
+
+}  // namespace ui

@@ -9,6 +9,8 @@
 
 #include "ui/ov_hud.h"
 
+namespace ui {
+
 namespace {
 
 constexpr int kScaleAndFadeMilliseconds = 100;
@@ -308,3 +310,5 @@ void OVHudView::paintShadow(QPainter& painter) const {
     painter.fillPath(path, QColor::fromRgbF(0, 0, 0, static_cast<float>(ringAlpha)));
   }
 }
+
+}  // namespace ui

@@ -14,9 +14,11 @@
 #include "ui/ov_layer.h"
 #include "ui/ov_progress_layer.h"
 #include "ui/ov_text_layer.h"
+class QVariantAnimation;
+
+namespace ui {
 
 class OVHud;
-class QVariantAnimation;
 
 class OVHudView : public QObject {
   Q_OBJECT
@@ -109,3 +111,5 @@ class OVHudView : public QObject {
   std::function<void(bool)> m_animationCompletion;
   QVariantAnimation* m_backgroundAnimation = nullptr;
 };
+
+}  // namespace ui
