@@ -12,6 +12,8 @@
 #include "store/record_store.h"
 #include "ui/rating_prompt.h"
 
+namespace app {
+
 RingeplagvernAppDelegate::RingeplagvernAppDelegate()
     : m_window(std::make_unique<QWidget>()), m_rootViewController(new RootViewController) {
   m_window->setWindowTitle(QString::fromUtf8(ProductName.data(), ProductName.size()));
@@ -54,3 +56,5 @@ void RingeplagvernAppDelegate::applicationWillTerminate() {
   store::StoreSaving::save(store::StoreContext::defaultContext());
   store::RecordStore::cleanUp();
 }
+
+}  // namespace app

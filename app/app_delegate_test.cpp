@@ -26,6 +26,8 @@
 #include "ui/rating_prompt.h"
 #include "ui/rating_prompt_record.h"
 
+namespace app {
+
 namespace {
 
 QByteArray storedDefaults() {
@@ -196,3 +198,5 @@ TEST(ApplicationLifecycle, SigtermEndsTheApplicationThroughTheTerminationPath) {
 }
 
 }  // namespace
+
+}  // namespace app

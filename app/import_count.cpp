@@ -4,6 +4,8 @@
 #include "platform/defaults/user_defaults.h"
 #include "ui/ui_device.h"
 
+namespace app {
+
 namespace {
 
 // The first two phones and music players get a smaller list: writing 7000
@@ -27,3 +29,5 @@ std::int64_t Device::getCapabilitiesForImport(defaults::UserDefaults& store, con
   store.synchronize();
   return kImportCount;
 }
+
+}  // namespace app

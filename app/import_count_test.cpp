@@ -9,6 +9,8 @@
 #include "platform/device/machine.h"
 #include "ui/ui_device.h"
 
+namespace app {
+
 namespace {
 
 class ImportCount : public testing::Test {
@@ -70,3 +72,5 @@ TEST(ImportCountOfThisMachine, ReadsTheStoodInModelAndTheStandardStore) {
 }
 
 }  // namespace
+
+}  // namespace app

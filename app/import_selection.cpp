@@ -4,6 +4,8 @@
 #include "app/import_count.h"
 #include "platform/defaults/user_defaults.h"
 
+namespace app {
+
 namespace {
 
 constexpr std::int64_t kEveryRecord = -1;
@@ -30,3 +32,5 @@ numberlist::Contact::List selectRecordsForImport() {
   const std::int64_t importCount = Device::getCapabilitiesForImport();
   return selectRecordsForImport(importCount, defaults::UserDefaults::standard().boolForKey(ImportApprovedKey));
 }
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/uikit/navigation_bar.h"
 
+namespace app {
+
 namespace {
 
 struct FormRow {
@@ -164,3 +166,5 @@ void NewContactViewController::userDidTapHud(ui::OVHud& hud) { hud.hide(); }
 void NewContactViewController::finish() {
   if (m_delegate) m_delegate->modalViewControllerDidFinish(*this);
 }
+
+}  // namespace app

@@ -14,13 +14,16 @@
 #include "platform/uikit/view_controller.h"
 #include "ui/ov_hud.h"
 
-class IManageModalView;
 namespace Ui {
 class NewContactViewController;
 }
 namespace uikit {
 class NavigationItem;
 }
+
+namespace app {
+
+class IManageModalView;
 
 class NewContactViewController final : public uikit::ViewController,
                                        public abm::ManageAddressBookDelegate<NewContactViewController>,
@@ -71,3 +74,5 @@ class NewContactViewController final : public uikit::ViewController,
   QString m_number;
   bool m_didImport = false;
 };
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "platform/uikit/button.h"
 #include "ui/ov_hud.h"
 
+namespace app {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -211,3 +213,5 @@ TEST_F(NewNumberScreen, AnAddWhileProtectedAppendsToTheContactBehindTheOverlayAn
 }
 
 }  // namespace
+
+}  // namespace app

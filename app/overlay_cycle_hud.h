@@ -8,6 +8,8 @@ namespace ui {
 class OVHud;
 }  // namespace ui
 
+namespace app {
+
 class OverlayCycleHud final : public CycleHud {
  public:
   explicit OverlayCycleHud(ui::OVHud& hud) : m_hud(hud) {}
@@ -23,3 +25,5 @@ class OverlayCycleHud final : public CycleHud {
  private:
   ui::OVHud& m_hud;
 };
+
+}  // namespace app

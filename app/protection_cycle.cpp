@@ -12,6 +12,8 @@
 #include "platform/foundation/system_log.h"
 #include "ui/date_utilities.h"
 
+namespace app {
+
 namespace {
 
 defaults::UserDefaults& settings() { return defaults::UserDefaults::standard(); }
@@ -309,3 +311,5 @@ void ProtectionCycle::storeProtectionEnabled(bool enabled) {
   settings().setBool(AutoImportEnabledKey, enabled);
   settings().synchronize();
 }
+
+}  // namespace app

@@ -17,6 +17,8 @@
 #include "numberlist/contact_parser.h"
 #include "numberlist/data_downloader.h"
 
+namespace app {
+
 class CycleHud;
 
 // What the cycle needs of the screen (or the terminal) that shows it.
@@ -110,3 +112,5 @@ class ProtectionCycle final : public numberlist::IDownloadDataDelegate,
   // Work that finishes on another thread reaches the cycle only while this lives.
   std::shared_ptr<ProtectionCycle*> m_lifetime = std::make_shared<ProtectionCycle*>(this);
 };
+
+}  // namespace app

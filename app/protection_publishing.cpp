@@ -7,6 +7,8 @@
 #include "publish/contact_snapshot.h"
 #include "publish/target_factory.h"
 
+namespace app {
+
 namespace {
 
 publish::PublishConfig& activeConfig() {
@@ -44,3 +46,5 @@ void ProtectionPublishing::publishCurrentContact() {
   // Read on the publisher's worker: finding the contact waits for the address book's thread.
   m_publisher->mirror([manager = m_manager] { return publish::protectionContactSnapshot(*manager); });
 }
+
+}  // namespace app

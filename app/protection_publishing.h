@@ -15,6 +15,8 @@ namespace abm {
 class AddressBookManagerV2;
 }  // namespace abm
 
+namespace app {
+
 class ProtectionPublishing {
  public:
   using ShowFailures = std::function<void(const QStringList& failures)>;
@@ -35,3 +37,5 @@ class ProtectionPublishing {
 
 // The configuration the running application publishes with; set once at start.
 void setActivePublishConfig(const publish::PublishConfig& config);
+
+}  // namespace app

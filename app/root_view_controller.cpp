@@ -19,6 +19,8 @@
 #include "platform/uikit/transition.h"
 #include "ui/ub_dialogs.h"
 
+namespace app {
+
 RootViewController::RootViewController(QWidget* parent) : uikit::ViewController(parent) {
   setObjectName(QStringLiteral("RootViewController"));
 }
@@ -257,3 +259,5 @@ void RootViewController::touchesBegan(QObject* touched) {
   removeSearchButton();
   if (field->text().isEmpty()) m_ui->insertContactButton->hide();
 }
+
+}  // namespace app

@@ -24,6 +24,8 @@ class BarButtonItem;
 class NavigationItem;
 }  // namespace uikit
 
+namespace app {
+
 class RootViewController final : public uikit::ViewController,
                                  public IManageModalView,
                                  private ProtectionCycleView,
@@ -92,3 +94,5 @@ class RootViewController final : public uikit::ViewController,
   uikit::BarButtonItem* m_settingsButton = nullptr;
   fnd::ScopedObserver m_foregroundObserver;
 };
+
+}  // namespace app

@@ -28,6 +28,8 @@
 #include "ui/date_utilities.h"
 #include "ui/ub_dialogs.h"
 
+namespace app {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -561,3 +563,5 @@ TEST_F(MainScreen, APlaceThatCannotBePublishedToAddsItsLineUnderTheFinalMessage)
 }
 
 }  // namespace
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include "platform/uikit/navigation_bar.h"
 #include "ui/ov_hud.h"
 
+namespace app {
+
 namespace screen_parts {
 
 namespace {
@@ -36,3 +38,5 @@ void installOverlay(ui::OVHud& hud, QWidget& screen) {
 }
 
 }  // namespace screen_parts
+
+}  // namespace app

@@ -18,6 +18,8 @@ class NavigationBar;
 class NavigationItem;
 }  // namespace uikit
 
+namespace app {
+
 namespace screen_parts {
 
 // A navigation item named `objectName`, owned by `screen`, shown on `bar`
@@ -37,3 +39,5 @@ void addCloseButton(uikit::NavigationItem& item, Screen* screen, void (Screen::*
 }
 
 }  // namespace screen_parts
+
+}  // namespace app

@@ -20,6 +20,8 @@
 #include "platform/uikit/text_field.h"
 #include "platform/uikit/text_view.h"
 
+namespace app {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -194,3 +196,5 @@ INSTANTIATE_TEST_SUITE_P(Languages, ScreenSnapshots, ::testing::Values("nb", "en
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace
+
+}  // namespace app

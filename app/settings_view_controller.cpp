@@ -17,6 +17,8 @@
 #include "platform/uikit/theme.h"
 #include "ui_SettingsViewController.h"
 
+namespace app {
+
 namespace {
 
 const QString kCellIdentifier = QStringLiteral("Cell");
@@ -167,3 +169,5 @@ void SettingsViewController::didSelectRowAtIndexPath(uikit::TableView& table, co
   }
   table.reloadData();
 }
+
+}  // namespace app

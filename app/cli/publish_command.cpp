@@ -66,7 +66,7 @@ ExitCode publishContact(CommandSession& session) {
   const QString done = contactFound ? Localizable::tr("%@: publisert") : Localizable::tr("%@: fjernet");
   for (const QString& name : names) {
     const QString failure = failureOf(name, *failures);
-    out.printLine(failure.isEmpty() ? fillFormat(done, {name}) : failure);
+    out.printLine(failure.isEmpty() ? app::fillFormat(done, {name}) : failure);
   }
   return failures->isEmpty() && problems.isEmpty() ? ExitCode::Done : ExitCode::Failed;
 }

@@ -46,8 +46,8 @@ bool prepareHome() {
     store::RecordStore::cleanUp();
 
     auto& settings = defaults::UserDefaults::standard();
-    settings.setBool(AutoImportEnabledKey, true);
-    settings.setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+    settings.setBool(app::AutoImportEnabledKey, true);
+    settings.setDate(app::DateUpdatedDefaultKey, *fnd::Date::now());
     settings.synchronize();
     return imported;
   }();

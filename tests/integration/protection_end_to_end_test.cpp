@@ -153,7 +153,7 @@ TEST_F(ProtectionEndToEndTest, ListToContactAndBackOut) {
   ASSERT_TRUE(manager->hasLocalSource());
 
   // Approved numbers only, the top 100 ranks.
-  const Contact::List approvedTop = selectRecordsForImport(kTopRanks, false);
+  const Contact::List approvedTop = app::selectRecordsForImport(kTopRanks, false);
   manager->importLocalContactsInBackground(approvedTop);
   EXPECT_EQ(m_delegate.await(), "imported");
   EXPECT_GE(m_delegate.progressReports, 1u);
@@ -166,7 +166,7 @@ TEST_F(ProtectionEndToEndTest, ListToContactAndBackOut) {
   EXPECT_GT(contacts[0].size(), 50u);
 
   // Every number, the hand-added one included: the old contact is replaced.
-  manager->importLocalContactsInBackground(selectRecordsForImport(-1, true));
+  manager->importLocalContactsInBackground(app::selectRecordsForImport(-1, true));
   EXPECT_EQ(m_delegate.await(), "imported");
   contacts = storedProtectionContacts();
   ASSERT_EQ(contacts.size(), 1u);

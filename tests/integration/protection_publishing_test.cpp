@@ -45,7 +45,7 @@ class ProtectionPublishingTest : public ::testing::Test {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   }
   void TearDown() override {
-    setActivePublishConfig({});
+    app::setActivePublishConfig({});
     store::RecordStore::cleanUp();
   }
 
@@ -58,7 +58,7 @@ TEST_F(ProtectionPublishingTest, TheSavedContactReachesTheWritablePlaceAndTheOth
   publish::PublishConfig config;
   config.folder = folder;
   config.cardDavUrl = "http://127.0.0.1:1/unreachable/";  // nothing listens on port 1
-  setActivePublishConfig(config);
+  app::setActivePublishConfig(config);
 
   Delegate delegate;
   const auto manager = abm::AddressBookManagerV2::initWithDelegate(&delegate);
@@ -76,7 +76,7 @@ TEST_F(ProtectionPublishingTest, TheSavedContactReachesTheWritablePlaceAndTheOth
   ASSERT_EQ(delegate.await(), "imported");
 
   std::vector<QStringList> shown;
-  ProtectionPublishing publishing(manager, [&shown](const QStringList& failures) { shown.push_back(failures); });
+  app::ProtectionPublishing publishing(manager, [&shown](const QStringList& failures) { shown.push_back(failures); });
   publishing.publishCurrentContact();
   ASSERT_TRUE(rp::test::runEventLoopUntil([&shown] { return !shown.empty(); }, 60s));
   ASSERT_EQ(shown[0].size(), 1);
