@@ -9,28 +9,25 @@
 #include "platform/dispatch/block_thread.h"
 #include "platform/dispatch/main_thread.h"
 #include "platform/foundation/localization.h"
-#include "platform/objectstore/string_matching.h"
+#include "platform/foundation/string_matching.h"
+
+namespace abm {
 
 using Message = IManageAddressBookDelegate::Message;
 using numberlist::Contact;
 
 namespace {
 
-constexpr int kAuthorizationNotDetermined = 0;
-constexpr int kAuthorizationRestricted = 1;
-constexpr int kAuthorizationDenied = 2;
-constexpr int kLocalSourceType = 0;
-
 // "note contains[cd] %@" with the marker: case and diacritics do not matter.
-bool isProtectionContact(const PBPerson& person) {
-  const PBPerson::Text note = person.note();
-  return note && objectstore::matchString(objectstore::StringOperator::Contains, note->utf8(),
-                                          ProtectionContactNoteMarker, {true, true});
+bool isProtectionContact(const pb::PBPerson& person) {
+  const pb::PBPerson::Text note = person.note();
+  return note &&
+         fnd::matchString(fnd::StringOperator::Contains, note->utf8(), ProtectionContactNoteMarker, {true, true});
 }
 
 // Every protection contact of `source`, in the source's order.
-PBAddressBook::People contactsWithNote(const std::shared_ptr<PBSource>& source) {
-  PBAddressBook::People contacts;
+pb::PBAddressBook::People contactsWithNote(const std::shared_ptr<pb::PBSource>& source) {
+  pb::PBAddressBook::People contacts;
   if (source) {
     for (auto& person : source->people())
       if (isProtectionContact(*person)) contacts.push_back(std::move(person));
@@ -38,14 +35,14 @@ PBAddressBook::People contactsWithNote(const std::shared_ptr<PBSource>& source) 
   return contacts;
 }
 
-void removeContacts(const PBAddressBook::People& contacts) {
+void removeContacts(const pb::PBAddressBook::People& contacts) {
   for (const auto& contact : contacts) contact->remove();
 }
 
 // A failed save leaves its changes in the instance, where the next save would
 // write them unasked and where records not yet stored cannot be found; the
 // instance goes back to what the file holds.
-bool saveOrRevert(PBRecord& record) {
+bool saveOrRevert(pb::PBRecord& record) {
   if (record.save()) return true;
   record.revert();
   return false;
@@ -53,14 +50,14 @@ bool saveOrRevert(PBRecord& record) {
 
 // The instance keeps what it read; saves made since by another instance (the
 // new-number screen's manager) or another program are read in first.
-void readOutsideChanges(const PBSource& source) {
-  const std::shared_ptr<PBAddressBook>& book = source.addressBook();
+void readOutsideChanges(const pb::PBSource& source) {
+  const std::shared_ptr<pb::PBAddressBook>& book = source.addressBook();
   if (book && book->hasExternalChanges()) book->addressBookExternallyChanged();
 }
 
-std::shared_ptr<PBMutableMultiValue> mutablePhoneNumbers(const PBPerson& person) {
-  if (const PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
-  return PBMutableMultiValue::create(ab::kMultiStringPropertyType);
+std::shared_ptr<pb::PBMutableMultiValue> mutablePhoneNumbers(const pb::PBPerson& person) {
+  if (const pb::PBPerson::List numbers = person.phoneNumbers()) return numbers->mutableCopy();
+  return pb::PBMutableMultiValue::create(ab::kMultiStringPropertyType);
 }
 
 }  // namespace
@@ -72,13 +69,13 @@ std::shared_ptr<AddressBookManagerV2> AddressBookManagerV2::initWithDelegate(IMa
 }
 
 bool AddressBookManagerV2::hasAccessToAddressBook() {
-  const int status = PBAddressBook::authorizationStatus();
-  if (status == kAuthorizationRestricted || status == kAuthorizationDenied) return false;
+  const ab::AuthorizationStatus status = pb::PBAddressBook::authorizationStatus();
+  if (status == ab::AuthorizationStatus::Restricted || status == ab::AuthorizationStatus::Denied) return false;
   // Until the person has answered, access counts as granted; a refusal that
   // arrives before the request returns is honoured.
   auto granted = std::make_shared<std::atomic<bool>>(true);
-  if (status == kAuthorizationNotDetermined) {
-    if (auto book = PBAddressBook::create()) {
+  if (status == ab::AuthorizationStatus::NotDetermined) {
+    if (auto book = pb::PBAddressBook::create()) {
       book->requestAuthorizationWithCompletion(
           [granted](bool answer, const std::optional<fnd::Error>&) { granted->store(answer); });
     }
@@ -87,10 +84,10 @@ bool AddressBookManagerV2::hasAccessToAddressBook() {
 }
 
 bool AddressBookManagerV2::hasLocalSource() {
-  std::shared_ptr<PBSource> found;
-  if (auto book = PBAddressBook::create()) {
+  std::shared_ptr<pb::PBSource> found;
+  if (auto book = pb::PBAddressBook::create()) {
     for (const auto& candidate : book->sources()) {
-      if (candidate->type() == kLocalSourceType) found = candidate;  // the last local source wins
+      if (candidate->type() == ab::kSourceTypeLocal) found = candidate;  // the last local source wins
     }
   }
   std::lock_guard lock(m_sourceMutex);
@@ -98,30 +95,30 @@ bool AddressBookManagerV2::hasLocalSource() {
   return m_source != nullptr;
 }
 
-std::shared_ptr<PBSource> AddressBookManagerV2::source() const {
+std::shared_ptr<pb::PBSource> AddressBookManagerV2::source() const {
   std::lock_guard lock(m_sourceMutex);
   return m_source;
 }
 
-void AddressBookManagerV2::setSource(std::shared_ptr<PBSource> source) {
+void AddressBookManagerV2::setSource(std::shared_ptr<pb::PBSource> source) {
   std::lock_guard lock(m_sourceMutex);
   m_source = std::move(source);
 }
 
-PBAddressBook::People AddressBookManagerV2::allContactsWithNote() { return contactsWithNote(source()); }
+pb::PBAddressBook::People AddressBookManagerV2::allContactsWithNote() { return contactsWithNote(source()); }
 
-std::shared_ptr<PBPerson> AddressBookManagerV2::findContact() {
+std::shared_ptr<pb::PBPerson> AddressBookManagerV2::findContact() {
   // The contact as the file holds it now: a number appended by another
   // instance must be neither missed nor overwritten.
   if (const auto holder = source()) readOutsideChanges(*holder);
-  PBAddressBook::People contacts = allContactsWithNote();
+  pb::PBAddressBook::People contacts = allContactsWithNote();
   return contacts.empty() ? nullptr : contacts.front();
 }
 
 std::size_t AddressBookManagerV2::countOfMembers() {
   const auto contact = findContact();
   if (!contact) return 0;
-  const PBPerson::List numbers = contact->phoneNumbers();
+  const pb::PBPerson::List numbers = contact->phoneNumbers();
   return numbers ? numbers->count() : 0;
 }
 
@@ -153,18 +150,18 @@ void AddressBookManagerV2::importLocalContactsInBackground(const Contact::List& 
 
 void AddressBookManagerV2::importInBackground(const LabelledNumbers& numbers) {
   const auto holder = source();
-  if (const PBAddressBook::People old = contactsWithNote(holder); !old.empty()) {
+  if (const pb::PBAddressBook::People old = contactsWithNote(holder); !old.empty()) {
     sendCleaningUpBeforeImportDelegate();
     removeContacts(old);
   }
-  std::shared_ptr<PBPerson> person = holder ? holder->newPerson() : nullptr;
+  std::shared_ptr<pb::PBPerson> person = holder ? holder->newPerson() : nullptr;
   if (person) {
     person->setOrganization(fnd::str(ProtectionContactName).get());
     person->setNote(fnd::str(ProtectionContactNoteMarker).get());
     person->setImage(QImage(QString::fromUtf8(kImageName.data(), static_cast<qsizetype>(kImageName.size()))));
   }
   const auto phoneNumbers =
-      person ? mutablePhoneNumbers(*person) : PBMutableMultiValue::create(ab::kMultiStringPropertyType);
+      person ? mutablePhoneNumbers(*person) : pb::PBMutableMultiValue::create(ab::kMultiStringPropertyType);
   m_maxProgress = static_cast<double>(numbers.size());
   m_progress = 0;
   for (const LabelledNumber& entry : numbers) {
@@ -280,3 +277,5 @@ void AddressBookManagerV2::sendImportErrorToDelegate() {
   sendDidFailImportOfContactWithErrorToDelegate(
       fnd::Error::withDescription(std::string(kErrorDomain), kErrorCode, fnd::localizedString(kErrorText)));
 }
+
+}  // namespace abm

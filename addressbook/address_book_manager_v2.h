@@ -18,8 +18,7 @@
 #include "addressbook/manage_address_book.h"
 #include "addressbook/wrapper/pb_address_book.h"
 
-class PBPerson;
-class PBSource;
+namespace abm {
 
 // The protection contact's organisation: the product name.
 inline constexpr std::string_view ProtectionContactName = "Ringeplagvern";
@@ -52,15 +51,15 @@ class AddressBookManagerV2 final : public IManageAddressBook,
   double maxProgress() const override { return m_maxProgress.load(std::memory_order_relaxed); }
 
   // The first protection contact of the source as the file holds it now, or null.
-  std::shared_ptr<PBPerson> findContact();
+  std::shared_ptr<pb::PBPerson> findContact();
   // Every protection contact of the source, in the source's order.
-  PBAddressBook::People allContactsWithNote();
+  pb::PBAddressBook::People allContactsWithNote();
   // Removes every protection contact and saves; false without a source or when the save failed.
   bool removeImportedContact();
   void removeImportedContactWithoutSaving();
 
-  std::shared_ptr<PBSource> source() const;
-  void setSource(std::shared_ptr<PBSource> source);
+  std::shared_ptr<pb::PBSource> source() const;
+  void setSource(std::shared_ptr<pb::PBSource> source);
   IManageAddressBookDelegate* manageAddressBookDelegate() const { return m_delegate; }
   void setManageAddressBookDelegate(IManageAddressBookDelegate* delegate) { m_delegate = delegate; }
 
@@ -93,10 +92,12 @@ class AddressBookManagerV2 final : public IManageAddressBook,
 
   IManageAddressBookDelegate* m_delegate;
   mutable std::mutex m_sourceMutex;
-  std::shared_ptr<PBSource> m_source;  // guarded by m_sourceMutex
+  std::shared_ptr<pb::PBSource> m_source;  // guarded by m_sourceMutex
   // Written by the background work while the main thread may read them in a report.
   std::atomic<double> m_progress{0};
   std::atomic<double> m_maxProgress{0};
   // A progress report is queued for the main thread and has not yet read the counter.
   std::atomic<bool> m_progressReportPending{false};
 };
+
+}  // namespace abm

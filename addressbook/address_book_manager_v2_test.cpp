@@ -13,6 +13,8 @@
 #include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
+namespace abm {
+
 namespace {
 
 using numberlist::Contact;
@@ -90,7 +92,7 @@ class ManagerTest : public ::testing::Test {
 
   // A person saved straight into the local source by another instance.
   static void addPerson(const char* organization, const char* note) {
-    auto book = PBAddressBook::create();
+    auto book = pb::PBAddressBook::create();
     auto person = book->newPersonInDefaultSource();
     person->setOrganization(fnd::str(organization).get());
     if (note) person->setNote(fnd::str(note).get());
@@ -99,7 +101,7 @@ class ManagerTest : public ::testing::Test {
 
   // Every person of the address book as stored in the file: "organisation|note|numbers|image".
   static std::vector<std::string> storedPeople() {
-    auto book = PBAddressBook::create();
+    auto book = pb::PBAddressBook::create();
     std::vector<std::string> people;
     for (const auto& person : book->people()) {
       std::string numbers;
@@ -200,9 +202,9 @@ TEST_F(ManagerTest, CountAndRemovalFindTheMarkerWhateverItsCase) {
 
   addPerson("Ringeplagvern", "72696E6765706C61677665726E");
   {
-    auto book = PBAddressBook::create();
+    auto book = pb::PBAddressBook::create();
     auto person = book->people().front();
-    auto numbers = PBMutableMultiValue::create(ab::kMultiStringPropertyType);
+    auto numbers = pb::PBMutableMultiValue::create(ab::kMultiStringPropertyType);
     numbers->addValue(fnd::str("1").get(), fnd::str("A").get());
     numbers->addValue(fnd::str("2").get(), fnd::str("B").get());
     person->setPhoneNumbers(numbers.get());
@@ -264,7 +266,7 @@ TEST_F(TwoLocalSourcesTest, TheContactGoesIntoTheLastLocalSource) {
   EXPECT_EQ(manager->source()->name()->utf8(), "Siste");
   manager->importLocalContactsInBackground(records({{"1", "A"}}));
   ASSERT_TRUE(m_delegate.waitFor("imported"));
-  auto book = PBAddressBook::create();
+  auto book = pb::PBAddressBook::create();
   for (const auto& source : book->sources()) {
     EXPECT_EQ(source->people().size(), source->name()->utf8() == "Siste" ? 1u : 0u) << source->name()->utf8();
   }
@@ -311,7 +313,7 @@ TEST_F(AccessTest, RestrictedAndDeniedAreRefusedAndAnUnaskedPersonIsAskedOnce) {
     EXPECT_TRUE(AddressBookManagerV2::init()->hasAccessToAddressBook());
     rp::test::runEventLoopFor(100ms);
     EXPECT_TRUE(AddressBookManagerV2::init()->hasAccessToAddressBook());
-    EXPECT_EQ(PBAddressBook::authorizationStatus(), 3);
+    EXPECT_EQ(pb::PBAddressBook::authorizationStatus(), ab::AuthorizationStatus::Authorized);
     ab::setAccessPrompt({});
     EXPECT_EQ(asked, 1);
   }
@@ -341,11 +343,13 @@ TEST_F(AccessTest, WhileTheQuestionIsOpenAccessCountsAsGrantedUntilTheRefusalArr
     return false;
   });
   auto manager = AddressBookManagerV2::init();
-  EXPECT_EQ(PBAddressBook::authorizationStatus(), 0) << "the question is still open";
+  EXPECT_EQ(pb::PBAddressBook::authorizationStatus(), ab::AuthorizationStatus::NotDetermined)
+      << "the question is still open";
   EXPECT_TRUE(manager->hasAccessToAddressBook());
   EXPECT_NE(manager->source(), nullptr);
   personAnswers.set_value();
-  EXPECT_TRUE(rp::test::runEventLoopUntil([] { return PBAddressBook::authorizationStatus() == 2; }, 30s));
+  EXPECT_TRUE(rp::test::runEventLoopUntil(
+      [] { return pb::PBAddressBook::authorizationStatus() == ab::AuthorizationStatus::Denied; }, 30s));
   EXPECT_FALSE(manager->hasAccessToAddressBook());
   ab::setAccessPrompt({});
 }
@@ -439,3 +443,5 @@ TEST_F(SaveFailureTest, ANumberWhoseAddFailedIsNotSavedWithTheNextAdd) {
 }
 
 }  // namespace
+
+}  // namespace abm

@@ -12,6 +12,8 @@
 #include "numberlist/contact.h"
 #include "platform/foundation/error.h"
 
+namespace abm {
+
 class IManageAddressBookDelegate {
  public:
   enum class Message {
@@ -96,3 +98,5 @@ class IManageAddressBook {
   virtual double progress() const = 0;
   virtual double maxProgress() const = 0;
 };
+
+}  // namespace abm

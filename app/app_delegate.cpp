@@ -12,6 +12,8 @@
 #include "store/record_store.h"
 #include "ui/rating_prompt.h"
 
+namespace app {
+
 RingeplagvernAppDelegate::RingeplagvernAppDelegate()
     : m_window(std::make_unique<QWidget>()), m_rootViewController(new RootViewController) {
   m_window->setWindowTitle(QString::fromUtf8(ProductName.data(), ProductName.size()));
@@ -24,7 +26,7 @@ bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
   numberlist::Contact::registerModel();  // the stack's model is the number record's
   store::RecordStore::setupAutoMigratingCoreDataStack();
   // Counted before the window appears; an alert it may bring comes later, over the window.
-  RatingPrompt::appLaunched(true);
+  ui::RatingPrompt::appLaunched(true);
   auto* layout = new QVBoxLayout(m_window.get());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -39,10 +41,10 @@ bool RingeplagvernAppDelegate::didFinishLaunchingWithOptions() {
 
 void RingeplagvernAppDelegate::applicationWillResignActive() {
   defaults::UserDefaults::standard().synchronize();
-  fnd::NotificationCenter::defaultCenter().post(kApplicationWillResignActiveNotification, this);
+  fnd::NotificationCenter::defaultCenter().post(ui::kApplicationWillResignActiveNotification, this);
 }
 
-void RingeplagvernAppDelegate::applicationWillEnterForeground() { RatingPrompt::appEnteredForeground(true); }
+void RingeplagvernAppDelegate::applicationWillEnterForeground() { ui::RatingPrompt::appEnteredForeground(true); }
 
 // No work of its own: the screens listen for the notification that follows.
 void RingeplagvernAppDelegate::applicationDidBecomeActive() {}
@@ -54,3 +56,5 @@ void RingeplagvernAppDelegate::applicationWillTerminate() {
   store::StoreSaving::save(store::StoreContext::defaultContext());
   store::RecordStore::cleanUp();
 }
+
+}  // namespace app

@@ -8,6 +8,9 @@
 #include <memory>
 
 class QWidget;
+
+namespace app {
+
 class RootViewController;
 
 class RingeplagvernAppDelegate : public QObject {
@@ -36,3 +39,5 @@ class RingeplagvernAppDelegate : public QObject {
   std::unique_ptr<QWidget> m_window;
   RootViewController* m_rootViewController;  // owned by m_window
 };
+
+}  // namespace app

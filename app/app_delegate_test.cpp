@@ -27,6 +27,8 @@
 #include "ui/rating_prompt.h"
 #include "ui/rating_prompt_record.h"
 
+namespace app {
+
 namespace {
 
 QByteArray storedDefaults() {
@@ -107,28 +109,28 @@ TEST(AppDelegate, LaunchAndEveryReturnToTheForegroundCountAUseOfTheVersion) {
   RingeplagvernAppDelegate delegate;
   const auto& store = defaults::UserDefaults::standard();
   delegate.didFinishLaunchingWithOptions();
-  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 1; }));
+  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 1; }));
   delegate.applicationWillEnterForeground();
-  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 2; }));
+  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 2; }));
 }
 
 TEST(AppDelegate, ResignActiveTakesTheRatingAlertAwayWithoutAChoice) {
   RingeplagvernAppDelegate delegate;
   delegate.didFinishLaunchingWithOptions();
-  RatingPrompt::sharedInstance().showRatingAlert();
-  const QPointer<uikit::AlertView> alert = RatingPrompt::sharedInstance().ratingAlert();
+  ui::RatingPrompt::sharedInstance().showRatingAlert();
+  const QPointer<uikit::AlertView> alert = ui::RatingPrompt::sharedInstance().ratingAlert();
   ASSERT_TRUE(alert && alert->isVisible());
   EXPECT_EQ(alert->window(), delegate.window());
   delegate.applicationWillResignActive();
   EXPECT_FALSE(alert && alert->isVisible());
-  EXPECT_FALSE(defaults::UserDefaults::standard().boolForKey(RatingPromptRecord::kDeclinedToRate));
+  EXPECT_FALSE(defaults::UserDefaults::standard().boolForKey(ui::RatingPromptRecord::kDeclinedToRate));
 }
 
 // Counts the notifications of leaving and coming back to the foreground.
 class ForegroundNotifications {
  public:
   ForegroundNotifications() {
-    observe(kApplicationWillResignActiveNotification, m_counts[0]);
+    observe(ui::kApplicationWillResignActiveNotification, m_counts[0]);
     observe(std::string(kApplicationWillEnterForegroundNotification), m_counts[1]);
     observe(std::string(kApplicationDidBecomeActiveNotification), m_counts[2]);
   }
@@ -161,14 +163,14 @@ TEST(ApplicationLifecycle, ComingBackFromAnotherWindowOrFromMinimisedEntersTheFo
   delegate.didFinishLaunchingWithOptions();
   sendApplicationState(Qt::ApplicationActive);
   EXPECT_EQ(seen.counts(), (Counts{0, 0, 0})) << "the activation at launch is no return";
-  ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 1; }));
+  ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 1; }));
 
   sendApplicationState(Qt::ApplicationInactive);  // another window has the focus
   EXPECT_EQ(seen.counts(), (Counts{1, 0, 0}));
   sendApplicationState(Qt::ApplicationActive);
   sendApplicationState(Qt::ApplicationActive);
   EXPECT_EQ(seen.counts(), (Counts{1, 1, 1}));
-  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(RatingPromptRecord::kUseCount) == 2; }));
+  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 2; }));
 
   delegate.window()->showMinimized();
   EXPECT_EQ(seen.counts(), (Counts{2, 1, 1}));
@@ -197,3 +199,5 @@ TEST(ApplicationLifecycle, SigtermEndsTheApplicationThroughTheTerminationPath) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -7,6 +7,8 @@
 #include "app/app_delegate.h"
 #include "platform/foundation/notification_center.h"
 
+namespace app {
+
 ApplicationLifecycle::ApplicationLifecycle(RingeplagvernAppDelegate& delegate, QWidget& window)
     : QObject(&delegate),
       m_delegate(delegate),
@@ -50,3 +52,5 @@ void ApplicationLifecycle::update() {
 }
 
 void connectLifecycle(RingeplagvernAppDelegate& delegate) { new ApplicationLifecycle(delegate, *delegate.window()); }
+
+}  // namespace app

@@ -9,6 +9,9 @@
 #include <string_view>
 
 class QWidget;
+
+namespace app {
+
 class RingeplagvernAppDelegate;
 
 // Posted on every return to the foreground, after the delegate heard of it.
@@ -38,3 +41,5 @@ class ApplicationLifecycle final : public QObject {
 // Connects the running application's state changes and its end to `delegate`
 // and its window; the watcher lives as long as the delegate.
 void connectLifecycle(RingeplagvernAppDelegate& delegate);
+
+}  // namespace app

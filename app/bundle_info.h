@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace app {
+
 struct BundleInfo {
   QString displayName;
   QString shortVersion;
@@ -11,3 +13,5 @@ struct BundleInfo {
 
   static BundleInfo main();
 };
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace app {
+
 // Protection is switched on: the protection contact is meant to be in the address book.
 inline constexpr std::string_view AutoImportEnabledKey = "AutoImportEnabledKey";
 // How many top-ranked numbers are imported; -1 means all, 0 not yet decided.
@@ -21,3 +23,5 @@ inline constexpr std::string_view ProductName = "Ringeplagvern";
 // list-service configuration.
 std::string NumberListUrl();
 std::string NumberListBackupUrl();
+
+}  // namespace app

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace app {
+
 class CycleHud {
  public:
   virtual ~CycleHud() = default;
@@ -18,3 +20,5 @@ class CycleHud {
   virtual void hideAfter(double seconds) = 0;
   virtual void hide() = 0;
 };
+
+}  // namespace app

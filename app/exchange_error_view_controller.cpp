@@ -12,6 +12,8 @@
 #include "platform/uikit/navigation_bar.h"
 #include "ui_ExchangeErrorViewController.h"
 
+namespace app {
+
 ExchangeErrorViewController::ExchangeErrorViewController(QWidget* parent) : uikit::ViewController(parent) {
   setObjectName(QStringLiteral("ExchangeErrorViewController"));
 }
@@ -51,3 +53,5 @@ void ExchangeErrorViewController::viewDidLoad() {
 void ExchangeErrorViewController::closeViewAction() {
   if (m_delegate) m_delegate->modalViewControllerDidFinish(*this);
 }
+
+}  // namespace app

@@ -8,13 +8,16 @@
 
 #include "platform/uikit/view_controller.h"
 
-class IManageModalView;
 namespace Ui {
 class ExchangeErrorViewController;
 }
 namespace uikit {
 class NavigationItem;
 }
+
+namespace app {
+
+class IManageModalView;
 
 class ExchangeErrorViewController final : public uikit::ViewController {
   Q_OBJECT
@@ -41,3 +44,5 @@ class ExchangeErrorViewController final : public uikit::ViewController {
   uikit::NavigationItem* m_viewTitle = nullptr;
   IManageModalView* m_delegate = nullptr;
 };
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace app {
+
 namespace {
 
 class FirstPaintWatcher : public QObject {
@@ -28,3 +30,5 @@ class FirstPaintWatcher : public QObject {
 }  // namespace
 
 void quitAfterFirstPaint(QWidget& window) { new FirstPaintWatcher(window); }
+
+}  // namespace app

@@ -5,4 +5,8 @@
 
 class QWidget;
 
+namespace app {
+
 void quitAfterFirstPaint(QWidget& window);
+
+}  // namespace app

@@ -5,6 +5,8 @@
 #include "app/hand_added_number.h"
 #include "numberlist/contact.h"
 
+namespace app {
+
 namespace {
 
 // Every number the record store holds, downloaded or added by hand.
@@ -36,3 +38,5 @@ HandAddedImport storeHandAddedNumbers(const publish::VCardNumbers& read) {
   }
   return result;
 }
+
+}  // namespace app

@@ -10,6 +10,8 @@
 #include "numberlist/contact.h"
 #include "publish/vcard_reader.h"
 
+namespace app {
+
 struct HandAddedImport {
   numberlist::Contact::List added;
   std::vector<publish::LabelledNumber> alreadyListed;
@@ -19,3 +21,5 @@ struct HandAddedImport {
 
 // Stores every new number of `read`, in the file's order.
 HandAddedImport storeHandAddedNumbers(const publish::VCardNumbers& read);
+
+}  // namespace app

@@ -3,6 +3,8 @@
 #include "app/localizable.h"
 #include "store/record_store.h"
 
+namespace app {
+
 namespace {
 
 // A phone number needs more UTF-16 units than this, spaces not counted.
@@ -32,3 +34,5 @@ fnd::Ref<numberlist::Contact> storeHandAddedNumber(const QString& number, const 
   store::StoreSaving::save(store::StoreContext::defaultContext());
   return record;
 }
+
+}  // namespace app

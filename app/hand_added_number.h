@@ -8,6 +8,8 @@
 
 #include "numberlist/contact.h"
 
+namespace app {
+
 // The typed number as it is stored, without spaces; none when it is too
 // short to be a phone number.
 std::optional<QString> acceptedHandAddedNumber(const QString& typed);
@@ -17,3 +19,5 @@ QString handAddedNumberRefusal();
 
 // Stores the record and saves; a record without a firm is stored as "Ukjent".
 fnd::Ref<numberlist::Contact> storeHandAddedNumber(const QString& number, const QString& firm, const QString& homepage);
+
+}  // namespace app

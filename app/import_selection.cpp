@@ -1,8 +1,10 @@
 #include "app/import_selection.h"
 
 #include "app/constants.h"
-#include "app/device.h"
+#include "app/import_count.h"
 #include "platform/defaults/user_defaults.h"
+
+namespace app {
 
 namespace {
 
@@ -30,3 +32,5 @@ numberlist::Contact::List selectRecordsForImport() {
   const std::int64_t importCount = Device::getCapabilitiesForImport();
   return selectRecordsForImport(importCount, defaults::UserDefaults::standard().boolForKey(ImportApprovedKey));
 }
+
+}  // namespace app

@@ -9,7 +9,11 @@
 
 #include "numberlist/contact.h"
 
+namespace app {
+
 // With the import count and the approval setting given.
 numberlist::Contact::List selectRecordsForImport(std::int64_t importCount, bool importUnapproved);
 // With the import count of Device and the stored approval setting. Main thread only.
 numberlist::Contact::List selectRecordsForImport();
+
+}  // namespace app

@@ -6,6 +6,8 @@
 #include "platform/defaults/user_defaults.h"
 #include "store/record_store.h"
 
+namespace app {
+
 namespace {
 
 using numberlist::Contact;
@@ -65,3 +67,5 @@ TEST_F(ImportSelectionTest, WithoutArgumentsTheStoredSettingsDecide) {
 }
 
 }  // namespace
+
+}  // namespace app

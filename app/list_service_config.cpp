@@ -3,6 +3,8 @@
 #include "platform/defaults/configuration_sources.h"
 #include "platform/defaults/user_defaults.h"
 
+namespace app {
+
 namespace {
 
 constexpr const char* kPrimaryPath = "/uke_alle/terrorliste.json";
@@ -36,3 +38,5 @@ std::string ListServiceConfig::backupUrl() const { return "http://" + backupHost
 
 void setActiveListServiceConfig(const ListServiceConfig& config) { activeConfig() = config; }
 const ListServiceConfig& activeListServiceConfig() { return activeConfig(); }
+
+}  // namespace app

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace app {
+
 struct ListServiceConfig {
   // A local list service answers on this port by default (tools/listservice).
   static constexpr const char* kDefaultPrimaryHost = "127.0.0.1:8470";
@@ -29,3 +31,5 @@ struct ListServiceConfig {
 // The configuration the running application uses; set once at start.
 void setActiveListServiceConfig(const ListServiceConfig& config);
 const ListServiceConfig& activeListServiceConfig();
+
+}  // namespace app

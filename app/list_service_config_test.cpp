@@ -8,6 +8,8 @@
 #include "app/constants.h"
 #include "platform/defaults/user_defaults.h"
 
+namespace app {
+
 namespace {
 
 class ListServiceConfigTest : public ::testing::Test {
@@ -47,3 +49,5 @@ TEST_F(ListServiceConfigTest, FileThenEnvironmentThenCommandLineEachOverride) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <optional>
 
+namespace app {
+
 ListServiceOptions::ListServiceOptions()
     : m_listHost("list-host", "Host[:port] of the list service's primary address.", "host"),
       m_backupHost("backup-host", "Host[:port] of the list service's backup address.", "host") {}
@@ -21,3 +23,5 @@ ListServiceConfig ListServiceOptions::configFrom(const QCommandLineParser& parse
   config.overrideHosts(option(m_listHost), option(m_backupHost));
   return config;
 }
+
+}  // namespace app

@@ -8,6 +8,8 @@
 
 class QCommandLineParser;
 
+namespace app {
+
 class ListServiceOptions {
  public:
   ListServiceOptions();
@@ -19,3 +21,5 @@ class ListServiceOptions {
   QCommandLineOption m_listHost;
   QCommandLineOption m_backupHost;
 };
+
+}  // namespace app

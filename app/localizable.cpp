@@ -1,5 +1,7 @@
 #include "app/localizable.h"
 
+namespace app {
+
 QString fillFormat(const QString& format, std::initializer_list<QString> values) {
   QString filled;
   filled.reserve(format.size());
@@ -15,3 +17,5 @@ QString fillFormat(const QString& format, std::initializer_list<QString> values)
   }
   return filled;
 }
+
+}  // namespace app

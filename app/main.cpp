@@ -20,7 +20,7 @@
 namespace {
 
 struct Options {
-  ListServiceConfig config;
+  app::ListServiceConfig config;
   bool quitAfterFirstPaint = false;
   std::string language;  // empty: the system's
   publish::PublishConfig publishing;
@@ -55,7 +55,7 @@ Options optionsFromCommandLine(int argc, char** argv) {
       "configuration and data folders.");
   parser.addHelpOption();
   parser.addVersionOption();
-  const ListServiceOptions listService;
+  const app::ListServiceOptions listService;
   listService.addTo(parser);
   const QCommandLineOption language("lang",
                                     "Language of the texts, nb (Norwegian) or en (English); by default the "
@@ -84,7 +84,7 @@ Options optionsFromCommandLine(int argc, char** argv) {
     std::exit(0);
   }
   if (parser.isSet("version")) {
-    const BundleInfo bundle = BundleInfo::main();
+    const app::BundleInfo bundle = app::BundleInfo::main();
     std::printf("%s %s (build %s)\n", qPrintable(bundle.displayName), qPrintable(bundle.shortVersion),
                 qPrintable(bundle.buildNumber));
     std::exit(0);
@@ -111,19 +111,19 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Ringeplagvern");
   QApplication::setApplicationVersion(PROJECT_VERSION);
   // One copy writes the user's list and contact at a time; a second start hands over and ends.
-  SingleInstance instance;
+  app::SingleInstance instance;
   if (!instance.claim()) return 0;
-  setActiveListServiceConfig(options.config);
-  setActivePublishConfig(options.publishing);
+  app::setActiveListServiceConfig(options.config);
+  app::setActivePublishConfig(options.publishing);
   fnd::installTranslations(options.language);
   if (!options.language.empty() && fnd::languageInUse() != options.language)
     std::fprintf(stderr, "Ringeplagvern: no '%s' translation in this build; the texts stay Norwegian\n",
                  options.language.c_str());
 
-  RingeplagvernAppDelegate delegate;
-  connectLifecycle(delegate);
+  app::RingeplagvernAppDelegate delegate;
+  app::connectLifecycle(delegate);
   dispatch::quitOnTerminationSignals();  // a signal ends the application like any other quit
-  if (options.quitAfterFirstPaint) quitAfterFirstPaint(*delegate.window());
+  if (options.quitAfterFirstPaint) app::quitAfterFirstPaint(*delegate.window());
   delegate.didFinishLaunchingWithOptions();
   return QApplication::exec();
 }

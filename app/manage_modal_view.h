@@ -7,6 +7,8 @@ namespace uikit {
 class ViewController;
 }
 
+namespace app {
+
 class IManageModalView {
  public:
   virtual void modalViewControllerDidFinish(uikit::ViewController& screen) = 0;
@@ -14,3 +16,5 @@ class IManageModalView {
  protected:
   ~IManageModalView() = default;
 };
+
+}  // namespace app

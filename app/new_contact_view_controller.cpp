@@ -12,6 +12,8 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/uikit/navigation_bar.h"
 
+namespace app {
+
 namespace {
 
 struct FormRow {
@@ -134,7 +136,7 @@ void NewContactViewController::didTouchAddContactButton() {
   m_didImport = true;
 
   if (!defaults::UserDefaults::standard().boolForKey(AutoImportEnabledKey)) return;
-  const std::shared_ptr<AddressBookManagerV2> manager = AddressBookManagerV2::initWithDelegate(this);
+  const std::shared_ptr<abm::AddressBookManagerV2> manager = abm::AddressBookManagerV2::initWithDelegate(this);
   if (manager->hasAccessToAddressBook() && manager->hasLocalSource()) {
     m_hud.setCaption(Localizable::tr("Legger til kontakten i addresseboken din!"));
     m_hud.setBlockTouches(true);
@@ -159,8 +161,10 @@ void NewContactViewController::didFailImportNewContact() {
   finish();
 }
 
-void NewContactViewController::userDidTapHud(OVHud& hud) { hud.hide(); }
+void NewContactViewController::userDidTapHud(ui::OVHud& hud) { hud.hide(); }
 
 void NewContactViewController::finish() {
   if (m_delegate) m_delegate->modalViewControllerDidFinish(*this);
 }
+
+}  // namespace app

@@ -14,7 +14,6 @@
 #include "platform/uikit/view_controller.h"
 #include "ui/ov_hud.h"
 
-class IManageModalView;
 namespace Ui {
 class NewContactViewController;
 }
@@ -22,11 +21,15 @@ namespace uikit {
 class NavigationItem;
 }
 
+namespace app {
+
+class IManageModalView;
+
 class NewContactViewController final : public uikit::ViewController,
-                                       public ManageAddressBookDelegate<NewContactViewController>,
+                                       public abm::ManageAddressBookDelegate<NewContactViewController>,
                                        private uikit::TableViewDataSource,
                                        private uikit::TextFieldDelegate,
-                                       private OVHudDelegate {
+                                       private ui::OVHudDelegate {
   Q_OBJECT
  public:
   enum Row { PhoneRow, FirmRow, HomepageRow, NameRow, CommentRow, RowCount };
@@ -40,7 +43,7 @@ class NewContactViewController final : public uikit::ViewController,
   IManageModalView* delegate() const { return m_delegate; }
   void setDelegate(IManageModalView* delegate) { m_delegate = delegate; }
   bool didImport() const { return m_didImport; }
-  OVHud& hud() { return m_hud; }
+  ui::OVHud& hud() { return m_hud; }
 
   void didTouchAddContactButton();
   void didTouchCloseButton();
@@ -61,13 +64,15 @@ class NewContactViewController final : public uikit::ViewController,
   int numberOfRowsInSection(uikit::TableView& table, int section) override;
   uikit::TableViewCell* cellForRowAtIndexPath(uikit::TableView& table, const uikit::IndexPath& path) override;
   bool textFieldShouldReturn(uikit::TextField& field) override;
-  void userDidTapHud(OVHud& hud) override;
+  void userDidTapHud(ui::OVHud& hud) override;
   void finish();
 
   std::unique_ptr<Ui::NewContactViewController> m_ui;
   uikit::NavigationItem* m_aNavigationTitle = nullptr;
-  OVHud m_hud;
+  ui::OVHud m_hud;
   IManageModalView* m_delegate = nullptr;
   QString m_number;
   bool m_didImport = false;
 };
+
+}  // namespace app

@@ -12,6 +12,8 @@
 #include "platform/uikit/button.h"
 #include "ui/ov_hud.h"
 
+namespace app {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -193,11 +195,11 @@ TEST_F(NewNumberScreenWithoutLocalSource, AnAddWhileProtectedClosesAtOnceAndKeep
 TEST_F(NewNumberScreen, AnAddWhileProtectedAppendsToTheContactBehindTheOverlayAndCloses) {
   // A protection contact to append to.
   addRecords(3);
-  struct Done : ManageAddressBookDelegate<Done> {
+  struct Done : abm::ManageAddressBookDelegate<Done> {
     void didImportContacts() override { imported = true; }
     bool imported = false;
   } done;
-  auto manager = AddressBookManagerV2::initWithDelegate(&done);
+  auto manager = abm::AddressBookManagerV2::initWithDelegate(&done);
   manager->importLocalContactsInBackground(Contact::findAll().value());
   ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return done.imported; }, 60s));
   settings().setBool(AutoImportEnabledKey, true);
@@ -207,7 +209,9 @@ TEST_F(NewNumberScreen, AnAddWhileProtectedAppendsToTheContactBehindTheOverlayAn
   EXPECT_TRUE(m_screen->hud().blockTouches() || m_presenter.finished == 1);
   ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return m_presenter.finished == 1; }, 60s));
   EXPECT_TRUE(m_presenter.imported);
-  EXPECT_EQ(AddressBookManagerV2::init()->countOfMembers(), 4u);
+  EXPECT_EQ(abm::AddressBookManagerV2::init()->countOfMembers(), 4u);
 }
 
 }  // namespace
+
+}  // namespace app

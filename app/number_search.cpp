@@ -3,6 +3,8 @@
 #include "app/localizable.h"
 #include "numberlist/contact.h"
 
+namespace app {
+
 namespace {
 
 // A category shorter than this is shown as having none.
@@ -31,3 +33,5 @@ std::optional<ListedNumber> findListedNumber(const QString& normalised) {
                       fillFormat(Localizable::tr("%@, %@"),
                                  {number ? number->toQString() : QString(), localizedCategory(record->category())})};
 }
+
+}  // namespace app

@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+namespace app {
+
 struct ListedNumber {
   QString firm;
   // The stored number and its category, as the search result shows them.
@@ -16,3 +18,5 @@ struct ListedNumber {
 QString normalisedSearchText(const QString& typed);
 // The first stored record that matches `normalised`, or none.
 std::optional<ListedNumber> findListedNumber(const QString& normalised);
+
+}  // namespace app

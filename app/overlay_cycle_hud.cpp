@@ -2,6 +2,8 @@
 
 #include "ui/ov_hud.h"
 
+namespace app {
+
 void OverlayCycleHud::setCaption(const QString& caption) { m_hud.setCaption(caption); }
 void OverlayCycleHud::setBlockTouches(bool block) { m_hud.setBlockTouches(block); }
 void OverlayCycleHud::setActivity(bool show) { m_hud.setActivity(show); }
@@ -10,3 +12,5 @@ void OverlayCycleHud::show() { m_hud.show(); }
 void OverlayCycleHud::update() { m_hud.update(); }
 void OverlayCycleHud::hideAfter(double seconds) { m_hud.hideAfter(seconds); }
 void OverlayCycleHud::hide() { m_hud.hide(); }
+
+}  // namespace app

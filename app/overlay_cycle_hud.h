@@ -4,11 +4,15 @@
 
 #include "app/cycle_hud.h"
 
+namespace ui {
 class OVHud;
+}  // namespace ui
+
+namespace app {
 
 class OverlayCycleHud final : public CycleHud {
  public:
-  explicit OverlayCycleHud(OVHud& hud) : m_hud(hud) {}
+  explicit OverlayCycleHud(ui::OVHud& hud) : m_hud(hud) {}
   void setCaption(const QString& caption) override;
   void setBlockTouches(bool block) override;
   void setActivity(bool show) override;
@@ -19,5 +23,7 @@ class OverlayCycleHud final : public CycleHud {
   void hide() override;
 
  private:
-  OVHud& m_hud;
+  ui::OVHud& m_hud;
 };
+
+}  // namespace app

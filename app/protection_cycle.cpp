@@ -2,7 +2,7 @@
 
 #include "app/constants.h"
 #include "app/cycle_hud.h"
-#include "app/device.h"
+#include "app/import_count.h"
 #include "app/import_selection.h"
 #include "app/localizable.h"
 #include "numberlist/number_list_format.h"
@@ -12,6 +12,8 @@
 #include "platform/dispatch/process_heap.h"
 #include "platform/foundation/system_log.h"
 #include "ui/date_utilities.h"
+
+namespace app {
 
 namespace {
 
@@ -23,10 +25,10 @@ bool protectionEnabled() { return settings().boolForKey(AutoImportEnabledKey); }
 
 ProtectionCycle::ProtectionCycle(ProtectionCycleView& view)
     : m_view(view),
-      m_dataDownloader(DataDownloader::initWithDelegate(this)),
-      m_contactParser(ContactParser::initWithDelegate(this)),
+      m_dataDownloader(numberlist::DataDownloader::initWithDelegate(this)),
+      m_contactParser(numberlist::ContactParser::initWithDelegate(this)),
       // Asks for address-book access on first use and looks for the local source.
-      m_addressBookManager(AddressBookManagerV2::initWithDelegate(this)),
+      m_addressBookManager(abm::AddressBookManagerV2::initWithDelegate(this)),
       m_publishing(m_addressBookManager, [this](const QStringList& failures) { showPublishingFailures(failures); }) {}
 
 ProtectionCycle::~ProtectionCycle() {
@@ -49,7 +51,7 @@ bool ProtectionCycle::begin(Stage stage, const char* what) {
 
 bool ProtectionCycle::isListExpired() const {
   const fnd::Ref<fnd::Date> updated = settings().dateForKey(DateUpdatedDefaultKey);
-  return updated && dates::daysAfterDate(*fnd::Date::now(), *updated) >= kListLifetimeDays;
+  return updated && ui::dates::daysAfterDate(*fnd::Date::now(), *updated) >= kListLifetimeDays;
 }
 
 bool ProtectionCycle::startDownloadIfDateIsExpired() {
@@ -310,7 +312,7 @@ bool ProtectionCycle::hasTerrorNumbers() const { return numberlist::Contact::cou
 QString ProtectionCycle::applicationInformation() const {
   std::size_t members = 0;
   if (protectionEnabled()) {
-    const std::shared_ptr<AddressBookManagerV2> probe = AddressBookManagerV2::init();
+    const std::shared_ptr<abm::AddressBookManagerV2> probe = abm::AddressBookManagerV2::init();
     if (probe->hasAccessToAddressBook() && probe->hasLocalSource()) members = m_addressBookManager->countOfMembers();
   }
   const std::size_t stored = numberlist::Contact::countOfEntities().value_or(0);
@@ -328,3 +330,5 @@ void ProtectionCycle::storeProtectionEnabled(bool enabled) {
   settings().setBool(AutoImportEnabledKey, enabled);
   settings().synchronize();
 }
+
+}  // namespace app

@@ -18,6 +18,8 @@
 #include "numberlist/contact_parser.h"
 #include "numberlist/data_downloader.h"
 
+namespace app {
+
 class CycleHud;
 
 // What the cycle needs of the screen (or the terminal) that shows it.
@@ -34,9 +36,9 @@ class ProtectionCycleView {
   ~ProtectionCycleView() = default;
 };
 
-class ProtectionCycle final : public IDownloadDataDelegate,
-                              public IParseContactsDelegate,
-                              public ManageAddressBookDelegate<ProtectionCycle> {
+class ProtectionCycle final : public numberlist::IDownloadDataDelegate,
+                              public numberlist::IParseContactsDelegate,
+                              public abm::ManageAddressBookDelegate<ProtectionCycle> {
  public:
   // How long a final message stays before the overlay hides by itself.
   static constexpr double kMessageSeconds = 7.0;
@@ -78,9 +80,9 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   Stage stage() const { return m_stage; }
   bool isBusy() const { return m_stage != Stage::Idle; }
 
-  IDownloadData& dataDownloader() { return *m_dataDownloader; }
-  IParseContacts& contactParser() { return *m_contactParser; }
-  AddressBookManagerV2& addressBookManager() { return *m_addressBookManager; }
+  numberlist::IDownloadData& dataDownloader() { return *m_dataDownloader; }
+  numberlist::IParseContacts& contactParser() { return *m_contactParser; }
+  abm::AddressBookManagerV2& addressBookManager() { return *m_addressBookManager; }
 
   // Reports of the downloader, the parser and the manager, on the main thread.
   void didFinishDownloadData(const fnd::Ref<fnd::Data>& data) override;
@@ -105,12 +107,14 @@ class ProtectionCycle final : public IDownloadDataDelegate,
   void releaseMemoryOnceIdle();
 
   ProtectionCycleView& m_view;
-  std::shared_ptr<DataDownloader> m_dataDownloader;
-  std::shared_ptr<ContactParser> m_contactParser;
-  std::shared_ptr<AddressBookManagerV2> m_addressBookManager;
+  std::shared_ptr<numberlist::DataDownloader> m_dataDownloader;
+  std::shared_ptr<numberlist::ContactParser> m_contactParser;
+  std::shared_ptr<abm::AddressBookManagerV2> m_addressBookManager;
   Stage m_stage = Stage::Idle;
   ProtectionPublishing m_publishing;
   QString m_publishedCaption;  // the final message the latest publication belongs to
   // Work that finishes on another thread reaches the cycle only while this lives.
   std::shared_ptr<ProtectionCycle*> m_lifetime = std::make_shared<ProtectionCycle*>(this);
 };
+
+}  // namespace app

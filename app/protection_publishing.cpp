@@ -7,6 +7,8 @@
 #include "publish/contact_snapshot.h"
 #include "publish/target_factory.h"
 
+namespace app {
+
 namespace {
 
 publish::PublishConfig& activeConfig() {
@@ -18,7 +20,8 @@ publish::PublishConfig& activeConfig() {
 
 void setActivePublishConfig(const publish::PublishConfig& config) { activeConfig() = config; }
 
-ProtectionPublishing::ProtectionPublishing(std::shared_ptr<AddressBookManagerV2> manager, ShowFailures showFailures)
+ProtectionPublishing::ProtectionPublishing(std::shared_ptr<abm::AddressBookManagerV2> manager,
+                                           ShowFailures showFailures)
     : m_manager(std::move(manager)) {
   QStringList problems;
   publish::Publisher::Targets targets = publish::makeTargets(activeConfig(), problems);
@@ -43,3 +46,5 @@ void ProtectionPublishing::publishCurrentContact() {
   // Read on the publisher's worker: finding the contact waits for the address book's thread.
   m_publisher->mirror([manager = m_manager] { return publish::protectionContactSnapshot(*manager); });
 }
+
+}  // namespace app

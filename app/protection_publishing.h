@@ -11,7 +11,11 @@
 #include "publish/publish_config.h"
 #include "publish/publisher.h"
 
+namespace abm {
 class AddressBookManagerV2;
+}  // namespace abm
+
+namespace app {
 
 class ProtectionPublishing {
  public:
@@ -19,7 +23,7 @@ class ProtectionPublishing {
 
   // Makes the targets of the active configuration; a setting that cannot be
   // used is logged. `showFailures` runs after a round in which a target failed.
-  ProtectionPublishing(std::shared_ptr<AddressBookManagerV2> manager, ShowFailures showFailures);
+  ProtectionPublishing(std::shared_ptr<abm::AddressBookManagerV2> manager, ShowFailures showFailures);
   ~ProtectionPublishing();
 
   void publishCurrentContact();
@@ -27,9 +31,11 @@ class ProtectionPublishing {
   void waitForRounds();
 
  private:
-  std::shared_ptr<AddressBookManagerV2> m_manager;
+  std::shared_ptr<abm::AddressBookManagerV2> m_manager;
   std::unique_ptr<publish::Publisher> m_publisher;
 };
 
 // The configuration the running application publishes with; set once at start.
 void setActivePublishConfig(const publish::PublishConfig& config);
+
+}  // namespace app

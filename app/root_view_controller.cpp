@@ -19,6 +19,8 @@
 #include "platform/uikit/transition.h"
 #include "ui/ub_dialogs.h"
 
+namespace app {
+
 RootViewController::RootViewController(QWidget* parent) : uikit::ViewController(parent) {
   setObjectName(QStringLiteral("RootViewController"));
 }
@@ -104,20 +106,20 @@ void RootViewController::switchChangedState() {
 }
 
 void RootViewController::askBeforeProtecting() {
-  auto cancel = UBButtonItem::itemWithLabel(Localizable::tr("Avbryt"));
+  auto cancel = ui::UBButtonItem::itemWithLabel(Localizable::tr("Avbryt"));
   cancel->setAction([this] { m_ui->protectMeSwitch->setOn(false, true); });
-  auto proceed = UBButtonItem::itemWithLabel(Localizable::tr("Fortsett"));
+  auto proceed = ui::UBButtonItem::itemWithLabel(Localizable::tr("Fortsett"));
   proceed->setAction([this] { m_cycle->startImportOfContact(false); });
-  auto* alert = new UBAlertView(Localizable::tr("Beskytt meg"),
-                                Localizable::tr("Det vil bli lagt inn en kontakt med ringeplagvernnumre i din adressebok"),
-                                cancel, {proceed});
+  auto* alert = new ui::UBAlertView(
+      Localizable::tr("Beskytt meg"),
+      Localizable::tr("Det vil bli lagt inn en kontakt med ringeplagvernnumre i din adressebok"), cancel, {proceed});
   alert->setObjectName(QStringLiteral("protectAlert"));
   alert->show(window());
 }
 
 void RootViewController::refreshContact() { m_cycle->startDownload(); }
 
-void RootViewController::userDidTapHud(OVHud& hud) { hud.hide(); }
+void RootViewController::userDidTapHud(ui::OVHud& hud) { hud.hide(); }
 
 // --- Modal screens -----------------------------------------------------------
 
@@ -257,3 +259,5 @@ void RootViewController::touchesBegan(QObject* touched) {
   removeSearchButton();
   if (field->text().isEmpty()) m_ui->insertContactButton->hide();
 }
+
+}  // namespace app

@@ -24,11 +24,13 @@ class BarButtonItem;
 class NavigationItem;
 }  // namespace uikit
 
+namespace app {
+
 class RootViewController final : public uikit::ViewController,
                                  public IManageModalView,
                                  private ProtectionCycleView,
                                  private uikit::TextFieldDelegate,
-                                 private OVHudDelegate {
+                                 private ui::OVHudDelegate {
   Q_OBJECT
  public:
   // The search text is turned over to show a result for this long.
@@ -38,7 +40,7 @@ class RootViewController final : public uikit::ViewController,
   ~RootViewController() override;
 
   ProtectionCycle& protectionCycle() { return *m_cycle; }
-  OVHud& overlay() { return m_hud; }
+  ui::OVHud& overlay() { return m_hud; }
   uikit::NavigationItem& navigationBarTitle() { return *m_navigationBarTitle; }
   uikit::BarButtonItem& refreshButton() { return *m_refreshButton; }
 
@@ -77,14 +79,14 @@ class RootViewController final : public uikit::ViewController,
                                               const QString& replacement) override;
   bool textFieldShouldReturn(uikit::TextField& field) override;
   // OVHudDelegate
-  void userDidTapHud(OVHud& hud) override;
+  void userDidTapHud(ui::OVHud& hud) override;
 
   void askBeforeProtecting();
   // A press anywhere on the screen outside the search field ends the typing.
   void touchesBegan(QObject* touched);
 
   std::unique_ptr<Ui::RootViewController> m_ui;
-  OVHud m_hud;
+  ui::OVHud m_hud;
   OverlayCycleHud m_cycleHud{m_hud};
   std::unique_ptr<ProtectionCycle> m_cycle;
   uikit::NavigationItem* m_navigationBarTitle = nullptr;
@@ -92,3 +94,5 @@ class RootViewController final : public uikit::ViewController,
   uikit::BarButtonItem* m_settingsButton = nullptr;
   fnd::ScopedObserver m_foregroundObserver;
 };
+
+}  // namespace app

@@ -28,6 +28,8 @@
 #include "ui/date_utilities.h"
 #include "ui/ub_dialogs.h"
 
+namespace app {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -58,21 +60,21 @@ int importedCount(const QString& caption) {
 // `onCaption` of each new one, and passes taps on to the screen. Progress
 // reports coalesce, so a run of progress captions is kept as its last one,
 // and the recorder notes whether the count ever went back within a run.
-class CaptionRecorder : public OVHudDelegate {
+class CaptionRecorder : public ui::OVHudDelegate {
  public:
-  explicit CaptionRecorder(OVHud& hud, std::function<void(const QString&)> onCaption = {})
+  explicit CaptionRecorder(ui::OVHud& hud, std::function<void(const QString&)> onCaption = {})
       : m_hud(hud), m_screen(hud.delegate()), m_onCaption(std::move(onCaption)) {
     hud.setDelegate(this);
   }
   ~CaptionRecorder() { m_hud.setDelegate(m_screen); }
-  void hudWillAppear(OVHud& hud) override { record(hud); }
-  void hudWillUpdate(OVHud& hud) override { record(hud); }
-  void userDidTapHud(OVHud& hud) override { m_screen->userDidTapHud(hud); }
+  void hudWillAppear(ui::OVHud& hud) override { record(hud); }
+  void hudWillUpdate(ui::OVHud& hud) override { record(hud); }
+  void userDidTapHud(ui::OVHud& hud) override { m_screen->userDidTapHud(hud); }
   const std::vector<QString>& captions() const { return m_captions; }
   bool progressOnlyRose() const { return m_progressOnlyRose; }
 
  private:
-  void record(OVHud& hud) {
+  void record(ui::OVHud& hud) {
     const QString caption = hud.panel().caption();
     if (!m_captions.empty() && m_captions.back() == caption) return;
     if (m_onCaption) m_onCaption(caption);
@@ -85,8 +87,8 @@ class CaptionRecorder : public OVHudDelegate {
     m_captions.push_back(caption);
   }
   bool m_progressOnlyRose = true;
-  OVHud& m_hud;
-  OVHudDelegate* m_screen;
+  ui::OVHud& m_hud;
+  ui::OVHudDelegate* m_screen;
   std::function<void(const QString&)> m_onCaption;
   std::vector<QString> m_captions;
 };
@@ -122,14 +124,14 @@ class MainScreen : public rp::test::ScreenFixture {
   QString result() { return m_screen->findChild<QLabel*>("searchResultLabel")->text(); }
   QString information() { return m_screen->findChild<uikit::TextView*>("detailInformationTextView")->text(); }
   uikit::Button& addButton() { return *m_screen->findChild<uikit::Button*>("insertContactButton"); }
-  UBAlertView* alert() { return m_screen->window()->findChild<UBAlertView*>("protectAlert"); }
+  ui::UBAlertView* alert() { return m_screen->window()->findChild<ui::UBAlertView*>("protectAlert"); }
 
   void tapSwitch() {
     QTest::mouseClick(&protectSwitch(), Qt::LeftButton);
     settle();
   }
   void answerAlert(const char* button) {
-    UBAlertView* shown = alert();
+    ui::UBAlertView* shown = alert();
     ASSERT_NE(shown, nullptr);
     for (int index = 0; index < shown->numberOfButtons(); ++index) {
       if (shown->buttonTitleAtIndex(index) == button) QTest::mouseClick(shown->buttonAtIndex(index), Qt::LeftButton);
@@ -143,8 +145,8 @@ class MainScreen : public rp::test::ScreenFixture {
     settle();
   }
   // The protection contacts as a fresh manager reads them from the file.
-  static std::size_t protectionContacts() { return AddressBookManagerV2::init()->allContactsWithNote().size(); }
-  static std::size_t protectedNumbers() { return AddressBookManagerV2::init()->countOfMembers(); }
+  static std::size_t protectionContacts() { return abm::AddressBookManagerV2::init()->allContactsWithNote().size(); }
+  static std::size_t protectedNumbers() { return abm::AddressBookManagerV2::init()->countOfMembers(); }
 
   ListService m_service;
   std::unique_ptr<RootViewController> m_screen;
@@ -167,13 +169,13 @@ TEST_F(MainScreen, FirstLaunchDownloadsAtOnceStoresTheListAndShowsTheCounts) {
 
 TEST_F(MainScreen, AListSixDaysAndTwentyThreeHoursOldIsKeptAndASevenDaysOldOneRefreshed) {
   addRecords(5);
-  settings().setDate(DateUpdatedDefaultKey, *dates::dateWithHoursBeforeNow(6 * 24 + 23));
+  settings().setDate(DateUpdatedDefaultKey, *ui::dates::dateWithHoursBeforeNow(6 * 24 + 23));
   open();
   settle();
   EXPECT_EQ(m_service.requestCount(), 0);
   EXPECT_FALSE(m_screen->protectionCycle().isBusy());
 
-  settings().setDate(DateUpdatedDefaultKey, *dates::dateWithDaysBeforeNow(7));
+  settings().setDate(DateUpdatedDefaultKey, *ui::dates::dateWithDaysBeforeNow(7));
   m_screen->applicationWillEnterForeground();
   EXPECT_TRUE(m_screen->protectionCycle().isBusy());
   ASSERT_TRUE(waitUntilIdle());
@@ -259,7 +261,7 @@ TEST_F(MainScreen, ASecondRefreshDuringALongImportIsRefusedAndLeavesOneWholeCont
   bool refused = false;
   CaptionRecorder interrupter(m_screen->overlay(), [&](const QString& caption) {
     if (refused || importedCount(caption) < 0) return;
-    settings().setDate(DateUpdatedDefaultKey, *dates::dateWithDaysBeforeNow(30));
+    settings().setDate(DateUpdatedDefaultKey, *ui::dates::dateWithDaysBeforeNow(30));
     fnd::NotificationCenter::defaultCenter().post(std::string(kApplicationWillEnterForegroundNotification));
     refused = !m_screen->protectionCycle().startDownload();
   });
@@ -274,7 +276,7 @@ TEST_F(MainScreen, ASecondRefreshDuringALongImportIsRefusedAndLeavesOneWholeCont
 
 TEST_F(MainScreen, BothListAddressesFailingShowsTheErrorAndKeepsTheStoredList) {
   addRecords(7);
-  const fnd::Ref<fnd::Date> expired = dates::dateWithDaysBeforeNow(8);
+  const fnd::Ref<fnd::Date> expired = ui::dates::dateWithDaysBeforeNow(8);
   settings().setDate(DateUpdatedDefaultKey, *expired);
   m_service.setFaults({.status = 503});
   m_screen = std::make_unique<RootViewController>();
@@ -291,7 +293,7 @@ TEST_F(MainScreen, BothListAddressesFailingShowsTheErrorAndKeepsTheStoredList) {
 
 TEST_F(MainScreen, AListWithNoUsableRecordKeepsTheStoredList) {
   addRecords(7);
-  const fnd::Ref<fnd::Date> expired = dates::dateWithDaysBeforeNow(8);
+  const fnd::Ref<fnd::Date> expired = ui::dates::dateWithDaysBeforeNow(8);
   settings().setDate(DateUpdatedDefaultKey, *expired);
   m_service.setBody(R"({"telefonnumre": [1, "to", null]})");
   open();
@@ -561,3 +563,5 @@ TEST_F(MainScreen, APlaceThatCannotBePublishedToAddsItsLineUnderTheFinalMessage)
 }
 
 }  // namespace
+
+}  // namespace app

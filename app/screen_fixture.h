@@ -36,7 +36,8 @@ class ScreenFixture : public ::testing::Test {
   explicit ScreenFixture(ab::Configuration book = {}) : m_book(std::move(book)) {
     store::RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(
         m_folder.filePath("list.sqlite").toStdString());
-    for (std::string_view key : {AutoImportEnabledKey, ImportNumberKey, ImportApprovedKey, DateUpdatedDefaultKey})
+    for (std::string_view key :
+         {app::AutoImportEnabledKey, app::ImportNumberKey, app::ImportApprovedKey, app::DateUpdatedDefaultKey})
       settings().removeObjectForKey(key);
   }
   ~ScreenFixture() override { store::RecordStore::cleanUp(); }

@@ -5,6 +5,8 @@
 #include "platform/uikit/navigation_bar.h"
 #include "ui/ov_hud.h"
 
+namespace app {
+
 namespace screen_parts {
 
 namespace {
@@ -26,7 +28,7 @@ uikit::BarButtonItem* makeCloseButton(uikit::NavigationItem& item) {
   return close;
 }
 
-void installOverlay(OVHud& hud, QWidget& screen) {
+void installOverlay(ui::OVHud& hud, QWidget& screen) {
   hud.setMargin(kHudMargin);
   QWidget* overlay = hud.view();
   overlay->setParent(&screen);
@@ -36,3 +38,5 @@ void installOverlay(OVHud& hud, QWidget& screen) {
 }
 
 }  // namespace screen_parts
+
+}  // namespace app

@@ -9,12 +9,16 @@
 
 #include "platform/uikit/bar_button_item.h"
 
+namespace ui {
 class OVHud;
+}  // namespace ui
 class QWidget;
 namespace uikit {
 class NavigationBar;
 class NavigationItem;
 }  // namespace uikit
+
+namespace app {
 
 namespace screen_parts {
 
@@ -23,7 +27,7 @@ namespace screen_parts {
 uikit::NavigationItem* installNavigationItem(uikit::NavigationBar& bar, QWidget& screen, const QString& objectName);
 
 // The screen's progress overlay over all of it, 20 points from its edges.
-void installOverlay(OVHud& hud, QWidget& screen);
+void installOverlay(ui::OVHud& hud, QWidget& screen);
 
 // The modal screens' close button, put at the right of `item`.
 uikit::BarButtonItem* makeCloseButton(uikit::NavigationItem& item);
@@ -35,3 +39,5 @@ void addCloseButton(uikit::NavigationItem& item, Screen* screen, void (Screen::*
 }
 
 }  // namespace screen_parts
+
+}  // namespace app

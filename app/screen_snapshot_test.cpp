@@ -21,6 +21,8 @@
 #include "platform/uikit/text_field.h"
 #include "platform/uikit/text_view.h"
 
+namespace app {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -157,7 +159,7 @@ TEST_P(ScreenSnapshots, Main) {
     PhoneWindow window(screen);
     snapshot(window, "main-start");
 
-    OVHud& hud = screen->overlay();
+    ui::OVHud& hud = screen->overlay();
     hud.setBlockTouches(true);
     hud.setCaption(Localizable::tr("Oppdaterer telefonnummerlisten"));
     hud.show();
@@ -195,3 +197,5 @@ INSTANTIATE_TEST_SUITE_P(Languages, ScreenSnapshots, ::testing::Values("nb", "en
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace
+
+}  // namespace app

@@ -11,13 +11,16 @@
 #include "platform/uikit/table_view.h"
 #include "platform/uikit/view_controller.h"
 
-class IManageModalView;
 namespace Ui {
 class SettingsViewController;
 }
 namespace uikit {
 class NavigationItem;
 }
+
+namespace app {
+
+class IManageModalView;
 
 class SettingsViewController final : public uikit::ViewController,
                                      private uikit::TableViewDataSource,
@@ -64,3 +67,5 @@ class SettingsViewController final : public uikit::ViewController,
   std::int32_t m_selectedImportOption = 0;
   bool m_didChangeSettings = false;
 };
+
+}  // namespace app

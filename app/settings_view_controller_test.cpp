@@ -11,6 +11,8 @@
 #include "platform/uikit/switch.h"
 #include "platform/uikit/table_view_cell.h"
 
+namespace app {
+
 namespace {
 
 struct Presenter : IManageModalView {
@@ -154,3 +156,5 @@ TEST_F(SettingsScreen, HeaderVersionAndTexts) {
 }
 
 }  // namespace
+
+}  // namespace app

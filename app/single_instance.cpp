@@ -9,6 +9,8 @@
 
 #include "app/user_data_lock.h"
 
+namespace app {
+
 namespace {
 
 constexpr int kHandOverMilliseconds = 1000;
@@ -77,3 +79,5 @@ void SingleInstance::bringWindowsForward() {
     window->activateWindow();
   }
 }
+
+}  // namespace app

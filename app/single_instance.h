@@ -12,6 +12,8 @@
 
 class QLocalServer;
 
+namespace app {
+
 class SingleInstance : public QObject {
  public:
   // The lock file of the user's data; every program that writes the list or
@@ -34,3 +36,5 @@ class SingleInstance : public QObject {
   std::unique_ptr<files::WriterLock> m_lock;
   QLocalServer* m_server = nullptr;
 };
+
+}  // namespace app

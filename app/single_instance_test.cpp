@@ -10,6 +10,8 @@
 
 #include "tests/support/event_loop.h"
 
+namespace app {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -66,3 +68,5 @@ TEST(SingleInstance, ASecondCopyHandsOverToTheRunningOneAndEnds) {
 }
 
 }  // namespace
+
+}  // namespace app

@@ -2,6 +2,8 @@
 
 #include "ui_TextFieldTableViewCell.h"
 
+namespace app {
+
 TextFieldTableViewCell::TextFieldTableViewCell(QWidget* parent)
     : uikit::TableViewCell(Style::Default, QString::fromLatin1(kReuseIdentifier), parent),
       m_ui(std::make_unique<Ui::TextFieldTableViewCell>()) {
@@ -17,3 +19,5 @@ TextFieldTableViewCell::~TextFieldTableViewCell() = default;
 uikit::TextField* TextFieldTableViewCell::textField() const { return m_ui->textField; }
 
 QLabel* TextFieldTableViewCell::staticTextLabel() const { return m_ui->staticTextLabel; }
+
+}  // namespace app

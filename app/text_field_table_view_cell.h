@@ -13,6 +13,8 @@ namespace Ui {
 class TextFieldTableViewCell;
 }
 
+namespace app {
+
 class TextFieldTableViewCell final : public uikit::TableViewCell {
   Q_OBJECT
  public:
@@ -27,3 +29,5 @@ class TextFieldTableViewCell final : public uikit::TableViewCell {
  private:
   std::unique_ptr<Ui::TextFieldTableViewCell> m_ui;
 };
+
+}  // namespace app

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 
+namespace app {
+
 namespace {
 
 constexpr const char* kLockFileName = "writer.lock";
@@ -13,3 +15,5 @@ QString userDataLockPath() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/" +
          QCoreApplication::applicationName() + "/" + kLockFileName;
 }
+
+}  // namespace app

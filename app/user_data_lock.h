@@ -5,4 +5,8 @@
 
 #include <QString>
 
+namespace app {
+
 QString userDataLockPath();
+
+}  // namespace app

@@ -11,7 +11,7 @@
 #include "store/record_store.h"
 #include "store/store_context.h"
 
-using numberlist::Contact;
+namespace numberlist {
 
 namespace {
 
@@ -98,3 +98,5 @@ void ContactParser::respondDidFinishParsingContactsToDelegate(const Contact::Lis
 void ContactParser::respondDidFaiParsingWithErrorToDelegate(const fnd::Error& error) {
   if (m_delegate) dispatch::performOnMainThread([&] { m_delegate->didFailParsingWithError(error); }, true);
 }
+
+}  // namespace numberlist

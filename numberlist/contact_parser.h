@@ -12,6 +12,8 @@
 
 #include "numberlist/parse_contacts.h"
 
+namespace numberlist {
+
 class ContactParser final : public IParseContacts, public std::enable_shared_from_this<ContactParser> {
  public:
   static constexpr std::string_view kErrorDomain = "ContactParser";
@@ -41,3 +43,5 @@ class ContactParser final : public IParseContacts, public std::enable_shared_fro
   explicit ContactParser(IParseContactsDelegate* delegate) : m_delegate(delegate) {}
   IParseContactsDelegate* m_delegate;
 };
+
+}  // namespace numberlist

@@ -18,9 +18,10 @@
 #include "store/record_store.h"
 #include "tests/support/event_loop.h"
 
+namespace numberlist {
+
 namespace {
 
-using numberlist::Contact;
 using store::RecordStore;
 using store::StoreContext;
 using store::StoreSaving;
@@ -341,3 +342,5 @@ TEST_F(ContactParserTest, ListBodyOfUtf8OrInvalidBytesStillDecodes) {
 }
 
 }  // namespace
+
+}  // namespace numberlist

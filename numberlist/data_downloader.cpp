@@ -5,6 +5,8 @@
 #include "platform/net/url_error.h"
 #include "platform/net/url_loader.h"
 
+namespace numberlist {
+
 std::shared_ptr<DataDownloader> DataDownloader::initWithDelegate(IDownloadDataDelegate* delegate) {
   return std::shared_ptr<DataDownloader>(new DataDownloader(delegate));
 }
@@ -47,3 +49,5 @@ void DataDownloader::respondDidFinishDownloadingToDelegate(const fnd::Ref<fnd::D
 void DataDownloader::respondDidFailDownloadingWithErrorToDelegate(const fnd::Error& error) {
   if (m_delegate) dispatch::performOnMainThread([&] { m_delegate->didFailDownloadWithError(error); }, true);
 }
+
+}  // namespace numberlist

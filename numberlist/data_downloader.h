@@ -10,6 +10,8 @@
 
 #include "numberlist/download_data.h"
 
+namespace numberlist {
+
 class DataDownloader final : public IDownloadData, public std::enable_shared_from_this<DataDownloader> {
  public:
   // A body larger than this is a failed attempt, so an endless answer cannot
@@ -30,3 +32,5 @@ class DataDownloader final : public IDownloadData, public std::enable_shared_fro
   explicit DataDownloader(IDownloadDataDelegate* delegate) : m_delegate(delegate) {}
   IDownloadDataDelegate* m_delegate;
 };
+
+}  // namespace numberlist

@@ -10,6 +10,8 @@
 #include "tests/support/event_loop.h"
 #include "tests/support/listservice/list_service.h"
 
+namespace numberlist {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -140,3 +142,5 @@ TEST_F(DataDownloaderTest, IndicatorShowsDuringEachAttemptAndHidesAfterTheReport
 }
 
 }  // namespace
+
+}  // namespace numberlist

@@ -7,6 +7,8 @@
 #include "platform/foundation/data.h"
 #include "platform/foundation/error.h"
 
+namespace numberlist {
+
 class IDownloadDataDelegate {
  public:
   virtual ~IDownloadDataDelegate() = default;
@@ -27,3 +29,5 @@ class IDownloadData {
   virtual IDownloadDataDelegate* theDelegate() const = 0;
   virtual void setTheDelegate(IDownloadDataDelegate* delegate) = 0;
 };
+
+}  // namespace numberlist

@@ -6,6 +6,8 @@
 #include "platform/foundation/containers.h"
 #include "platform/foundation/error.h"
 
+namespace numberlist {
+
 class IParseContactsDelegate {
  public:
   virtual ~IParseContactsDelegate() = default;
@@ -27,3 +29,5 @@ class IParseContacts {
   virtual IParseContactsDelegate* theDelegate() const = 0;
   virtual void setTheDelegate(IParseContactsDelegate* delegate) = 0;
 };
+
+}  // namespace numberlist

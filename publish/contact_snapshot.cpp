@@ -24,13 +24,13 @@ QByteArray pngOf(const QImage& image) {
 
 }  // namespace
 
-ContactSnapshot snapshotOfPerson(const PBPerson& person) {
+ContactSnapshot snapshotOfPerson(const pb::PBPerson& person) {
   ContactSnapshot snapshot;
   snapshot.name = text(person.organization().get());
   if (snapshot.name.isEmpty())
     snapshot.name =
-        QString::fromUtf8(ProtectionContactName.data(), static_cast<qsizetype>(ProtectionContactName.size()));
-  if (const PBPerson::List numbers = person.phoneNumbers()) {
+        QString::fromUtf8(abm::ProtectionContactName.data(), static_cast<qsizetype>(abm::ProtectionContactName.size()));
+  if (const pb::PBPerson::List numbers = person.phoneNumbers()) {
     snapshot.numbers.reserve(numbers->count());
     for (std::size_t i = 0; i < numbers->count(); ++i)
       snapshot.numbers.push_back({text(numbers->valueAtIndex(i).get()), text(numbers->labelAtIndex(i).get())});
@@ -40,8 +40,8 @@ ContactSnapshot snapshotOfPerson(const PBPerson& person) {
   return snapshot;
 }
 
-std::optional<ContactSnapshot> protectionContactSnapshot(AddressBookManagerV2& manager) {
-  const std::shared_ptr<PBPerson> contact = manager.findContact();
+std::optional<ContactSnapshot> protectionContactSnapshot(abm::AddressBookManagerV2& manager) {
+  const std::shared_ptr<pb::PBPerson> contact = manager.findContact();
   if (!contact) return std::nullopt;
   return snapshotOfPerson(*contact);
 }

@@ -7,15 +7,19 @@
 
 #include "publish/publish_target.h"
 
+namespace abm {
 class AddressBookManagerV2;
+}  // namespace abm
+namespace pb {
 class PBPerson;
+}  // namespace pb
 
 namespace publish {
 
 // The contact's organisation, labelled numbers in their stored order and image.
-ContactSnapshot snapshotOfPerson(const PBPerson& person);
+ContactSnapshot snapshotOfPerson(const pb::PBPerson& person);
 
 // The manager's protection contact; nothing when there is none.
-std::optional<ContactSnapshot> protectionContactSnapshot(AddressBookManagerV2& manager);
+std::optional<ContactSnapshot> protectionContactSnapshot(abm::AddressBookManagerV2& manager);
 
 }  // namespace publish

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <cmath>
 
+namespace ui {
+
 namespace dates {
 
 namespace {
@@ -135,3 +137,5 @@ int nthWeekday(const Date& date) { return (day(date) - 1) / kDaysPerWeek + 1; }
 int year(const Date& date) { return local(date).date().year(); }
 
 }  // namespace dates
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 
 #include "platform/foundation/date.h"
 
+namespace ui {
+
 namespace dates {
 
 using fnd::Date;
@@ -82,3 +84,5 @@ int nthWeekday(const Date& date);  // 1 for the month's first such weekday
 int year(const Date& date);
 
 }  // namespace dates
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 
+namespace ui {
+
 namespace {
 
 using namespace dates;
@@ -87,3 +89,5 @@ TEST_F(DateUtilitiesTest, OffsetsBorrowFromLargerUnits) {
 }
 
 }  // namespace
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 
 #include "ui/ov_hud_root_view.h"
 
+namespace ui {
+
 namespace {
 
 constexpr double kSmallestScaleFactor = 0.01;
@@ -48,7 +50,7 @@ void OVHud::setShadowEnabled(bool enabled) {
 void OVHud::setCaption(const QString& caption) { m_view->setCaption(caption); }
 void OVHud::setImage(const QImage& image) { m_view->setImage(image); }
 void OVHud::setFixedSize(QSizeF size) { m_view->setFixedSize(size); }
-void OVHud::setActivityStyle(int style) { m_view->setActivityStyle(style); }
+void OVHud::setActivityStyle(uikit::ActivityIndicatorStyle style) { m_view->setActivityStyle(style); }
 
 void OVHud::setActivity(bool show) {
   m_view->setShowActivity(show);
@@ -125,3 +127,5 @@ void OVHud::touchesEnded(int tapCount, QPointF location) {
   if (m_blockTouches || tapCount != 1) return;
   if (m_view->frame().contains(location) && m_delegate) m_delegate->userDidTapHud(*this);
 }
+
+}  // namespace ui

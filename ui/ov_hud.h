@@ -15,9 +15,11 @@
 #include "ui/ov_hud_queue_item.h"
 #include "ui/ov_hud_view.h"
 #include "ui/ov_sound_fx.h"
+class QWidget;
+
+namespace ui {
 
 class OVHudRootView;
-class QWidget;
 
 class OVHud : public QObject {
   Q_OBJECT
@@ -69,7 +71,7 @@ class OVHud : public QObject {
   void setCaption(const QString& caption);
   void setImage(const QImage& image);
   void setActivity(bool show);
-  void setActivityStyle(int style);
+  void setActivityStyle(uikit::ActivityIndicatorStyle style);
   void setFixedSize(QSizeF size);
   // The panel keeps the value clamped; the bar draws it as given until the next show or update.
   void setProgress(double progress);
@@ -120,3 +122,5 @@ class OVHud : public QObject {
   int m_queuePosition = 0;
   QPointer<OVHudRootView> m_rootView;
 };
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 // OVHudDelegate: what an overlay tells the screen that owns it. Every message
 // is optional (the default does nothing); all arrive on the main thread.
 
+namespace ui {
+
 class OVHud;
 
 class OVHudDelegate {
@@ -17,3 +19,5 @@ class OVHudDelegate {
  protected:
   ~OVHudDelegate() = default;
 };
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace ui {
+
 namespace {
 
 constexpr double kMinimumVisibleProgress = 0.08;
@@ -145,3 +147,5 @@ double clampOVHudProgress(double progress) {
   if (progress > 0 && progress < kMinimumVisibleProgress) return kMinimumVisibleProgress;
   return progress;
 }
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+namespace ui {
+
 // Where the accessory (image, indicator or bar) stands relative to the caption.
 enum OVAccessoryPosition : int {
   OVAccessoryAbove = 0,
@@ -56,3 +58,5 @@ QPointF sharpPoint(const QPointF& point);
 
 // Progress kept in 0..1; a visible bar is never thinner than 8 %.
 double clampOVHudProgress(double progress);
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace ui {
+
 namespace {
 
 constexpr double kLineHeight = 17.0;
@@ -235,3 +237,5 @@ TEST(OVHudLayout, SharpGeometryTruncatesTowardZero) {
 }
 
 }  // namespace
+
+}  // namespace ui

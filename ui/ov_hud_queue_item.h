@@ -8,10 +8,14 @@
 #include "platform/uikit/activity_indicator.h"
 #include "ui/ov_hud_layout.h"
 
+namespace ui {
+
 struct OVHudQueueItem {
   QString caption;
   QImage image;  // null: none
   bool showActivity = false;
   int accessoryPosition = OVAccessoryBelow;
-  int activityStyle = uikit::ActivityIndicatorStyleWhite;
+  uikit::ActivityIndicatorStyle activityStyle = uikit::ActivityIndicatorStyle::White;
 };
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 #include "platform/device/screen.h"
 #include "ui/ov_hud.h"
 
+namespace ui {
+
 namespace {
 // The panel can change far more often than a screen shows frames (a report
 // for every number an import adds), and each frame repaints the whole screen
@@ -69,3 +71,5 @@ bool OVHudRootView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == parentWidget() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
   return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace ui

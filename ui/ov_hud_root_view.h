@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace ui {
+
 class OVHud;
 
 class OVHudRootView : public QWidget {
@@ -34,3 +36,5 @@ class OVHudRootView : public QWidget {
   QElapsedTimer m_sinceFrame;
   int m_tapCount = 0;
 };
+
+}  // namespace ui

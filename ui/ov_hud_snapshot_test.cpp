@@ -15,6 +15,8 @@
 #include "ui/ov_hud.h"
 #include "ui/ub_dialogs.h"
 
+namespace ui {
+
 namespace {
 
 constexpr const char* kFontFiles[] = {
@@ -160,3 +162,5 @@ TEST_F(OverlaySnapshots, AlertAndActionSheet) {
 }
 
 }  // namespace
+
+}  // namespace ui

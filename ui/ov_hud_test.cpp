@@ -10,6 +10,8 @@
 #include "tests/support/event_loop.h"
 #include "ui/ov_hud_root_view.h"
 
+namespace ui {
+
 namespace {
 
 using rp::test::runEventLoopUntil;
@@ -74,7 +76,7 @@ TEST_F(Overlay, ANewOverlayHasItsStartValues) {
   EXPECT_EQ(m_hud.center(), QPointF(0, 0));
   EXPECT_FALSE(m_hud.blockTouches() || m_hud.allowSuperviewInteraction() || m_hud.shadowEnabled());
   EXPECT_DOUBLE_EQ(m_hud.panel().shadowOpacity(), 0.4) << "the shadow shows from the start";
-  EXPECT_EQ(m_hud.panel().activityStyle(), 1);
+  EXPECT_EQ(m_hud.panel().activityStyle(), uikit::ActivityIndicatorStyle::White);
   EXPECT_EQ(m_hud.panel().activitySize(), QSizeF(20, 20));
   EXPECT_EQ(m_hud.panel().geometry().progressRect, QRectF(0, 0, 210, 20));
   EXPECT_EQ(m_hud.panel().alpha(), 0.0);
@@ -87,9 +89,9 @@ TEST_F(Overlay, ScaleFactorsHaveAFloorAndStylesSetTheIndicatorSize) {
   m_hud.setDisappearScaleFactor(0);
   EXPECT_DOUBLE_EQ(m_hud.appearScaleFactor(), 0.01);
   EXPECT_DOUBLE_EQ(m_hud.disappearScaleFactor(), 0.01);
-  m_hud.setActivityStyle(0);
+  m_hud.setActivityStyle(uikit::ActivityIndicatorStyle::WhiteLarge);
   EXPECT_EQ(m_hud.panel().activitySize(), QSizeF(37, 37));
-  m_hud.setActivityStyle(2);
+  m_hud.setActivityStyle(uikit::ActivityIndicatorStyle::Gray);
   EXPECT_EQ(m_hud.panel().activitySize(), QSizeF(20, 20));
   m_hud.setShadowEnabled(false);
   EXPECT_EQ(m_hud.panel().shadowOpacity(), 0.0);
@@ -174,7 +176,7 @@ TEST_F(Overlay, HidingForgetsWhatTheScreenSetBeforeTheShow) {
   m_hud.setMargin(20);
   m_hud.setCaption("Legger til kontakten i addresseboken din!");
   m_hud.setActivity(true);
-  m_hud.setActivityStyle(0);
+  m_hud.setActivityStyle(uikit::ActivityIndicatorStyle::WhiteLarge);
   m_hud.setProgress(0.5);
   m_hud.setBlockTouches(true);
   m_hud.setAllowSuperviewInteraction(true);
@@ -319,3 +321,5 @@ TEST_F(Overlay, ARunOfUpdatesPaintsAtMostOneFramePerDisplayFrameAndTheLastStateS
   EXPECT_GE(counter.frames, 1);
   EXPECT_EQ(m_hud.panel().caption(), QStringLiteral("Importerer %1 av %1 nummer").arg(kReports));
 }
+
+}  // namespace ui

@@ -9,6 +9,8 @@
 
 #include "ui/ov_hud.h"
 
+namespace ui {
+
 namespace {
 
 constexpr int kScaleAndFadeMilliseconds = 100;
@@ -42,7 +44,7 @@ OVHudView::OVHudView(OVHud& p)
 
 OVHudView::~OVHudView() = default;
 
-void OVHudView::setActivityStyle(int style) {
+void OVHudView::setActivityStyle(uikit::ActivityIndicatorStyle style) {
   m_activityStyle = style;
   m_activitySize = sizeForActivityStyle(style);
 }
@@ -57,11 +59,13 @@ void OVHudView::setShadowOpacity(double opacity) {
   emit needsDisplay();
 }
 
-QSizeF OVHudView::sizeForActivityStyle(int style) { return uikit::ActivityIndicator::sizeForStyle(style); }
+QSizeF OVHudView::sizeForActivityStyle(uikit::ActivityIndicatorStyle style) {
+  return uikit::ActivityIndicator::sizeForStyle(style);
+}
 
 // What the layout needs of one message, with the controller's spacing.
 OVHudLayoutInput OVHudView::layoutInput(const QString& caption, const QImage& image, bool showActivity,
-                                        int activityStyle, int accessoryPosition) const {
+                                        uikit::ActivityIndicatorStyle activityStyle, int accessoryPosition) const {
   OVHudLayoutInput in;
   in.margin = m_p.margin();
   in.padding = m_p.padding();
@@ -206,7 +210,7 @@ void OVHudView::reset() {
   m_p.setImage(QImage());
   m_p.setProgress(0);
   m_p.setActivity(false);
-  m_p.setActivityStyle(uikit::ActivityIndicatorStyleWhite);
+  m_p.setActivityStyle(uikit::ActivityIndicatorStyle::White);
   m_p.setAccessoryPosition(OVAccessoryBelow);
   m_p.setBlockTouches(false);
   m_p.setAllowSuperviewInteraction(false);
@@ -306,3 +310,5 @@ void OVHudView::paintShadow(QPainter& painter) const {
     painter.fillPath(path, QColor::fromRgbF(0, 0, 0, static_cast<float>(ringAlpha)));
   }
 }
+
+}  // namespace ui

@@ -14,9 +14,11 @@
 #include "ui/ov_layer.h"
 #include "ui/ov_progress_layer.h"
 #include "ui/ov_text_layer.h"
+class QVariantAnimation;
+
+namespace ui {
 
 class OVHud;
-class QVariantAnimation;
 
 class OVHudView : public QObject {
   Q_OBJECT
@@ -32,8 +34,8 @@ class OVHudView : public QObject {
   void setImage(const QImage& image) { m_image = image; }
   bool showActivity() const { return m_showActivity; }
   void setShowActivity(bool show) { m_showActivity = show; }
-  int activityStyle() const { return m_activityStyle; }
-  void setActivityStyle(int style);
+  uikit::ActivityIndicatorStyle activityStyle() const { return m_activityStyle; }
+  void setActivityStyle(uikit::ActivityIndicatorStyle style);
   QSizeF activitySize() const { return m_activitySize; }
   double progress() const { return m_progress; }
   // Kept in 0..1, and at least 0.08 when above 0.
@@ -60,7 +62,7 @@ class OVHudView : public QObject {
   void hide();
   void reset();
   QSizeF calculateSizeForQueueItem(const OVHudQueueItem& item) const;
-  static QSizeF sizeForActivityStyle(int style);
+  static QSizeF sizeForActivityStyle(uikit::ActivityIndicatorStyle style);
 
   // The root view changed size by `delta`: the panel keeps its place relative to the middle.
   void keepCentred(QSizeF delta);
@@ -72,8 +74,8 @@ class OVHudView : public QObject {
   void needsDisplay();
 
  private:
-  OVHudLayoutInput layoutInput(const QString& caption, const QImage& image, bool showActivity, int activityStyle,
-                               int accessoryPosition) const;
+  OVHudLayoutInput layoutInput(const QString& caption, const QImage& image, bool showActivity,
+                               uikit::ActivityIndicatorStyle activityStyle, int accessoryPosition) const;
   void setPanelFrame();
   void placeLayers();
   void placeActivity();
@@ -89,7 +91,7 @@ class OVHudView : public QObject {
   QString m_caption;
   QImage m_image;
   bool m_showActivity = false;
-  int m_activityStyle = uikit::ActivityIndicatorStyleWhite;
+  uikit::ActivityIndicatorStyle m_activityStyle = uikit::ActivityIndicatorStyle::White;
   QSizeF m_activitySize;
   double m_progress = 0;
   QSizeF m_fixedSize{0, 0};
@@ -109,3 +111,5 @@ class OVHudView : public QObject {
   std::function<void(bool)> m_animationCompletion;
   QVariantAnimation* m_backgroundAnimation = nullptr;
 };
+
+}  // namespace ui

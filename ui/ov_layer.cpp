@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace ui {
+
 QRectF OVLayer::frame() const {
   const QPointF origin(m_position.x() - m_anchorPoint.x() * m_bounds.width(),
                        m_position.y() - m_anchorPoint.y() * m_bounds.height());
@@ -32,3 +34,5 @@ void OVLayer::draw(QPainter& painter) const {
   }
   if (!m_contents.isNull()) painter.drawImage(area, m_contents);
 }
+
+}  // namespace ui

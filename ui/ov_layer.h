@@ -11,6 +11,8 @@
 
 class QPainter;
 
+namespace ui {
+
 class OVLayer {
  public:
   virtual ~OVLayer() = default;
@@ -46,3 +48,5 @@ class OVLayer {
   QImage m_contents;
   std::function<void()> m_displayHandler;
 };
+
+}  // namespace ui

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace ui {
+
 namespace {
 
 constexpr double kQuarterTurn = 90;
@@ -40,3 +42,5 @@ void OVProgressLayer::draw(QPainter& painter) const {
   painter.fillPath(roundedPath(bar, m_style.barRadius), Qt::white);
   painter.restore();
 }
+
+}  // namespace ui

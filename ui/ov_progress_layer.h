@@ -6,6 +6,8 @@
 
 #include "ui/ov_layer.h"
 
+namespace ui {
+
 // The bar's four shape values, with the values a new overlay starts with.
 struct OVProgressBarStyle {
   double borderRadius = 8.0;  // of the outline
@@ -32,3 +34,5 @@ class OVProgressLayer : public OVLayer {
   double m_theProgress = 0;
   OVProgressBarStyle m_style;
 };
+
+}  // namespace ui

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QPainter>
 
+namespace ui {
+
 namespace {
 
 // The bar drawn on black at its fixed size.
@@ -69,3 +71,5 @@ TEST(OVProgressLayer, RoundedPathStaysInsideItsRectangle) {
 }
 
 }  // namespace
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 
 #include "platform/sound/system_sound.h"
 
+namespace ui {
+
 std::unique_ptr<OVSoundFX> OVSoundFX::soundEffectWithContentsOfFile(const std::string& path) {
   auto sound = sound::SystemSound::create(path);
   if (!sound) return nullptr;
@@ -13,3 +15,5 @@ OVSoundFX::OVSoundFX(std::unique_ptr<sound::SystemSound> sound) : m_sound(std::m
 OVSoundFX::~OVSoundFX() = default;
 
 void OVSoundFX::play() { m_sound->play(); }
+
+}  // namespace ui

@@ -9,6 +9,8 @@ namespace sound {
 class SystemSound;
 }
 
+namespace ui {
+
 class OVSoundFX {
  public:
   // Nothing for an empty path or a file that cannot be registered.
@@ -21,3 +23,5 @@ class OVSoundFX {
   explicit OVSoundFX(std::unique_ptr<sound::SystemSound> sound);
   std::unique_ptr<sound::SystemSound> m_sound;
 };
+
+}  // namespace ui

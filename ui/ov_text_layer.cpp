@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 
+namespace ui {
+
 namespace {
 
 constexpr int kCaptionPixelSize = 14;
@@ -43,3 +45,5 @@ void OVTextLayer::draw(QPainter& painter) const {
   painter.drawText(area.translated(0, -kEdgeOffset), kCaptionFlags, m_caption);
   painter.restore();
 }
+
+}  // namespace ui

@@ -8,6 +8,8 @@
 
 #include "ui/ov_layer.h"
 
+namespace ui {
+
 class OVTextLayer : public OVLayer {
  public:
   OVTextLayer() { setAnchorPoint(QPointF(0, 0)); }
@@ -25,3 +27,5 @@ class OVTextLayer : public OVLayer {
  private:
   QString m_caption;
 };
+
+}  // namespace ui

@@ -16,6 +16,8 @@
 #include "platform/net/url_loader.h"
 #include "ui/rating_prompt_record.h"
 
+namespace ui {
+
 namespace {
 
 constexpr const char* kStringTable = "RatingPromptLocalizable";
@@ -248,3 +250,5 @@ void RatingPrompt::clickedButtonAtIndex(uikit::ButtonDialog&, int index) {
       break;
   }
 }
+
+}  // namespace ui

@@ -15,6 +15,8 @@
 #include "platform/uikit/alert_view.h"
 #include "ui/rating_prompt_config.h"
 
+namespace ui {
+
 // Posted on the main thread when the application is about to leave the foreground.
 inline constexpr const char* kApplicationWillResignActiveNotification = "UIApplicationWillResignActiveNotification";
 
@@ -65,3 +67,5 @@ class RatingPrompt final : private uikit::ButtonDialogDelegate {
   fnd::ScopedObserver m_resignActiveObserver;
   QPointer<uikit::AlertView> m_ratingAlert;  // main thread only
 };
+
+}  // namespace ui

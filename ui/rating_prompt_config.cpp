@@ -6,6 +6,8 @@
 
 #include "platform/defaults/user_defaults.h"
 
+namespace ui {
+
 namespace {
 
 constexpr const char* kConfigFile = "/Ringeplagvern/ratingprompt.conf";
@@ -61,3 +63,5 @@ std::string RatingPromptConfig::reviewAddress(const std::string& countryCode) co
   if (storePage) address.replace(QLatin1String("LANGUAGE"), QString::fromStdString(countryCode));
   return address.toStdString();
 }
+
+}  // namespace ui

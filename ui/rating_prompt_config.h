@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace ui {
+
 struct RatingPromptConfig {
   static constexpr const char* kDefaultStoreHost = "apps.apple.com";
   static constexpr const char* kDefaultReviewHost = "itunes.apple.com";
@@ -30,3 +32,5 @@ struct RatingPromptConfig {
   // `countryCode` (e.g. "NO") as the store's language where the address takes one.
   std::string reviewAddress(const std::string& countryCode) const;
 };
+
+}  // namespace ui

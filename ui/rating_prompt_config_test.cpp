@@ -8,6 +8,8 @@
 
 #include "platform/defaults/user_defaults.h"
 
+namespace ui {
+
 namespace {
 
 RatingPromptConfig withPlatformVersion(const char* version) {
@@ -55,3 +57,5 @@ TEST(RatingPromptConfig, TheFileOverridesTheDefaultsAndTheEnvironmentTheFile) {
 }
 
 }  // namespace
+
+}  // namespace ui

@@ -3,6 +3,8 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/foundation/system_log.h"
 
+namespace ui {
+
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
@@ -69,3 +71,5 @@ void RatingPromptRecord::storeReminderRequest(double now) {
   m_store.setDouble(kReminderRequestDate, now);
   m_store.synchronize();
 }
+
+}  // namespace ui

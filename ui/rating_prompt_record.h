@@ -11,6 +11,8 @@ namespace defaults {
 class UserDefaults;
 }
 
+namespace ui {
+
 // How much use must pass before the prompt may be shown.
 struct RatingThresholds {
   double daysUntilPrompt = 30;
@@ -50,3 +52,5 @@ class RatingPromptRecord {
 
   defaults::UserDefaults& m_store;
 };
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 
 #include "platform/defaults/user_defaults.h"
 
+namespace ui {
+
 namespace {
 
 constexpr double kDay = 86400.0;
@@ -110,3 +112,5 @@ TEST_F(RatingPromptRecordTest, AChoiceEndsTheVersionUnlessDebugging) {
 }
 
 }  // namespace
+
+}  // namespace ui

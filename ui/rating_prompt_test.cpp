@@ -21,6 +21,8 @@
 #include "tests/support/listservice/list_service.h"
 #include "ui/rating_prompt_record.h"
 
+namespace ui {
+
 // Stands in for the system's handler of one URL scheme.
 class UrlCatcher : public QObject {
   Q_OBJECT
@@ -335,5 +337,7 @@ TEST_F(RatingPromptTest, DebugAsksAtOnceAndLogsWhatItDoes) {
 }
 
 }  // namespace
+
+}  // namespace ui
 
 #include "rating_prompt_test.moc"

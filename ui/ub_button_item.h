@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+namespace ui {
+
 class UBButtonItem {
  public:
   using Action = std::function<void()>;
@@ -29,3 +31,5 @@ class UBButtonItem {
 };
 
 using UBButtonItems = std::vector<std::shared_ptr<UBButtonItem>>;
+
+}  // namespace ui

@@ -2,8 +2,10 @@
 
 #include <QVariant>
 
-Q_DECLARE_METATYPE(UBButtonItems)
-Q_DECLARE_METATYPE(UBButtonItem::Action)
+Q_DECLARE_METATYPE(ui::UBButtonItems)
+Q_DECLARE_METATYPE(ui::UBButtonItem::Action)
+
+namespace ui {
 
 namespace ub {
 
@@ -38,3 +40,5 @@ UBButtonItem::Action storedDismissalAction(const QObject& dialog) {
 }
 
 }  // namespace ub
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 
 #include "ui/ub_button_item.h"
 
+namespace ui {
+
 namespace ub {
 
 inline constexpr const char* kButtonsKey = "com.ubtools.BUTTONS";
@@ -24,3 +26,5 @@ void storeDismissalAction(QObject& dialog, UBButtonItem::Action action);
 UBButtonItem::Action storedDismissalAction(const QObject& dialog);
 
 }  // namespace ub
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 
 #include "ui/ub_dialog_items.h"
 
+namespace ui {
+
 namespace {
 
 std::optional<QString> labelOf(const std::shared_ptr<UBButtonItem>& item) {
@@ -62,3 +64,5 @@ void UBActionSheet::didDismissWithButtonIndex(uikit::ButtonDialog&, int index) {
   ub::dropItems(*this);
   ub::storeDismissalAction(*this, {});
 }
+
+}  // namespace ui

@@ -8,6 +8,8 @@
 #include "platform/uikit/alert_view.h"
 #include "ui/ub_button_item.h"
 
+namespace ui {
+
 class UBAlertView : public uikit::AlertView, private uikit::ButtonDialogDelegate {
   Q_OBJECT
  public:
@@ -35,3 +37,5 @@ class UBActionSheet : public uikit::ActionSheet, private uikit::ButtonDialogDele
  private:
   void didDismissWithButtonIndex(uikit::ButtonDialog& dialog, int index) override;
 };
+
+}  // namespace ui

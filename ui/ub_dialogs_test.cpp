@@ -9,6 +9,8 @@
 
 #include "ui/ub_dialog_items.h"
 
+namespace ui {
+
 namespace {
 
 // An item whose action notes its label in a shared log.
@@ -95,3 +97,5 @@ TEST_F(BlockDialogs, DismissingASheetWithoutAButtonRunsOnlyTheDismissalAction) {
 }
 
 }  // namespace
+
+}  // namespace ui

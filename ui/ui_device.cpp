@@ -8,6 +8,8 @@
 #include "platform/device/machine.h"
 #include "platform/device/screen.h"
 
+namespace ui {
+
 namespace {
 
 // Screens at least this many points wide are tablets.
@@ -176,3 +178,5 @@ std::optional<std::string> UIDevice::orientationString(int orientation) {
   if (orientation < 0 || orientation > UIDeviceOrientationFaceDown) return std::nullopt;
   return std::string(kOrientationNames[static_cast<std::size_t>(orientation)]);
 }
+
+}  // namespace ui

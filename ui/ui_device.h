@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace ui {
+
 // Model numbers that platformType() answers (1, 4 and 21 only name models).
 enum UIDevicePlatform : int {
   UIDeviceUnknown = 0,
@@ -96,3 +98,5 @@ class UIDevice {
  private:
   UIDevice() = default;
 };
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 #include "platform/device/machine.h"
 #include "platform/device/screen.h"
 
+namespace ui {
+
 namespace {
 
 constexpr double kPhoneWidth = 320;
@@ -121,3 +123,5 @@ TEST(UIDeviceOrientationTest, NamesAndTheUnknownAnswersOfAMachineWithoutAccelero
 }
 
 }  // namespace
+
+}  // namespace ui

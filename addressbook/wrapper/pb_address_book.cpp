@@ -12,6 +12,8 @@
 #include "platform/foundation/exception.h"
 #include "platform/geocoding/geocoder.h"
 
+namespace pb {
+
 namespace {
 
 // A registry holds each live wrapper weakly, keyed by its address, so that a
@@ -75,10 +77,7 @@ PBAddressBook::~PBAddressBook() {
   m_thread->cancel();
 }
 
-int PBAddressBook::authorizationStatus() {
-  constexpr int kAuthorized = static_cast<int>(ab::AuthorizationStatus::Authorized);
-  return std::min(static_cast<int>(ab::AddressBook::authorizationStatus()), kAuthorized);
-}
+ab::AuthorizationStatus PBAddressBook::authorizationStatus() { return ab::AddressBook::authorizationStatus(); }
 
 void PBAddressBook::requestAuthorizationWithCompletion(
     std::function<void(bool granted, std::optional<fnd::Error> error)> completion) {
@@ -417,3 +416,5 @@ void PBAddressBook::_recordCheckOut(const PBRecord* record) {
     std::erase_if(registry, [record](const auto& entry) { return entry.first == record; });
   });
 }
+
+}  // namespace pb

@@ -12,15 +12,18 @@
 #include "platform/dispatch/block_thread.h"
 #include "platform/foundation/data.h"
 
+namespace geo {
+class Location;
+class Placemark;
+}  // namespace geo
+
+namespace pb {
+
 class PBRecord;
 class PBSource;
 class PBGroup;
 class PBPerson;
 class PBAddressBookSharedServices;
-namespace geo {
-class Location;
-class Placemark;
-}  // namespace geo
 
 inline constexpr std::string_view PBAddressBookExternalChangeNotification = "PBAddressBookExternalChangeNotification";
 
@@ -39,7 +42,7 @@ class PBAddressBook : public std::enable_shared_from_this<PBAddressBook> {
   const fnd::Ref<ab::AddressBook>& addressBookRef() const noexcept { return m_addressBookRef; }
   PBAddressBookSharedServices* sharedServices() const noexcept { return m_sharedServices; }
 
-  static int authorizationStatus();
+  static ab::AuthorizationStatus authorizationStatus();
   // `completion` runs later on a background thread.
   void requestAuthorizationWithCompletion(
       std::function<void(bool granted, std::optional<fnd::Error> error)> completion);
@@ -127,3 +130,5 @@ class PBAddressBook : public std::enable_shared_from_this<PBAddressBook> {
   PBAddressBookSharedServices* m_sharedServices = nullptr;
   std::unique_ptr<Registries> m_registries;  // touched only on m_thread
 };
+
+}  // namespace pb

@@ -15,6 +15,8 @@
 #include "platform/foundation/system_log.h"
 #include "tests/support/addressbook/test_book_file.h"
 
+namespace pb {
+
 namespace {
 
 // Collects the log lines written while it lives.
@@ -229,13 +231,13 @@ TEST(PBAddressBook, AuthorisationIsAnsweredFromTheConfiguration) {
   ab::Configuration denied;
   denied.accessGrantedWithoutPrompt = false;
   ab::test::TestBookFile file(denied);
-  EXPECT_EQ(PBAddressBook::authorizationStatus(), 0);
+  EXPECT_EQ(PBAddressBook::authorizationStatus(), ab::AuthorizationStatus::NotDetermined);
   auto book = PBAddressBook::create();
   std::promise<bool> answer;
   book->requestAuthorizationWithCompletion(
       [&answer](bool granted, std::optional<fnd::Error>) { answer.set_value(granted); });
   EXPECT_FALSE(answer.get_future().get());
-  EXPECT_EQ(PBAddressBook::authorizationStatus(), 2);
+  EXPECT_EQ(PBAddressBook::authorizationStatus(), ab::AuthorizationStatus::Denied);
 }
 
 TEST(PBBlockAdditions, WaitingFromTheThreadRunsInlineNotWaitingRunsAfter) {
@@ -274,3 +276,5 @@ TEST(PBBlockAdditions, EveryBackgroundBlockGetsAThreadOfItsOwn) {
 }
 
 }  // namespace
+
+}  // namespace pb

@@ -13,6 +13,8 @@
 #include "platform/foundation/number.h"
 #include "platform/foundation/object_dictionary.h"
 
+namespace pb {
+
 namespace {
 
 // A stable text of an address: its keys in order, one "key=value" line each.
@@ -169,3 +171,5 @@ std::string PBAddressBookGeoResult::hashForString(const fnd::String* text) {
       QByteArrayView(text->utf8().data(), static_cast<qsizetype>(text->byteLength())), QCryptographicHash::Md5);
   return digest.toHex().toStdString();
 }
+
+}  // namespace pb

@@ -13,6 +13,8 @@
 #include "platform/foundation/containers.h"
 #include "platform/geocoding/geocoder.h"
 
+namespace pb {
+
 inline constexpr std::string_view PBAddressBookPersonAddressGeocodeCompleted =
     "PBAddressBookPersonAddressGeocodeCompleted";
 
@@ -60,3 +62,5 @@ class PBAddressBookGeoResult : public std::enable_shared_from_this<PBAddressBook
   std::atomic<bool> m_resultNotFound{false};
   std::atomic<bool> m_inFlight{false};
 };
+
+}  // namespace pb

@@ -7,6 +7,8 @@
 #include "addressbook/wrapper/pb_source.h"
 #include "platform/foundation/exception.h"
 
+namespace pb {
+
 std::shared_ptr<PBGroup> PBGroup::newGroupInSource(const std::shared_ptr<PBSource>& source) {
   if (!source) return nullptr;
   return PBRecord::make<PBGroup>(source->addressBook(), ab::Record::createGroup());
@@ -92,3 +94,5 @@ std::string PBGroup::description() const {
   return fnd::formatString("<%s: %p> name:%s", className(), static_cast<const void*>(this),
                            textOrNull(name().get()).c_str());
 }
+
+}  // namespace pb

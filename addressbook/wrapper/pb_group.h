@@ -5,6 +5,8 @@
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_record.h"
 
+namespace pb {
+
 class PBGroup final : public PBRecord {
  public:
   // A new group for `source`'s instance, not yet added; the platform places it
@@ -43,3 +45,5 @@ class PBGroup final : public PBRecord {
   PBAddressBook::People membersSorted(std::optional<ab::SortOrdering> ordering) const;
   bool changeMember(const PBPerson& person, bool add);
 };
+
+}  // namespace pb

@@ -7,6 +7,10 @@
 #include "platform/foundation/error.h"
 #include "platform/foundation/system_log.h"
 
+namespace pb {
+
 // The text an error shows in a log line: domain, code and description.
 std::string PBErrorDescription(const fnd::Error& error);
 std::string PBErrorDescription(const std::optional<fnd::Error>& error);
+
+}  // namespace pb

@@ -4,6 +4,8 @@
 #include "addressbook/wrapper/pb_record.h"
 #include "platform/foundation/exception.h"
 
+namespace pb {
+
 std::shared_ptr<PBMultiValue> PBMultiValue::create(fnd::Ref<ab::MultiValue> multiValueRef) {
   if (!multiValueRef) return nullptr;
   return std::shared_ptr<PBMultiValue>(new PBMultiValue(std::move(multiValueRef)));
@@ -107,3 +109,5 @@ bool PBMutableMultiValue::replaceValueAtIndex(std::size_t index, fnd::Object* va
 bool PBMutableMultiValue::replaceLabelAtIndex(std::size_t index, fnd::String* label) {
   return multiValueRef()->replaceLabelAtIndex(label, index);
 }
+
+}  // namespace pb

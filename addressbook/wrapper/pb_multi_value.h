@@ -9,6 +9,8 @@
 #include "platform/addressbook/multi_value.h"
 #include "platform/foundation/containers.h"
 
+namespace pb {
+
 class PBMutableMultiValue;
 
 class PBMultiValue {
@@ -63,3 +65,5 @@ class PBMutableMultiValue final : public PBMultiValue {
  private:
   using PBMultiValue::PBMultiValue;
 };
+
+}  // namespace pb

@@ -9,6 +9,8 @@
 #include "platform/foundation/system_log.h"
 #include "tests/support/addressbook/test_book_file.h"
 
+namespace pb {
+
 namespace {
 
 std::shared_ptr<PBMutableMultiValue> numbers(std::initializer_list<std::pair<const char*, const char*>> entries) {
@@ -145,3 +147,5 @@ TEST(PBPerson, AMissingImageIsRefusedAndLoggedAndTheStoredOneStays) {
 }
 
 }  // namespace
+
+}  // namespace pb

@@ -11,6 +11,8 @@
 #include "platform/foundation/exception.h"
 #include "platform/geocoding/geocoder.h"
 
+namespace pb {
+
 namespace {
 
 template <class T>
@@ -166,3 +168,5 @@ bool PBPerson::hasbeenRemoved() const {
   });
   return removed;
 }
+
+}  // namespace pb

@@ -12,6 +12,8 @@
 #include "platform/foundation/date.h"
 #include "platform/foundation/number.h"
 
+namespace pb {
+
 class PBPerson final : public PBRecord {
  public:
   using Text = fnd::Ref<fnd::String>;
@@ -115,3 +117,5 @@ class PBPerson final : public PBRecord {
   void write(const fnd::Object* value, ab::PropertyID property, const char* selector);
   void writeList(const PBMultiValue* value, ab::PropertyID property, const char* selector);
 };
+
+}  // namespace pb

@@ -7,6 +7,8 @@
 #include "platform/addressbook/multi_value.h"
 #include "platform/foundation/exception.h"
 
+namespace pb {
+
 namespace {
 
 // The unknown-type text is shared by both tables.
@@ -141,3 +143,5 @@ std::string PBRecord::descriptionForPropertyType(std::uint32_t propertyType) {
     return kMultiPropertyTypeTexts[element - 1];
   return kUnknownPropertyType;
 }
+
+}  // namespace pb

@@ -10,6 +10,8 @@
 
 #include "platform/addressbook/record.h"
 
+namespace pb {
+
 class PBAddressBook;
 class PBMultiValue;
 
@@ -67,3 +69,5 @@ std::shared_ptr<T> PBRecord::make(std::shared_ptr<PBAddressBook> addressBook, fn
   wrapper->checkIn();
   return wrapper;
 }
+
+}  // namespace pb

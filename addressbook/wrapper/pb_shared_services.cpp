@@ -13,6 +13,8 @@
 #include "platform/foundation/notification_center.h"
 #include "platform/geocoding/cache_file.h"
 
+namespace pb {
+
 PBAddressBookSharedServices& PBAddressBookSharedServices::sharedInstance() {
   static auto* const services = new PBAddressBookSharedServices;  // lives for the rest of the process
   return *services;
@@ -205,3 +207,5 @@ void PBAddressBookSharedServices::deregisterForAddressBookChanges() {
     m_changeCallback = 0;
   });
 }
+
+}  // namespace pb

@@ -15,6 +15,8 @@
 #include "platform/addressbook/address_book.h"
 #include "platform/dispatch/block_thread.h"
 
+namespace pb {
+
 class PBAddressBookSharedServices {
  public:
   using Results = std::vector<std::shared_ptr<PBAddressBookGeoResult>>;
@@ -75,3 +77,5 @@ class PBAddressBookSharedServices {
   std::atomic<dispatch::BlockThread::TimerId> m_timer{0};
   std::chrono::milliseconds m_interval{std::chrono::seconds(5)};
 };
+
+}  // namespace pb

@@ -16,6 +16,8 @@
 #include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 
+namespace pb {
+
 namespace {
 
 // Answers requests when the test says so; every request is kept in order.
@@ -241,3 +243,5 @@ TEST_F(SharedServicesTest, ChangesOfOtherProgramsArePostedOnTheMainThread) {
 }
 
 }  // namespace
+
+}  // namespace pb

@@ -7,6 +7,8 @@
 #include "platform/foundation/exception.h"
 #include "platform/foundation/number.h"
 
+namespace pb {
+
 fnd::Ref<fnd::String> PBSource::name() const {
   const fnd::Ref<fnd::Object> name = getBasicValueForPropertyID(ab::kSourceNameProperty);
   return fnd::Ref<fnd::String>(name && name->kind() == fnd::ObjectKind::String ? static_cast<fnd::String*>(name.get())
@@ -61,3 +63,5 @@ std::string PBSource::description() const {
   return fnd::formatString("<%s: %p> name:%s type:%i", className(), static_cast<const void*>(this),
                            textOrNull(name().get()).c_str(), type());
 }
+
+}  // namespace pb

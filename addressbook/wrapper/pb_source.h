@@ -7,6 +7,8 @@
 #include "addressbook/wrapper/pb_address_book.h"
 #include "addressbook/wrapper/pb_record.h"
 
+namespace pb {
+
 class PBSource final : public PBRecord {
  public:
   fnd::Ref<fnd::String> name() const;
@@ -37,3 +39,5 @@ class PBSource final : public PBRecord {
   using PBRecord::PBRecord;
   PBAddressBook::People peopleSorted(std::optional<ab::SortOrdering> ordering) const;
 };
+
+}  // namespace pb

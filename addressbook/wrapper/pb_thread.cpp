@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+namespace pb {
+
 namespace PBBlockAdditions {
 
 namespace {
@@ -32,3 +34,5 @@ void performBlockInBackground(dispatch::Block block) {
 }
 
 }  // namespace PBBlockAdditions
+
+}  // namespace pb

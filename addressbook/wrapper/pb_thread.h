@@ -5,6 +5,8 @@
 
 #include "platform/dispatch/block_thread.h"
 
+namespace pb {
+
 namespace PBBlockAdditions {
 
 void performBlock(dispatch::BlockThread& thread, dispatch::Block block, bool waitUntilDone = true);
@@ -16,3 +18,5 @@ void performBlockOnMainThread(dispatch::Block block, bool waitUntilDone = true);
 void performBlockInBackground(dispatch::Block block);
 
 }  // namespace PBBlockAdditions
+
+}  // namespace pb

@@ -12,6 +12,8 @@
 #include "addressbook/wrapper/pb_person.h"
 #include "tests/support/addressbook/test_book_file.h"
 
+namespace pb {
+
 namespace {
 
 constexpr int kInstances = 3;
@@ -52,3 +54,5 @@ TEST(PBThreads, InstancesSharedByThreadsStayConsistent) {
 }
 
 }  // namespace
+
+}  // namespace pb

@@ -14,6 +14,8 @@
 #include "addressbook/wrapper/pb_source.h"
 #include "tests/support/addressbook/test_book_file.h"
 
+namespace pb {
+
 namespace {
 
 constexpr int kNumbers = 1000;
@@ -119,3 +121,5 @@ TEST(PBVCard, AnIndependentReaderReadsNumbersLabelsAndImage) {
 }
 
 }  // namespace
+
+}  // namespace pb

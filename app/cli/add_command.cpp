@@ -18,7 +18,7 @@
 namespace {
 
 // The manager's answer to the latest append; it reports on the main thread.
-class AppendReport final : public ManageAddressBookDelegate<AppendReport> {
+class AppendReport final : public abm::ManageAddressBookDelegate<AppendReport> {
  public:
   explicit AppendReport(CommandSession& session) : m_session(session) {}
   void didImportNewContact() override { settle(true); }
@@ -43,7 +43,7 @@ class AppendReport final : public ManageAddressBookDelegate<AppendReport> {
 // Returns how many reached the contact.
 std::size_t appendToContact(CommandSession& session, const numberlist::Contact::List& records) {
   AppendReport report(session);
-  const std::shared_ptr<AddressBookManagerV2> manager = AddressBookManagerV2::initWithDelegate(&report);
+  const std::shared_ptr<abm::AddressBookManagerV2> manager = abm::AddressBookManagerV2::initWithDelegate(&report);
   if (!manager->hasAccessToAddressBook() || !manager->hasLocalSource()) return 0;
   TerminalHud& out = session.terminal();
   out.setBlockTouches(true);
@@ -68,10 +68,10 @@ std::size_t appendToContact(CommandSession& session, const numberlist::Contact::
 }
 
 ExitCode add(CommandSession& session, const QString& number, const QString& firm, const QString& homepage) {
-  const fnd::Ref<numberlist::Contact> record = storeHandAddedNumber(number, firm, homepage);
+  const fnd::Ref<numberlist::Contact> record = app::storeHandAddedNumber(number, firm, homepage);
   const fnd::Ref<fnd::String> storedFirm = record->firm();
   session.terminal().printLine(
-      fillFormat(Localizable::tr("Lagret %@ (%@)"), {number, storedFirm ? storedFirm->toQString() : QString()}));
+      app::fillFormat(Localizable::tr("Lagret %@ (%@)"), {number, storedFirm ? storedFirm->toQString() : QString()}));
   if (!protectionEnabled()) return ExitCode::Done;
   if (appendToContact(session, {record}) != 1) {
     session.terminal().printLine(
@@ -84,38 +84,38 @@ ExitCode add(CommandSession& session, const QString& number, const QString& firm
 
 void printSkipped(TerminalHud& out, const char* why, const std::vector<publish::LabelledNumber>& numbers) {
   for (const publish::LabelledNumber& entry : numbers)
-    out.printLine(fillFormat(Localizable::tr(why), {entry.number, entry.label}));
+    out.printLine(app::fillFormat(Localizable::tr(why), {entry.number, entry.label}));
 }
 
 ExitCode addFromFile(CommandSession& session, const QString& path) {
   TerminalHud& out = session.terminal();
   const std::optional<std::string> content = files::readWholeFile(path.toStdString());
   if (!content) {
-    out.printLine(fillFormat(Localizable::tr("Kan ikke lese filen %@"), {path}));
+    out.printLine(app::fillFormat(Localizable::tr("Kan ikke lese filen %@"), {path}));
     return ExitCode::Failed;
   }
   const publish::VCardNumbers read = publish::readVCardNumbers(*content);
   if (read.numbers.empty()) {
-    out.printLine(fillFormat(Localizable::tr("Fant ingen telefonnummer i %@"), {path}));
+    out.printLine(app::fillFormat(Localizable::tr("Fant ingen telefonnummer i %@"), {path}));
     return ExitCode::Failed;
   }
-  const HandAddedImport imported = storeHandAddedNumbers(read);
+  const app::HandAddedImport imported = app::storeHandAddedNumbers(read);
   printSkipped(out, QT_TRANSLATE_NOOP("Localizable", "Allerede i listen: %@ (%@)"), imported.alreadyListed);
   printSkipped(out, QT_TRANSLATE_NOOP("Localizable", "For kort til å være et telefonnummer: %@ (%@)"),
                imported.refused);
-  out.printLine(fillFormat(Localizable::tr("Lagt til: %@, allerede i listen: %@, uten nummer: %@"),
-                           {QString::number(imported.added.size()), QString::number(imported.alreadyListed.size()),
-                            QString::number(imported.cardsWithoutNumber)}));
+  out.printLine(app::fillFormat(Localizable::tr("Lagt til: %@, allerede i listen: %@, uten nummer: %@"),
+                                {QString::number(imported.added.size()), QString::number(imported.alreadyListed.size()),
+                                 QString::number(imported.cardsWithoutNumber)}));
   if (imported.added.empty() || !protectionEnabled()) return ExitCode::Done;
   const std::size_t appended = appendToContact(session, imported.added);
   const QString total = QString::number(imported.added.size());
   if (appended != imported.added.size()) {
-    out.printLine(
-        fillFormat(Localizable::tr("Numrene er lagret, men bare %@ av %@ kunne legges til i ringeplagvernkontakten"),
-                   {QString::number(appended), total}));
+    out.printLine(app::fillFormat(
+        Localizable::tr("Numrene er lagret, men bare %@ av %@ kunne legges til i ringeplagvernkontakten"),
+        {QString::number(appended), total}));
     return ExitCode::Failed;
   }
-  out.printLine(fillFormat(Localizable::tr("%@ nummer er lagt til i ringeplagvernkontakten"), {total}));
+  out.printLine(app::fillFormat(Localizable::tr("%@ nummer er lagt til i ringeplagvernkontakten"), {total}));
   return ExitCode::Done;
 }
 
@@ -138,8 +138,8 @@ Command addCommand() {
             if (arguments.isEmpty() || arguments.size() > 3) {
               return PreparedCommand::refused(Localizable::tr("add tar NUMMER og eventuelt FIRMA og ADRESSE"));
             }
-            const std::optional<QString> number = acceptedHandAddedNumber(arguments.at(0));
-            if (!number) return PreparedCommand::refused(handAddedNumberRefusal());
+            const std::optional<QString> number = app::acceptedHandAddedNumber(arguments.at(0));
+            if (!number) return PreparedCommand::refused(app::handAddedNumberRefusal());
             const QString firm = arguments.value(1);
             const QString homepage = arguments.value(2);
             return PreparedCommand{[number = *number, firm, homepage](CommandSession& session) {

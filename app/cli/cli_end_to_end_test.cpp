@@ -156,7 +156,7 @@ TEST_F(CliTest, RefreshStoresTheListAndPrintsTheCaptionsAsPlainLines) {
                                  "Din adressebok inneholder 0 telefonselgere/markedsundersøkere\n")
                              .arg(kListedNumbers));
   EXPECT_EQ(m_service.requestCount(), 1);
-  EXPECT_TRUE(storedSettings().dateForKey(DateUpdatedDefaultKey));
+  EXPECT_TRUE(storedSettings().dateForKey(app::DateUpdatedDefaultKey));
 
   const Outcome status = run({"status"});
   EXPECT_EQ(status.exitCode, 0);
@@ -175,7 +175,7 @@ TEST_F(CliTest, RefreshIfExpiredDownloadsOnlyAnEmptyOrWeekOldList) {
   EXPECT_EQ(m_service.requestCount(), 1);
 
   defaults::UserDefaults settings = storedSettings();
-  settings.setDate(DateUpdatedDefaultKey, *fnd::Date::now()->addingTimeInterval(-kEightDays));
+  settings.setDate(app::DateUpdatedDefaultKey, *fnd::Date::now()->addingTimeInterval(-kEightDays));
   ASSERT_TRUE(settings.synchronize());
   EXPECT_TRUE(run({"status"}).out.contains("utløpt"));
   EXPECT_EQ(run({"refresh", "--if-expired"}).exitCode, 0);
@@ -191,7 +191,7 @@ TEST_F(CliTest, AFailedDownloadEndsWithOneAndKeepsTheDate) {
   EXPECT_TRUE(refresh.out.startsWith("Oppdaterer telefonnummerlisten\n")) << refresh.out.toStdString();
   EXPECT_EQ(countLines(refresh.out, "Søker i 0 nummer"), 1) << refresh.out.toStdString();
   EXPECT_EQ(m_service.requestCount(), 2) << "the primary and the backup address";
-  EXPECT_FALSE(storedSettings().dateForKey(DateUpdatedDefaultKey));
+  EXPECT_FALSE(storedSettings().dateForKey(app::DateUpdatedDefaultKey));
 }
 
 TEST_F(CliTest, ProtectOnWithoutAListFetchesItThenBuildsTheContactReportingProgressSparingly) {
@@ -207,7 +207,7 @@ TEST_F(CliTest, ProtectOnWithoutAListFetchesItThenBuildsTheContactReportingProgr
   EXPECT_TRUE(protect.out.contains(QString("Importerer %1 av %1 nummer").arg(kListedNumbers)));
   EXPECT_TRUE(protect.out.contains("Du er beskyttet!"));
   EXPECT_FALSE(protect.out.contains('\r'));
-  EXPECT_TRUE(storedSettings().boolForKey(AutoImportEnabledKey));
+  EXPECT_TRUE(storedSettings().boolForKey(app::AutoImportEnabledKey));
   EXPECT_TRUE(
       run({"status"})
           .out.contains(QString("Din adressebok inneholder %1 telefonselgere/markedsundersøkere").arg(kListedNumbers)));
@@ -215,7 +215,7 @@ TEST_F(CliTest, ProtectOnWithoutAListFetchesItThenBuildsTheContactReportingProgr
   const Outcome off = run({"protect", "off"});
   EXPECT_EQ(off.exitCode, 0);
   EXPECT_TRUE(off.out.contains("Fjernet ringeplagvernkontakten fra din adressebok")) << off.out.toStdString();
-  EXPECT_FALSE(storedSettings().boolForKey(AutoImportEnabledKey));
+  EXPECT_FALSE(storedSettings().boolForKey(app::AutoImportEnabledKey));
   EXPECT_TRUE(run({"status"}).out.contains("Beskyttelse: av"));
 }
 
@@ -236,7 +236,7 @@ TEST_F(CliTest, WithoutAccessToTheAddressBookProtectionFailsAndStaysOff) {
   const Outcome protect = run({"protect", "on"});
   EXPECT_EQ(protect.exitCode, 1);
   EXPECT_TRUE(protect.out.contains("har ikke tilgang til din addressebok")) << protect.out.toStdString();
-  EXPECT_FALSE(storedSettings().boolForKey(AutoImportEnabledKey));
+  EXPECT_FALSE(storedSettings().boolForKey(app::AutoImportEnabledKey));
 }
 
 TEST_F(CliTest, WithoutALocalAddressBookSourceProtectionFailsAndSaysWhy) {
@@ -245,7 +245,7 @@ TEST_F(CliTest, WithoutALocalAddressBookSourceProtectionFailsAndSaysWhy) {
   const Outcome protect = run({"protect", "on"});
   EXPECT_EQ(protect.exitCode, 1);
   EXPECT_TRUE(protect.out.contains("lokal kilde")) << protect.out.toStdString();
-  EXPECT_FALSE(storedSettings().boolForKey(AutoImportEnabledKey));
+  EXPECT_FALSE(storedSettings().boolForKey(app::AutoImportEnabledKey));
 }
 
 TEST_F(CliTest, ATerminationSignalEndsAWaitingCommandWithOne) {
@@ -262,7 +262,7 @@ TEST_F(CliTest, ATerminationSignalEndsAWaitingCommandWithOne) {
   EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(process.exitCode(), 1);
   EXPECT_TRUE(QString::fromUtf8(process.readAllStandardOutput()).endsWith("Avbrutt\n"));
-  EXPECT_FALSE(storedSettings().dateForKey(DateUpdatedDefaultKey));
+  EXPECT_FALSE(storedSettings().dateForKey(app::DateUpdatedDefaultKey));
 }
 
 TEST_F(CliTest, SearchAnswersWithItsExitCode) {
@@ -299,14 +299,14 @@ TEST_F(CliTest, AChangedSettingRebuildsTheContactOnlyWhileProtected) {
   const Outcome offline = run({"settings", "count", "100"});
   EXPECT_EQ(offline.exitCode, 0);
   EXPECT_EQ(offline.out, "Antall nummer som importeres: 100\n");
-  EXPECT_EQ(storedSettings().integerForKey(ImportNumberKey), 100);
+  EXPECT_EQ(storedSettings().integerForKey(app::ImportNumberKey), 100);
 
   ASSERT_EQ(run({"protect", "on"}).exitCode, 0);
   EXPECT_TRUE(run({"status"}).out.contains("Din adressebok inneholder 100 "));
   const Outcome all = run({"settings", "count", "all"});
   EXPECT_EQ(all.exitCode, 0);
   EXPECT_TRUE(all.out.contains("Starter importering av ringeplagvernkontakten")) << all.out.toStdString();
-  EXPECT_EQ(storedSettings().integerForKey(ImportNumberKey), -1);
+  EXPECT_EQ(storedSettings().integerForKey(app::ImportNumberKey), -1);
   EXPECT_TRUE(run({"status"}).out.contains(QString("Din adressebok inneholder %1 ").arg(kListedNumbers)));
 
   const Outcome unchanged = run({"settings", "count", "all"});

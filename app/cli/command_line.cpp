@@ -33,7 +33,7 @@ QString commandsAndExitCodes(const QString& programName) {
   return text;
 }
 
-void configure(QCommandLineParser& parser, const ListServiceOptions& listService) {
+void configure(QCommandLineParser& parser, const app::ListServiceOptions& listService) {
   parser.setApplicationDescription(
       "Ringeplagvern without a window: keeps the number list current and the protection contact in your "
       "address book,\nwith the settings and data of the Ringeplagvern application.");
@@ -48,7 +48,7 @@ void configure(QCommandLineParser& parser, const ListServiceOptions& listService
 
 ExitCode refuse(const QString& why, const QString& programName) {
   std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(programName), qPrintable(why),
-               qPrintable(fillFormat(Localizable::tr("Se «%@ --help»."), {programName})));
+               qPrintable(app::fillFormat(Localizable::tr("Se «%@ --help»."), {programName})));
   return ExitCode::BadUsage;
 }
 
@@ -56,7 +56,7 @@ ExitCode refuse(const QString& why, const QString& programName) {
 
 QString helpText(const QString& programName) {
   QCommandLineParser parser;
-  const ListServiceOptions listService;
+  const app::ListServiceOptions listService;
   configure(parser, listService);
   // The usage line names the program as it was called, without its folder.
   return parser.helpText().replace(QCoreApplication::arguments().value(0), programName) +
@@ -66,7 +66,7 @@ QString helpText(const QString& programName) {
 std::variant<Invocation, ExitCode> invocationFromCommandLine(const QStringList& arguments) {
   const QString programName = QFileInfo(arguments.value(0)).fileName();
   QCommandLineParser parser;
-  const ListServiceOptions listService;
+  const app::ListServiceOptions listService;
   configure(parser, listService);
   if (!parser.parse(arguments)) return refuse(parser.errorText(), programName);
   if (parser.isSet("help")) {
@@ -74,7 +74,7 @@ std::variant<Invocation, ExitCode> invocationFromCommandLine(const QStringList& 
     return ExitCode::Done;
   }
   if (parser.isSet("version")) {
-    std::printf("%s %s\n", qPrintable(programName), qPrintable(BundleInfo::main().shortVersion));
+    std::printf("%s %s\n", qPrintable(programName), qPrintable(app::BundleInfo::main().shortVersion));
     return ExitCode::Done;
   }
 
@@ -82,7 +82,7 @@ std::variant<Invocation, ExitCode> invocationFromCommandLine(const QStringList& 
   if (positional.isEmpty()) return refuse(Localizable::tr("Ingen kommando gitt"), programName);
   const QString name = positional.takeFirst();
   const Command* command = findCommand(name);
-  if (!command) return refuse(fillFormat(Localizable::tr("Ukjent kommando «%@»"), {name}), programName);
+  if (!command) return refuse(app::fillFormat(Localizable::tr("Ukjent kommando «%@»"), {name}), programName);
   PreparedCommand prepared = command->prepare(positional);
   if (!prepared.action) return refuse(prepared.usageError, programName);
   publish::PublishConfig publishing = publish::PublishConfig::load();

@@ -11,7 +11,7 @@
 #include "publish/publish_config.h"
 
 struct Invocation {
-  ListServiceConfig config;
+  app::ListServiceConfig config;
   // publish.conf and the environment, under the --publish-* options.
   publish::PublishConfig publishing;
   const Command* command = nullptr;

@@ -22,7 +22,7 @@ CommandSession::OpenRecordStore::~OpenRecordStore() {
 }
 
 CommandSession::CommandSession(QTextStream& out, bool terminal)
-    : m_hud(out, terminal), m_switchOn(defaults::UserDefaults::standard().boolForKey(AutoImportEnabledKey)) {
+    : m_hud(out, terminal), m_switchOn(defaults::UserDefaults::standard().boolForKey(app::AutoImportEnabledKey)) {
   m_hud.setReportObserver([this] { noteReport(); });
 }
 

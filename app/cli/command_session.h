@@ -13,7 +13,7 @@
 
 class QTextStream;
 
-class CommandSession final : private ProtectionCycleView {
+class CommandSession final : private app::ProtectionCycleView {
  public:
   CommandSession(QTextStream& out, bool terminal);
   // Writes what the store still holds back and closes it.
@@ -21,7 +21,7 @@ class CommandSession final : private ProtectionCycleView {
   CommandSession(const CommandSession&) = delete;
   CommandSession& operator=(const CommandSession&) = delete;
 
-  ProtectionCycle& cycle() { return m_cycle; }
+  app::ProtectionCycle& cycle() { return m_cycle; }
   TerminalHud& terminal() { return m_hud; }
   // The places the command line names for publishing the contact.
   const publish::PublishConfig& publishConfig() const { return m_publishConfig; }
@@ -51,7 +51,7 @@ class CommandSession final : private ProtectionCycleView {
   };
 
   // ProtectionCycleView
-  CycleHud& hud() override { return m_hud; }
+  app::CycleHud& hud() override { return m_hud; }
   bool isProtectionSwitchOn() const override { return m_switchOn; }
   void setProtectionSwitchOn(bool on) override { m_switchOn = on; }
   void setInformationText(const QString&) override {}
@@ -64,5 +64,5 @@ class CommandSession final : private ProtectionCycleView {
   bool m_interrupted = false;
   std::function<void()> m_check;
   publish::PublishConfig m_publishConfig;
-  ProtectionCycle m_cycle{*this};
+  app::ProtectionCycle m_cycle{*this};
 };

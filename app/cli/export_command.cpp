@@ -32,8 +32,8 @@ ExitCode exportContact(CommandSession& session, const QString& path) {
     out.printLine(failure);
     return ExitCode::Failed;
   }
-  out.printLine(fillFormat(Localizable::tr("Ringeplagvernkontakten med %@ nummer er skrevet til %@"),
-                           {QString::number(contact->numbers.size()), path}));
+  out.printLine(app::fillFormat(Localizable::tr("Ringeplagvernkontakten med %@ nummer er skrevet til %@"),
+                                {QString::number(contact->numbers.size()), path}));
   return ExitCode::Done;
 }
 

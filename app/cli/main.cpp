@@ -31,13 +31,14 @@ constexpr std::chrono::seconds kLockWait{3};
 std::unique_ptr<files::WriterLock> takeWriterLock() {
   std::optional<long> holder;
   std::unique_ptr<files::WriterLock> lock =
-      files::WriterLock::acquire(userDataLockPath().toStdString(), kLockWait, &holder);
+      files::WriterLock::acquire(app::userDataLockPath().toStdString(), kLockWait, &holder);
   if (lock) return lock;
   const QString who = holder ? QString::number(*holder) : Localizable::tr("ukjent");
-  std::fprintf(stderr, "%s\n",
-               qPrintable(fillFormat(Localizable::tr("Ringeplagvern skriver allerede i listen og kontakten (prosess "
-                                                     "%@); avslutt programmet og prøv igjen. Låsfil: %@"),
-                                     {who, userDataLockPath()})));
+  std::fprintf(
+      stderr, "%s\n",
+      qPrintable(app::fillFormat(Localizable::tr("Ringeplagvern skriver allerede i listen og kontakten (prosess "
+                                                 "%@); avslutt programmet og prøv igjen. Låsfil: %@"),
+                                 {who, app::userDataLockPath()})));
   return nullptr;
 }
 
@@ -68,16 +69,16 @@ int main(int argc, char** argv) {
   dispatch::shareOneHeapAcrossThreads();
   QCoreApplication application(argc, argv);
   // The application's name: its settings, number list and lock are this program's too.
-  QCoreApplication::setApplicationName(QString::fromUtf8(ProductName.data(), ProductName.size()));
-  QCoreApplication::setApplicationVersion(BundleInfo::main().shortVersion);
+  QCoreApplication::setApplicationName(QString::fromUtf8(app::ProductName.data(), app::ProductName.size()));
+  QCoreApplication::setApplicationVersion(app::BundleInfo::main().shortVersion);
   fnd::installTranslations();
 
   const std::variant<Invocation, ExitCode> parsed = invocationFromCommandLine(QCoreApplication::arguments());
   if (const ExitCode* code = std::get_if<ExitCode>(&parsed)) return static_cast<int>(*code);
   const Invocation& invocation = std::get<Invocation>(parsed);
-  setActiveListServiceConfig(invocation.config);
+  app::setActiveListServiceConfig(invocation.config);
   // The cycle mirrors every save and removal to the places configured, as the application's does.
-  setActivePublishConfig(invocation.publishing);
+  app::setActivePublishConfig(invocation.publishing);
 
   std::unique_ptr<files::WriterLock> lock;
   if (invocation.command->writesUserData) {

@@ -10,7 +10,7 @@
 namespace {
 
 ExitCode protectOn(CommandSession& session) {
-  ProtectionCycle& cycle = session.cycle();
+  app::ProtectionCycle& cycle = session.cycle();
   const bool protectedBefore = protectionEnabled();
   if (!cycle.hasTerrorNumbers()) {
     if (!session.runCycle([&cycle] { return cycle.protectWithoutRecords(); }) || !cycle.hasTerrorNumbers()) {
@@ -29,7 +29,7 @@ ExitCode protectOn(CommandSession& session) {
 }
 
 ExitCode protectOff(CommandSession& session) {
-  ProtectionCycle& cycle = session.cycle();
+  app::ProtectionCycle& cycle = session.cycle();
   const bool finished = session.runCycle([&cycle] { return cycle.removeImportedContacts(); });
   printInformation(session);
   return finished && !protectionEnabled() ? ExitCode::Done : ExitCode::Failed;

@@ -4,7 +4,7 @@
 #include "app/constants.h"
 #include "platform/defaults/user_defaults.h"
 
-bool protectionEnabled() { return defaults::UserDefaults::standard().boolForKey(AutoImportEnabledKey); }
+bool protectionEnabled() { return defaults::UserDefaults::standard().boolForKey(app::AutoImportEnabledKey); }
 
 ExitCode protectionBuilt(const CommandSession& session) {
   return protectionEnabled() && !session.importErrorShown() && !session.wasInterrupted() ? ExitCode::Done

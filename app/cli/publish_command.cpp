@@ -35,7 +35,7 @@ ExitCode publishContact(CommandSession& session) {
                           "RINGEPLAGVERN_PUBLISH_* eller --publish-*"));
     return ExitCode::Failed;
   }
-  AddressBookManagerV2& manager = session.cycle().addressBookManager();
+  abm::AddressBookManagerV2& manager = session.cycle().addressBookManager();
   // Without access the contact only looks missing; every place would lose it.
   if (!manager.hasAccessToAddressBook()) {
     out.printLine(Localizable::tr("Ringeplagvern har ikke tilgang til adresseboken; ingenting er publisert"));
@@ -66,7 +66,7 @@ ExitCode publishContact(CommandSession& session) {
   const QString done = contactFound ? Localizable::tr("%@: publisert") : Localizable::tr("%@: fjernet");
   for (const QString& name : names) {
     const QString failure = failureOf(name, *failures);
-    out.printLine(failure.isEmpty() ? fillFormat(done, {name}) : failure);
+    out.printLine(failure.isEmpty() ? app::fillFormat(done, {name}) : failure);
   }
   return failures->isEmpty() && problems.isEmpty() ? ExitCode::Done : ExitCode::Failed;
 }

@@ -14,13 +14,13 @@ namespace {
 const QString kIfExpired = QStringLiteral("--if-expired");
 
 std::optional<double> storedListDate() {
-  const fnd::Ref<fnd::Date> updated = defaults::UserDefaults::standard().dateForKey(DateUpdatedDefaultKey);
+  const fnd::Ref<fnd::Date> updated = defaults::UserDefaults::standard().dateForKey(app::DateUpdatedDefaultKey);
   if (!updated) return std::nullopt;
   return updated->timeIntervalSince1970();
 }
 
 ExitCode refresh(CommandSession& session, bool onlyWhenExpired) {
-  ProtectionCycle& cycle = session.cycle();
+  app::ProtectionCycle& cycle = session.cycle();
   const std::optional<double> before = storedListDate();
   const bool protectedBefore = protectionEnabled();
   bool started = false;

@@ -9,7 +9,7 @@ namespace {
 
 ExitCode search(CommandSession& session, const QString& normalised) {
   TerminalHud& out = session.terminal();
-  const std::optional<ListedNumber> listed = findListedNumber(normalised);
+  const std::optional<app::ListedNumber> listed = app::findListedNumber(normalised);
   if (!listed) {
     out.printLine(Localizable::tr("Ingen treff"));
     return ExitCode::Failed;
@@ -27,7 +27,7 @@ Command searchCommand() {
           "      Exit code 0: listed, 1: not listed.",
           false, [](const QStringList& arguments) {
             // A number typed with spaces may arrive as several arguments.
-            const QString normalised = normalisedSearchText(arguments.join(QString()));
+            const QString normalised = app::normalisedSearchText(arguments.join(QString()));
             if (normalised.isEmpty()) return PreparedCommand::refused(Localizable::tr("Ingen nummer spesifisert"));
             return PreparedCommand{[normalised](CommandSession& session) { return search(session, normalised); }, {}};
           }};

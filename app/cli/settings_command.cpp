@@ -23,7 +23,7 @@ ExitCode store(CommandSession& session, std::string_view key, std::int64_t value
   settings().synchronize();
   session.terminal().printLine(confirmation);
   if (!changed || !protectionEnabled()) return ExitCode::Done;
-  ProtectionCycle& cycle = session.cycle();
+  app::ProtectionCycle& cycle = session.cycle();
   session.runCycle([&cycle] { return cycle.startImportOfContact(false); });
   printInformation(session);
   return protectionBuilt(session);
@@ -32,7 +32,7 @@ ExitCode store(CommandSession& session, std::string_view key, std::int64_t value
 PreparedCommand prepareCount(const QString& text) {
   if (text == "all" || text == "alle") {
     return {[](CommandSession& session) {
-              return store(session, ImportNumberKey, kEveryRecord,
+              return store(session, app::ImportNumberKey, kEveryRecord,
                            Localizable::tr("Antall nummer som importeres: alle"));
             },
             {}};
@@ -43,8 +43,9 @@ PreparedCommand prepareCount(const QString& text) {
     return PreparedCommand::refused(Localizable::tr("Antallet må være 100, 200, 300 ... eller all"));
   }
   return {[count](CommandSession& session) {
-            return store(session, ImportNumberKey, count,
-                         fillFormat(Localizable::tr("Antall nummer som importeres: %@"), {QString::number(count)}));
+            return store(
+                session, app::ImportNumberKey, count,
+                app::fillFormat(Localizable::tr("Antall nummer som importeres: %@"), {QString::number(count)}));
           },
           {}};
 }
@@ -54,9 +55,9 @@ PreparedCommand prepareApproved(const QString& text) {
   const bool on = text == "on";
   // Stored as the integer 1 or 0, as the settings screen stores it.
   return {[on](CommandSession& session) {
-            return store(session, ImportApprovedKey, on ? 1 : 0,
-                         fillFormat(Localizable::tr("Importer også nummer som ikke er godkjent: %@"),
-                                    {on ? Localizable::tr("ja") : Localizable::tr("nei")}));
+            return store(session, app::ImportApprovedKey, on ? 1 : 0,
+                         app::fillFormat(Localizable::tr("Importer også nummer som ikke er godkjent: %@"),
+                                         {on ? Localizable::tr("ja") : Localizable::tr("nei")}));
           },
           {}};
 }

@@ -18,35 +18,36 @@ constexpr const char* kDateFormat = "yyyy-MM-dd HH:mm";
 
 QString yesNo(bool yes) { return yes ? Localizable::tr("ja") : Localizable::tr("nei"); }
 
-QString listLine(const ProtectionCycle& cycle) {
-  const fnd::Ref<fnd::Date> updated = defaults::UserDefaults::standard().dateForKey(DateUpdatedDefaultKey);
+QString listLine(const app::ProtectionCycle& cycle) {
+  const fnd::Ref<fnd::Date> updated = defaults::UserDefaults::standard().dateForKey(app::DateUpdatedDefaultKey);
   if (!updated) return Localizable::tr("Telefonnummerlisten: aldri hentet");
   const QString when = updated->toQDateTime().toLocalTime().toString(kDateFormat);
-  return fillFormat(cycle.isListExpired() ? Localizable::tr("Telefonnummerlisten: hentet %@, utløpt")
-                                          : Localizable::tr("Telefonnummerlisten: hentet %@, gjeldende"),
-                    {when});
+  return app::fillFormat(cycle.isListExpired() ? Localizable::tr("Telefonnummerlisten: hentet %@, utløpt")
+                                               : Localizable::tr("Telefonnummerlisten: hentet %@, gjeldende"),
+                         {when});
 }
 
 QString importCountLine() {
-  const std::int64_t count = defaults::UserDefaults::standard().integerForKey(ImportNumberKey);
+  const std::int64_t count = defaults::UserDefaults::standard().integerForKey(app::ImportNumberKey);
   QString value = QString::number(count);
   if (count == kEveryRecord) value = Localizable::tr("alle");
   if (count == kNoChoiceYet) value = Localizable::tr("ikke valgt ennå");
-  return fillFormat(Localizable::tr("Antall nummer som importeres: %@"), {value});
+  return app::fillFormat(Localizable::tr("Antall nummer som importeres: %@"), {value});
 }
 
 ExitCode showStatus(CommandSession& session) {
   TerminalHud& out = session.terminal();
-  const ListServiceConfig& hosts = activeListServiceConfig();
+  const app::ListServiceConfig& hosts = app::activeListServiceConfig();
   out.printLine(listLine(session.cycle()));
-  out.printLine(fillFormat(Localizable::tr("Beskyttelse: %@"),
-                           {protectionEnabled() ? Localizable::tr("på") : Localizable::tr("av")}));
+  out.printLine(app::fillFormat(Localizable::tr("Beskyttelse: %@"),
+                                {protectionEnabled() ? Localizable::tr("på") : Localizable::tr("av")}));
   printInformation(session);
   out.printLine(importCountLine());
-  out.printLine(fillFormat(Localizable::tr("Importer også nummer som ikke er godkjent: %@"),
-                           {yesNo(defaults::UserDefaults::standard().boolForKey(ImportApprovedKey))}));
-  out.printLine(fillFormat(Localizable::tr("Listetjeneste: %@ (reserve: %@)"),
-                           {QString::fromStdString(hosts.primaryUrl()), QString::fromStdString(hosts.backupUrl())}));
+  out.printLine(app::fillFormat(Localizable::tr("Importer også nummer som ikke er godkjent: %@"),
+                                {yesNo(defaults::UserDefaults::standard().boolForKey(app::ImportApprovedKey))}));
+  out.printLine(
+      app::fillFormat(Localizable::tr("Listetjeneste: %@ (reserve: %@)"),
+                      {QString::fromStdString(hosts.primaryUrl()), QString::fromStdString(hosts.backupUrl())}));
   return ExitCode::Done;
 }
 

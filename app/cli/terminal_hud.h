@@ -17,7 +17,7 @@
 
 class QTextStream;
 
-class TerminalHud final : public CycleHud {
+class TerminalHud final : public app::CycleHud {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
 

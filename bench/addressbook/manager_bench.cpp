@@ -22,7 +22,7 @@ using numberlist::Contact;
 
 constexpr int kOtherPeople = 1000;
 
-class ProgressDelegate : public ManageAddressBookDelegate<ProgressDelegate> {
+class ProgressDelegate : public abm::ManageAddressBookDelegate<ProgressDelegate> {
  public:
   void didUpdateProgress() override { ++reports; }
   void didImportContacts() override { finished = true; }
@@ -49,7 +49,7 @@ void BM_ManagerRebuild(benchmark::State& state) {
   store::RecordStore::setupCoreDataStackWithInMemoryStore();
   const Contact::List records = makeRecords(static_cast<int>(state.range(0)));
   ProgressDelegate delegate;
-  auto manager = AddressBookManagerV2::initWithDelegate(&delegate);
+  auto manager = abm::AddressBookManagerV2::initWithDelegate(&delegate);
   for (auto _ : state) {
     delegate = {};
     manager->importLocalContactsInBackground(records);
@@ -64,10 +64,10 @@ void BM_WrapperReference(benchmark::State& state) {
   ab::test::TestBookFile book;
   const int count = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    auto addressBook = PBAddressBook::create();
+    auto addressBook = pb::PBAddressBook::create();
     for (const auto& person : addressBook->people()) person->remove();
     auto person = addressBook->newPersonInDefaultSource();
-    auto numbers = PBMutableMultiValue::create(ab::kMultiStringPropertyType);
+    auto numbers = pb::PBMutableMultiValue::create(ab::kMultiStringPropertyType);
     for (int i = 0; i < count; ++i) {
       numbers->addValue(fnd::str(std::to_string(20000000 + i)).get(), fnd::str("Telefonsalg " + std::to_string(i % 800) + " AS").get());
     }
@@ -80,7 +80,7 @@ void BM_CountOfMembersAmongOtherPeople(benchmark::State& state) {
   ab::test::TestBookFile book;
   store::RecordStore::setupCoreDataStackWithInMemoryStore();
   {
-    auto addressBook = PBAddressBook::create();
+    auto addressBook = pb::PBAddressBook::create();
     for (int i = 0; i < kOtherPeople; ++i) {
       auto person = addressBook->newPersonInDefaultSource();
       person->setFirstName(fnd::str("Person " + std::to_string(i)).get());
@@ -89,10 +89,10 @@ void BM_CountOfMembersAmongOtherPeople(benchmark::State& state) {
     addressBook->save();
   }
   ProgressDelegate delegate;
-  auto manager = AddressBookManagerV2::initWithDelegate(&delegate);
+  auto manager = abm::AddressBookManagerV2::initWithDelegate(&delegate);
   manager->importLocalContactsInBackground(makeRecords(100));
   rp::test::runEventLoopUntil([&] { return delegate.finished; }, std::chrono::minutes(1));
-  manager = AddressBookManagerV2::init();  // a fresh instance sees the saved contact
+  manager = abm::AddressBookManagerV2::init();  // a fresh instance sees the saved contact
   for (auto _ : state) {
     if (manager->countOfMembers() != 100) state.SkipWithError("wrong count");
   }

@@ -50,9 +50,9 @@ class ProgramHome {
     }
     m_environment.insert(QStringLiteral("RP_ADDRESSBOOK_FILE"), bookPath());
     defaults::UserDefaults settings(m_root.filePath(QStringLiteral("xdg_config_home/Ringeplagvern/defaults.conf")));
-    settings.setBool(AutoImportEnabledKey, true);
-    settings.setInteger(ImportNumberKey, -1);
-    settings.setInteger(ImportApprovedKey, 1);
+    settings.setBool(app::AutoImportEnabledKey, true);
+    settings.setInteger(app::ImportNumberKey, -1);
+    settings.setInteger(app::ImportApprovedKey, 1);
     settings.synchronize();
     ab::Configuration book;
     book.filePath = bookPath().toStdString();
@@ -80,7 +80,7 @@ bool protectionContactHolds(std::size_t numbers, const QProcess& program) {
   const auto deadline = std::chrono::steady_clock::now() + kCycleDeadline;
   while (program.state() == QProcess::Running && std::chrono::steady_clock::now() < deadline) {
     rp::test::runEventLoopFor(kPollInterval);
-    if (AddressBookManagerV2::init()->countOfMembers() == numbers) return true;
+    if (abm::AddressBookManagerV2::init()->countOfMembers() == numbers) return true;
   }
   return false;
 }

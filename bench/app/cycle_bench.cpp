@@ -58,9 +58,9 @@ struct Service {
   explicit Service(const QByteArray& body) {
     service.setBody(body);
     service.listen();
-    ListServiceConfig config;
+    app::ListServiceConfig config;
     config.primaryHost = config.backupHost = service.hostAndPort().toStdString();
-    setActiveListServiceConfig(config);
+    app::setActiveListServiceConfig(config);
   }
   ListService service;
 };
@@ -73,7 +73,7 @@ void BM_RefreshOnlyFloor(benchmark::State& state, const std::string& which) {
   store::RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(folder.filePath("list.sqlite").toStdString());
   for (auto _ : state) {
     rp::test::ListCycle cycle;
-    cycle.start(NumberListUrl(), NumberListBackupUrl());
+    cycle.start(app::NumberListUrl(), app::NumberListBackupUrl());
     rp::test::runEventLoopUntil([&] { return cycle.finished(); }, 5min);
     if (!cycle.stored()) return state.SkipWithError("the refresh failed");
   }
@@ -88,13 +88,13 @@ void BM_WholeCycleThroughTheScreen(benchmark::State& state, const std::string& w
   ab::test::TestBookFile book;
   store::RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(folder.filePath("list.sqlite").toStdString());
   auto& settings = defaults::UserDefaults::standard();
-  settings.setBool(AutoImportEnabledKey, true);
-  settings.setInteger(ImportNumberKey, -1);
-  settings.setInteger(ImportApprovedKey, 1);
-  settings.setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+  settings.setBool(app::AutoImportEnabledKey, true);
+  settings.setInteger(app::ImportNumberKey, -1);
+  settings.setInteger(app::ImportApprovedKey, 1);
+  settings.setDate(app::DateUpdatedDefaultKey, *fnd::Date::now());
   pasteboard::setGeneralPasteboardString(QString());
   {
-    RootViewController screen;
+    app::RootViewController screen;
     screen.resize(320, 460);
     screen.show();
     double worstStall = 0;

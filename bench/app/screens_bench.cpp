@@ -57,7 +57,7 @@ void BM_SettingsOpenToFirstPaint(benchmark::State& state) {
   ensureStore();
   QImage image = frame();
   for (auto _ : state) {
-    SettingsViewController screen;
+    app::SettingsViewController screen;
     screen.resize(kScreenSize);
     screen.loadViewIfNeeded();
     screen.render(&image);
@@ -70,7 +70,7 @@ BENCHMARK(BM_SettingsOpenToFirstPaint)->Unit(benchmark::kMillisecond);
 // (1,001 rows), painting each frame; reports the slowest frame.
 void BM_SettingsScrollWorstFrame(benchmark::State& state) {
   ensureStore();
-  SettingsViewController screen;
+  app::SettingsViewController screen;
   screen.resize(kScreenSize);
   screen.loadViewIfNeeded();
   auto* table = screen.findChild<uikit::TableView*>("importCountSelectionTableView");
@@ -109,7 +109,7 @@ BENCHMARK(BM_StoreLookupFloor)->Unit(benchmark::kMicrosecond);
 void searchBenchmark(benchmark::State& state, const QString& text) {
   ensureStore();
   pasteboard::setGeneralPasteboardString(QString());
-  RootViewController screen;
+  app::RootViewController screen;
   screen.resize(kScreenSize);
   screen.loadViewIfNeeded();
   auto* field = screen.findChild<uikit::TextField*>("numberTextField");

@@ -32,22 +32,22 @@ bool prepareHome() {
     store::RecordStore::setupAutoMigratingCoreDataStack();
     rp::bench::storeListedNumbers(kRecords);
 
-    struct Done : ManageAddressBookDelegate<Done> {
+    struct Done : abm::ManageAddressBookDelegate<Done> {
       void didImportContacts() override { finished = true; }
       void didFailImportOfContactsWithError(const fnd::Error&) override { finished = true; }
       bool finished = false;
     } done;
     auto records = numberlist::Contact::findAll().value();
     records.resize(kProtected);
-    auto manager = AddressBookManagerV2::initWithDelegate(&done);
+    auto manager = abm::AddressBookManagerV2::initWithDelegate(&done);
     manager->importLocalContactsInBackground(records);
     rp::test::runEventLoopUntil([&] { return done.finished; }, 10min);
     const bool imported = manager->countOfMembers() == kProtected;
     store::RecordStore::cleanUp();
 
     auto& settings = defaults::UserDefaults::standard();
-    settings.setBool(AutoImportEnabledKey, true);
-    settings.setDate(DateUpdatedDefaultKey, *fnd::Date::now());
+    settings.setBool(app::AutoImportEnabledKey, true);
+    settings.setDate(app::DateUpdatedDefaultKey, *fnd::Date::now());
     settings.synchronize();
     return imported;
   }();

@@ -16,7 +16,7 @@ constexpr int kScreenWidth = 320;
 constexpr int kScreenHeight = 480;
 
 void BM_LayoutArithmetic(benchmark::State& state) {
-  OVHudLayoutInput in;
+  ui::OVHudLayoutInput in;
   in.margin = 20;
   in.padding = 10;
   in.hasCaption = true;
@@ -24,16 +24,16 @@ void BM_LayoutArithmetic(benchmark::State& state) {
   in.activitySize = QSizeF(20, 20);
   in.showActivity = true;
   in.progress = 0.5;
-  OVHudGeometry geometry;
+  ui::OVHudGeometry geometry;
   for (auto _ : state) {
-    calculateOVHudLayout(in, geometry);
+    ui::calculateOVHudLayout(in, geometry);
     benchmark::DoNotOptimize(geometry);
   }
 }
 BENCHMARK(BM_LayoutArithmetic);
 
 void BM_LayoutWithCaptionFont(benchmark::State& state) {
-  OVHud hud;
+  ui::OVHud hud;
   hud.setMargin(20);
   hud.setCaption(kCaption);
   hud.setProgress(0.5);
@@ -46,7 +46,7 @@ BENCHMARK(BM_LayoutWithCaptionFont);
 
 // Reference: one wrapped measurement of the same caption by Qt (the layout above takes two).
 void BM_QtMeasureReference(benchmark::State& state) {
-  const QFontMetricsF metrics(OVTextLayer::captionFont());
+  const QFontMetricsF metrics(ui::OVTextLayer::captionFont());
   for (auto _ : state) {
     benchmark::DoNotOptimize(metrics.boundingRect(QRectF(0, 0, 160, 200), Qt::TextWordWrap, kCaption));
   }
@@ -54,7 +54,7 @@ void BM_QtMeasureReference(benchmark::State& state) {
 BENCHMARK(BM_QtMeasureReference);
 
 void BM_PanelFrame(benchmark::State& state) {
-  OVHud hud;
+  ui::OVHud hud;
   hud.view()->resize(kScreenWidth, kScreenHeight);
   hud.setMargin(20);
   hud.setCaption(kCaption);

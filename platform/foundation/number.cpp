@@ -6,6 +6,7 @@
 #include <limits>
 #include <new>
 
+#include "platform/foundation/hash_mixing.h"
 #include "platform/foundation/object_arena.h"
 
 namespace fnd {
@@ -15,15 +16,6 @@ namespace {
 // long double on the targets we build for has a 64-bit mantissa, so every
 // int64 and uint64 converts exactly and mixed comparisons stay exact.
 static_assert(std::numeric_limits<long double>::digits >= 64, "mixed comparisons need a 64-bit mantissa");
-
-std::size_t mixBits(std::uint64_t value) noexcept {
-  value ^= value >> 31;
-  value *= 0x7FB5D329728EA185ull;
-  value ^= value >> 27;
-  value *= 0x81DADEF4BC2DD44Dull;
-  value ^= value >> 33;
-  return static_cast<std::size_t>(value);
-}
 
 constexpr long double kTwoTo63 = 9223372036854775808.0L;
 constexpr long double kTwoTo64 = 18446744073709551616.0L;
@@ -130,15 +122,15 @@ std::size_t Number::hash() const {
   switch (m_type) {
     case Type::Double: {
       const double d = m_value.d;
-      if (std::isnan(d)) return mixBits(0x7FF8000000000000ull);
+      if (std::isnan(d)) return mixHashBits(0x7FF8000000000000ull);
       if (d == std::trunc(d) && d >= -static_cast<double>(kTwoTo63) && d < static_cast<double>(kTwoTo64)) {
-        return mixBits(d < 0 ? static_cast<std::uint64_t>(static_cast<std::int64_t>(d))
-                             : static_cast<std::uint64_t>(d));
+        return mixHashBits(d < 0 ? static_cast<std::uint64_t>(static_cast<std::int64_t>(d))
+                                 : static_cast<std::uint64_t>(d));
       }
-      return mixBits(std::bit_cast<std::uint64_t>(d));
+      return mixHashBits(std::bit_cast<std::uint64_t>(d));
     }
     default:
-      return mixBits(m_value.u);
+      return mixHashBits(m_value.u);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/foundation/hash_mixing.h"
 #include "platform/foundation/object_arena.h"
 
 namespace fnd {
@@ -11,15 +12,6 @@ namespace fnd {
 namespace {
 
 constexpr std::uint64_t kHashMultiplier = 0x9E3779B97F4A7C15ull;
-
-std::uint64_t mix(std::uint64_t value) noexcept {
-  value ^= value >> 33;
-  value *= 0xFF51AFD7ED558CCDull;
-  value ^= value >> 33;
-  value *= 0xC4CEB9FE1A85EC53ull;
-  value ^= value >> 33;
-  return value;
-}
 
 }  // namespace
 
@@ -86,11 +78,11 @@ std::size_t String::hashBytes(std::string_view bytes) noexcept {
   for (; i + 8 <= bytes.size(); i += 8) {
     std::uint64_t word;
     std::memcpy(&word, bytes.data() + i, 8);
-    hash = (hash ^ mix(word)) * kHashMultiplier;
+    hash = (hash ^ mixHashBits(word)) * kHashMultiplier;
   }
   std::uint64_t tail = 0;
   if (i < bytes.size()) std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
-  return static_cast<std::size_t>(mix(hash ^ tail));
+  return static_cast<std::size_t>(mixHashBits(hash ^ tail));
 }
 
 }  // namespace fnd

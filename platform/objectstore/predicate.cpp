@@ -11,6 +11,11 @@
 
 namespace objectstore {
 
+using fnd::compareStrings;
+using fnd::matchString;
+using fnd::StringOperator;
+using fnd::StringOptions;
+
 namespace {
 
 // "No value": an absent object or the Null placeholder of containers.

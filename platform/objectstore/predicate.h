@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/foundation/containers.h"
-#include "platform/objectstore/string_matching.h"
+#include "platform/foundation/string_matching.h"
 
 namespace objectstore {
 
@@ -85,12 +85,13 @@ class Predicate {
 
   static std::shared_ptr<const Predicate> truePredicate();
   static std::shared_ptr<const Predicate> comparison(std::shared_ptr<const Expression> left, ComparisonOperator op,
-                                                     std::shared_ptr<const Expression> right, StringOptions options = {});
+                                                     std::shared_ptr<const Expression> right,
+                                                     fnd::StringOptions options = {});
   static std::shared_ptr<const Predicate> compound(Kind kind, std::vector<std::shared_ptr<const Predicate>> parts);
 
   Kind kind() const noexcept { return m_kind; }
   ComparisonOperator comparisonOperator() const noexcept { return m_operator; }
-  StringOptions options() const noexcept { return m_options; }
+  fnd::StringOptions options() const noexcept { return m_options; }
   const std::shared_ptr<const Expression>& left() const noexcept { return m_left; }
   const std::shared_ptr<const Expression>& right() const noexcept { return m_right; }
   const std::vector<std::shared_ptr<const Predicate>>& subpredicates() const noexcept { return m_parts; }
@@ -100,7 +101,7 @@ class Predicate {
   // The predicate written back as a format string.
   std::string format() const;
 
-  Predicate(Kind kind, ComparisonOperator op, StringOptions options, std::shared_ptr<const Expression> left,
+  Predicate(Kind kind, ComparisonOperator op, fnd::StringOptions options, std::shared_ptr<const Expression> left,
             std::shared_ptr<const Expression> right, std::vector<std::shared_ptr<const Predicate>> parts);
 
  private:
@@ -108,7 +109,7 @@ class Predicate {
 
   Kind m_kind;
   ComparisonOperator m_operator = ComparisonOperator::Equal;
-  StringOptions m_options;
+  fnd::StringOptions m_options;
   std::shared_ptr<const Expression> m_left;
   std::shared_ptr<const Expression> m_right;
   std::vector<std::shared_ptr<const Predicate>> m_parts;
@@ -118,6 +119,6 @@ using PredicatePtr = std::shared_ptr<const Predicate>;
 
 // Three-way comparison of two values of one kind (numbers, strings, dates);
 // nullopt when they cannot be ordered against each other.
-std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, StringOptions options = {});
+std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, fnd::StringOptions options = {});
 
 }  // namespace objectstore

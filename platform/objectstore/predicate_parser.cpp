@@ -15,6 +15,8 @@
 
 namespace objectstore {
 
+using fnd::StringOptions;
+
 namespace {
 
 constexpr int kMaximumNesting = 100;

@@ -4,14 +4,16 @@
 
 #include "platform/foundation/date.h"
 #include "platform/foundation/number.h"
+#include "platform/foundation/string_matching.h"
 #include "platform/foundation/string_object.h"
 #include "platform/objectstore/sql_filter.h"
 #include "platform/objectstore/sqlite_store.h"
 #include "platform/objectstore/store_error.h"
-#include "platform/objectstore/string_matching.h"
 #include "platform/sqlite/transaction.h"
 
 namespace objectstore {
+
+using fnd::kFoldingVersion;
 
 namespace {
 

@@ -6,6 +6,11 @@
 
 namespace objectstore {
 
+using fnd::likeLiteralPrefix;
+using fnd::searchKey;
+using fnd::StringOperator;
+using fnd::StringOptions;
+
 namespace {
 
 enum class Family { Null, Text, Number, Date, Blob, Other };

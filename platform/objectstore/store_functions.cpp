@@ -4,10 +4,17 @@
 
 #include <string>
 
+#include "platform/foundation/string_matching.h"
 #include "platform/objectstore/sql_filter.h"
-#include "platform/objectstore/string_matching.h"
 
 namespace objectstore {
+
+using fnd::foldText;
+using fnd::foldTextInto;
+using fnd::likeMatch;
+using fnd::searchKey;
+using fnd::StringOperator;
+using fnd::StringOptions;
 
 namespace {
 

@@ -19,8 +19,8 @@ constexpr QColor kGray{128, 128, 128};
 
 }  // namespace
 
-QSizeF ActivityIndicator::sizeForStyle(int style) {
-  const double side = style == ActivityIndicatorStyleWhiteLarge ? kLargeSide : kSmallSide;
+QSizeF ActivityIndicator::sizeForStyle(ActivityIndicatorStyle style) {
+  const double side = style == ActivityIndicatorStyle::WhiteLarge ? kLargeSide : kSmallSide;
   return QSizeF(side, side);
 }
 
@@ -29,7 +29,7 @@ ActivityIndicator::ActivityIndicator(QObject* parent) : QObject(parent) {
   connect(&m_timer, &QTimer::timeout, this, &ActivityIndicator::advance);
 }
 
-void ActivityIndicator::setStyle(int style) {
+void ActivityIndicator::setStyle(ActivityIndicatorStyle style) {
   if (m_style == style) return;
   m_style = style;
   emit needsDisplay();
@@ -71,7 +71,7 @@ void ActivityIndicator::paint(QPainter& painter) const {
   const double half = std::min(m_frame.width(), m_frame.height()) / 2;
   const double width = half * kSpokeWidth;
   const QRectF spoke(-width / 2, -half, width, half * (1 - kSpokeInnerRadius));
-  const QColor color = m_style == ActivityIndicatorStyleGray ? kGray : QColor(Qt::white);
+  const QColor color = m_style == ActivityIndicatorStyle::Gray ? kGray : QColor(Qt::white);
   for (int index = 0; index < kSpokes; ++index) {
     // The leading spoke is brightest; those behind it fade.
     const int behind = (m_leadingSpoke - index + kSpokes) % kSpokes;
@@ -87,7 +87,7 @@ void ActivityIndicator::paint(QPainter& painter) const {
   painter.restore();
 }
 
-ActivityIndicatorView::ActivityIndicatorView(int style, QWidget* parent) : QWidget(parent) {
+ActivityIndicatorView::ActivityIndicatorView(ActivityIndicatorStyle style, QWidget* parent) : QWidget(parent) {
   m_indicator.setStyle(style);
   setAttribute(Qt::WA_TranslucentBackground);
   connect(&m_indicator, &ActivityIndicator::needsDisplay, this, [this] {

@@ -12,22 +12,18 @@ class QPainter;
 
 namespace uikit {
 
-enum ActivityIndicatorStyle : int {
-  ActivityIndicatorStyleWhiteLarge = 0,
-  ActivityIndicatorStyleWhite = 1,
-  ActivityIndicatorStyleGray = 2,
-};
+enum class ActivityIndicatorStyle : int { WhiteLarge = 0, White = 1, Gray = 2 };
 
 class ActivityIndicator : public QObject {
   Q_OBJECT
  public:
   // 37 x 37 for the large style, 20 x 20 for the others.
-  static QSizeF sizeForStyle(int style);
+  static QSizeF sizeForStyle(ActivityIndicatorStyle style);
 
   explicit ActivityIndicator(QObject* parent = nullptr);
 
-  int style() const { return m_style; }
-  void setStyle(int style);
+  ActivityIndicatorStyle style() const { return m_style; }
+  void setStyle(ActivityIndicatorStyle style);
   QRectF frame() const { return m_frame; }
   void setFrame(const QRectF& frame);
   bool hidesWhenStopped() const { return m_hidesWhenStopped; }
@@ -47,7 +43,7 @@ class ActivityIndicator : public QObject {
  private:
   void advance();
 
-  int m_style = ActivityIndicatorStyleWhite;
+  ActivityIndicatorStyle m_style = ActivityIndicatorStyle::White;
   QRectF m_frame;
   bool m_hidesWhenStopped = true;
   int m_leadingSpoke = 0;
@@ -57,7 +53,8 @@ class ActivityIndicator : public QObject {
 class ActivityIndicatorView : public QWidget {
   Q_OBJECT
  public:
-  explicit ActivityIndicatorView(int style = ActivityIndicatorStyleWhite, QWidget* parent = nullptr);
+  explicit ActivityIndicatorView(ActivityIndicatorStyle style = ActivityIndicatorStyle::White,
+                                 QWidget* parent = nullptr);
   ActivityIndicator& indicator() { return m_indicator; }
   QSize sizeHint() const override;
 

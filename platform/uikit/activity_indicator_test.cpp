@@ -36,9 +36,9 @@ Drawing draw(const ActivityIndicator& indicator) {
 }
 
 TEST(ActivityIndicator, SizesOfTheThreeStyles) {
-  EXPECT_EQ(ActivityIndicator::sizeForStyle(uikit::ActivityIndicatorStyleWhiteLarge), QSizeF(37, 37));
-  EXPECT_EQ(ActivityIndicator::sizeForStyle(uikit::ActivityIndicatorStyleWhite), QSizeF(20, 20));
-  EXPECT_EQ(ActivityIndicator::sizeForStyle(uikit::ActivityIndicatorStyleGray), QSizeF(20, 20));
+  EXPECT_EQ(ActivityIndicator::sizeForStyle(uikit::ActivityIndicatorStyle::WhiteLarge), QSizeF(37, 37));
+  EXPECT_EQ(ActivityIndicator::sizeForStyle(uikit::ActivityIndicatorStyle::White), QSizeF(20, 20));
+  EXPECT_EQ(ActivityIndicator::sizeForStyle(uikit::ActivityIndicatorStyle::Gray), QSizeF(20, 20));
 }
 
 TEST(ActivityIndicator, DrawsOnlyWhileAnimatingAndTurns) {
@@ -56,7 +56,7 @@ TEST(ActivityIndicator, DrawsOnlyWhileAnimatingAndTurns) {
   EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return redraws >= 3; }, std::chrono::seconds(2)))
       << "the spokes turn by themselves";
 
-  indicator.setStyle(uikit::ActivityIndicatorStyleGray);
+  indicator.setStyle(uikit::ActivityIndicatorStyle::Gray);
   const QColor gray = draw(indicator).brightest;
   EXPECT_EQ(gray.red(), gray.blue());
   EXPECT_GT(gray.lightness(), 60);

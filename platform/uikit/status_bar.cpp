@@ -30,7 +30,7 @@ constexpr QColor kBarColor{0, 0, 0};
 StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   setMinimumHeight(kHeight);
-  m_spinner.setStyle(ActivityIndicatorStyleWhite);
+  m_spinner.setStyle(ActivityIndicatorStyle::White);
   connect(&m_spinner, &ActivityIndicator::needsDisplay, this, qOverload<>(&QWidget::update));
   m_observerId = net::NetworkActivityIndicator::addObserver([this](bool visible) { showActivity(visible); });
   showActivity(net::NetworkActivityIndicator::isVisible());

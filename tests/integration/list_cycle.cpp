@@ -6,7 +6,8 @@
 namespace rp::test {
 
 ListCycle::ListCycle()
-    : m_downloader(DataDownloader::initWithDelegate(this)), m_parser(ContactParser::initWithDelegate(this)) {}
+    : m_downloader(numberlist::DataDownloader::initWithDelegate(this)),
+      m_parser(numberlist::ContactParser::initWithDelegate(this)) {}
 
 void ListCycle::start(const std::string& url, const std::string& backupUrl) {
   m_stored.reset();

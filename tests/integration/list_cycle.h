@@ -14,7 +14,7 @@
 
 namespace rp::test {
 
-class ListCycle : public IDownloadDataDelegate, public IParseContactsDelegate {
+class ListCycle : public numberlist::IDownloadDataDelegate, public numberlist::IParseContactsDelegate {
  public:
   using Clock = std::chrono::steady_clock;
 
@@ -39,8 +39,8 @@ class ListCycle : public IDownloadDataDelegate, public IParseContactsDelegate {
   void didFailParsingWithError(const fnd::Error& error) override;
 
  private:
-  std::shared_ptr<DataDownloader> m_downloader;
-  std::shared_ptr<ContactParser> m_parser;
+  std::shared_ptr<numberlist::DataDownloader> m_downloader;
+  std::shared_ptr<numberlist::ContactParser> m_parser;
   std::optional<std::size_t> m_stored;
   std::optional<fnd::Error> m_error;
   Clock::time_point m_startedAt, m_downloadedAt, m_decodedAt, m_storedAt, m_writtenAt;

@@ -61,7 +61,7 @@ std::vector<Entry> expectedEntries(bool approvedOnly, int topRanks, const std::v
   return entries;
 }
 
-class Delegate : public ManageAddressBookDelegate<Delegate> {
+class Delegate : public abm::ManageAddressBookDelegate<Delegate> {
  public:
   void didUpdateProgress() override {
     if (!dispatch::isMainThread()) offMainThread = true;
@@ -119,11 +119,11 @@ class ProtectionEndToEndTest : public ::testing::Test {
 
   // The protection contacts as a fresh instance reads them from the file.
   static std::vector<std::vector<Entry>> storedProtectionContacts() {
-    auto book = PBAddressBook::create();
+    auto book = pb::PBAddressBook::create();
     std::vector<std::vector<Entry>> contacts;
     for (const auto& person : book->people()) {
       const auto note = person->note();
-      if (!note || note->utf8() != ProtectionContactNoteMarker) continue;
+      if (!note || note->utf8() != abm::ProtectionContactNoteMarker) continue;
       EXPECT_EQ(person->organization()->utf8(), "Ringeplagvern");
       EXPECT_TRUE(person->hasImage());
       std::vector<Entry> entries;
@@ -149,12 +149,12 @@ TEST_F(ProtectionEndToEndTest, ListToContactAndBackOut) {
   downloadList();
   const std::size_t listed = static_cast<std::size_t>(sampleItems().size());
 
-  auto manager = AddressBookManagerV2::initWithDelegate(&m_delegate);
+  auto manager = abm::AddressBookManagerV2::initWithDelegate(&m_delegate);
   ASSERT_TRUE(manager->hasAccessToAddressBook());
   ASSERT_TRUE(manager->hasLocalSource());
 
   // Approved numbers only, the top 100 ranks.
-  const Contact::List approvedTop = selectRecordsForImport(kTopRanks, false);
+  const Contact::List approvedTop = app::selectRecordsForImport(kTopRanks, false);
   manager->importLocalContactsInBackground(approvedTop);
   EXPECT_EQ(m_delegate.await(), "imported");
   EXPECT_GE(m_delegate.progressReports, 1u);
@@ -167,7 +167,7 @@ TEST_F(ProtectionEndToEndTest, ListToContactAndBackOut) {
   EXPECT_GT(contacts[0].size(), 50u);
 
   // Every number, the hand-added one included: the old contact is replaced.
-  manager->importLocalContactsInBackground(selectRecordsForImport(-1, true));
+  manager->importLocalContactsInBackground(app::selectRecordsForImport(-1, true));
   EXPECT_EQ(m_delegate.await(), "imported");
   contacts = storedProtectionContacts();
   ASSERT_EQ(contacts.size(), 1u);

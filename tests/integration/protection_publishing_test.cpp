@@ -25,7 +25,7 @@ namespace {
 using namespace std::chrono_literals;
 using numberlist::Contact;
 
-class Delegate : public ManageAddressBookDelegate<Delegate> {
+class Delegate : public abm::ManageAddressBookDelegate<Delegate> {
  public:
   void didImportContacts() override { done = "imported"; }
   void didFailImportOfContactsWithError(const fnd::Error& error) override { done = error.localizedDescription(); }
@@ -46,7 +46,7 @@ class ProtectionPublishingTest : public ::testing::Test {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   }
   void TearDown() override {
-    setActivePublishConfig({});
+    app::setActivePublishConfig({});
     store::RecordStore::cleanUp();
   }
 
@@ -59,10 +59,10 @@ TEST_F(ProtectionPublishingTest, TheSavedContactReachesTheWritablePlaceAndTheOth
   publish::PublishConfig config;
   config.folder = folder;
   config.cardDavUrl = "http://127.0.0.1:1/unreachable/";  // nothing listens on port 1
-  setActivePublishConfig(config);
+  app::setActivePublishConfig(config);
 
   Delegate delegate;
-  const auto manager = AddressBookManagerV2::initWithDelegate(&delegate);
+  const auto manager = abm::AddressBookManagerV2::initWithDelegate(&delegate);
   ASSERT_TRUE(manager->hasLocalSource());
   Contact::List records;
   const std::vector<std::pair<QString, QString>> numbers{{"+47 22 00 00 00", "Blåbær, Ørret; Ærlig AS"},
@@ -77,7 +77,7 @@ TEST_F(ProtectionPublishingTest, TheSavedContactReachesTheWritablePlaceAndTheOth
   ASSERT_EQ(delegate.await(), "imported");
 
   std::vector<QStringList> shown;
-  ProtectionPublishing publishing(manager, [&shown](const QStringList& failures) { shown.push_back(failures); });
+  app::ProtectionPublishing publishing(manager, [&shown](const QStringList& failures) { shown.push_back(failures); });
   publishing.publishCurrentContact();
   ASSERT_TRUE(rp::test::runEventLoopUntil([&shown] { return !shown.empty(); }, 60s));
   ASSERT_EQ(shown[0].size(), 1);

@@ -1,10 +1,10 @@
 #pragma once
-// The string comparisons of predicates, shared by the in-memory evaluator and
-// the SQL functions of the store so both give the same answer. Thread-safe.
+// String comparisons under case and diacritic folding, shared by every search
+// of stored text (in memory and in SQL) so all give the same answer. Thread-safe.
 #include <string>
 #include <string_view>
 
-namespace objectstore {
+namespace fnd {
 
 struct StringOptions {
   bool caseInsensitive = false;       // [c]
@@ -40,4 +40,4 @@ int compareStrings(std::string_view a, std::string_view b, StringOptions options
 // The characters before the first wildcard of a like pattern.
 std::string_view likeLiteralPrefix(std::string_view pattern);
 
-}  // namespace objectstore
+}  // namespace fnd

@@ -1,8 +1,8 @@
-#include "platform/objectstore/string_matching.h"
+#include "platform/foundation/string_matching.h"
 
 #include <gtest/gtest.h>
 
-namespace objectstore {
+namespace fnd {
 namespace {
 
 constexpr StringOptions kExact{};
@@ -127,4 +127,4 @@ TEST(StringMatchingTest, LiteralPrefixStopsAtTheFirstWildcard) {
 }
 
 }  // namespace
-}  // namespace objectstore
+}  // namespace fnd

@@ -1,4 +1,4 @@
-#include "app/device.h"
+#include "app/import_count.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/device/machine.h"
 #include "ui/ui_device.h"
+
+namespace app {
 
 namespace {
 
@@ -29,15 +31,15 @@ class ImportCount : public testing::Test {
 };
 
 TEST_F(ImportCount, ACurrentDeviceStoresSevenThousandOnce) {
-  EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(UIDevice4iPhone)), 7000);
+  EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(ui::UIDevice4iPhone)), 7000);
   EXPECT_EQ(m_store.integerForKey(ImportNumberKey), 7000);
   EXPECT_EQ(reopened().integerForKey(ImportNumberKey), 7000) << "written to disk at once";
-  EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(UIDevice1GiPhone)), 7000);
+  EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(ui::UIDevice1GiPhone)), 7000);
   EXPECT_EQ(m_questions, 1) << "a stored count is returned without asking the device";
 }
 
 TEST_F(ImportCount, TheFourOldestDevicesGetAThousandAndStoreNothing) {
-  for (int type : {UIDevice1GiPhone, UIDevice3GiPhone, UIDevice1GiPod, UIDevice2GiPod}) {
+  for (int type : {ui::UIDevice1GiPhone, ui::UIDevice3GiPhone, ui::UIDevice1GiPod, ui::UIDevice2GiPod}) {
     EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(type)), 1000) << type;
     EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(type)), 1000) << type;
     EXPECT_FALSE(m_store.hasValueForKey(ImportNumberKey));
@@ -47,13 +49,13 @@ TEST_F(ImportCount, TheFourOldestDevicesGetAThousandAndStoreNothing) {
 TEST_F(ImportCount, AChoiceFromTheSettingsWinsOnEveryDevice) {
   for (std::int64_t choice : {300, -1}) {
     m_store.setInteger(ImportNumberKey, choice);
-    EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(UIDevice3GiPhone)), choice);
-    EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(UIDevice4iPhone)), choice);
+    EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(ui::UIDevice3GiPhone)), choice);
+    EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(ui::UIDevice4iPhone)), choice);
   }
 }
 
 TEST_F(ImportCount, AnUnknownDeviceCountsAsCurrent) {
-  EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(UIDeviceUnknown)), 7000);
+  EXPECT_EQ(Device::getCapabilitiesForImport(m_store, deviceOfType(ui::UIDeviceUnknown)), 7000);
 }
 
 TEST(ImportCountOfThisMachine, ReadsTheStoodInModelAndTheStandardStore) {
@@ -70,3 +72,5 @@ TEST(ImportCountOfThisMachine, ReadsTheStoodInModelAndTheStandardStore) {
 }
 
 }  // namespace
+
+}  // namespace app

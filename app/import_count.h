@@ -9,6 +9,8 @@ namespace defaults {
 class UserDefaults;
 }
 
+namespace app {
+
 class Device {
  public:
   // Counts for a device that has no stored choice.
@@ -22,3 +24,5 @@ class Device {
 
   Device() = delete;
 };
+
+}  // namespace app

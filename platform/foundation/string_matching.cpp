@@ -1,10 +1,10 @@
-#include "platform/objectstore/string_matching.h"
+#include "platform/foundation/string_matching.h"
 
 #include <QList>
 #include <QString>
 #include <utility>
 
-namespace objectstore {
+namespace fnd {
 
 namespace {
 
@@ -139,4 +139,4 @@ std::string_view likeLiteralPrefix(std::string_view pattern) {
   return end == std::string_view::npos ? pattern : pattern.substr(0, end);
 }
 
-}  // namespace objectstore
+}  // namespace fnd
