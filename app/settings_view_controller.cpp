@@ -9,13 +9,13 @@
 #include "app/localizable.h"
 #include "app/manage_modal_view.h"
 #include "app/screen_parts.h"
-#include "ui_SettingsViewController.h"
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/uikit/image_named.h"
 #include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/table_view_cell.h"
 #include "platform/uikit/theme.h"
+#include "ui_SettingsViewController.h"
 
 namespace {
 
@@ -79,8 +79,8 @@ void SettingsViewController::viewDidLoad() {
   m_rowCount = static_cast<std::uint32_t>(records / kRecordsPerRow + 1);
   m_selectedImportOption = static_cast<std::int32_t>(Device::getCapabilitiesForImport());
   const BundleInfo bundle = BundleInfo::main();
-  m_ui->versionLabel->setText(fillFormat(Localizable::tr("%@ v%@ (build %@)"),
-                                         {bundle.displayName, bundle.shortVersion, bundle.buildNumber}));
+  m_ui->versionLabel->setText(
+      fillFormat(Localizable::tr("%@ v%@ (build %@)"), {bundle.displayName, bundle.shortVersion, bundle.buildNumber}));
   m_ui->textView->setText(
       Localizable::tr("Her kan du overstyre antall nummer som skal importeres til din adressebok! Alle numre er "
                       "rangert etter antall søk globalt."));
@@ -120,10 +120,11 @@ uikit::TableViewCell* SettingsViewController::cellForRowAtIndexPath(uikit::Table
   cell->setBackgroundColor(grey(kCellGrey));
   cell->setAccessoryType(uikit::TableViewCell::AccessoryType::None);
 
-  const bool checked = isImportAllRow(path.row) ? m_selectedImportOption == kImportAll
-                                                : valueOfRow(path.row) == m_selectedImportOption;
-  cell->textLabel()->setText(isImportAllRow(path.row) ? Localizable::tr("Importer alle")
-                                                      : fillFormat(Localizable::tr("%d"), {QString::number(valueOfRow(path.row))}));
+  const bool checked =
+      isImportAllRow(path.row) ? m_selectedImportOption == kImportAll : valueOfRow(path.row) == m_selectedImportOption;
+  cell->textLabel()->setText(isImportAllRow(path.row)
+                                 ? Localizable::tr("Importer alle")
+                                 : fillFormat(Localizable::tr("%d"), {QString::number(valueOfRow(path.row))}));
   if (checked) cell->setAccessoryType(uikit::TableViewCell::AccessoryType::Checkmark);
   return cell;
 }

@@ -34,8 +34,8 @@ constexpr auto kSettle = 500ms;
 const QString kSuccess = QStringLiteral("Ringeplagvernkontakten er lagret i din adressebok. Du er beskyttet!");
 
 QByteArray listNamed(const std::string& which) {
-  const std::string path = which == "sample" ? std::string(RP_SAMPLE_LIST)
-                                             : rp::test::sharedDataPath() + "/json/bench/" + which;
+  const std::string path =
+      which == "sample" ? std::string(RP_SAMPLE_LIST) : rp::test::sharedDataPath() + "/json/bench/" + which;
   QFile file(QString::fromStdString(path));
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -120,7 +120,9 @@ void BM_WholeCycleThroughTheScreen(benchmark::State& state, const std::string& w
   store::RecordStore::cleanUp();
 }
 
-BENCHMARK_CAPTURE(BM_RefreshOnlyFloor, sample_8000, std::string("sample"))->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_RefreshOnlyFloor, sample_8000, std::string("sample"))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK_CAPTURE(BM_WholeCycleThroughTheScreen, sample_8000, std::string("sample"))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);

@@ -79,10 +79,13 @@ std::string formatConstant(const fnd::Object* value) {
   value = valueOrNull(value);
   if (!value) return "nil";
   switch (value->kind()) {
-    case fnd::ObjectKind::String: return quoted(static_cast<const fnd::String*>(value)->utf8());
-    case fnd::ObjectKind::Number: return value->description();
+    case fnd::ObjectKind::String:
+      return quoted(static_cast<const fnd::String*>(value)->utf8());
+    case fnd::ObjectKind::Number:
+      return value->description();
     case fnd::ObjectKind::Date:
-      return "CAST(" + fnd::Number::create(static_cast<const fnd::Date*>(value)->timeIntervalSince1970())->description() +
+      return "CAST(" +
+             fnd::Number::create(static_cast<const fnd::Date*>(value)->timeIntervalSince1970())->description() +
              ", \"NSDate\")";
     case fnd::ObjectKind::Array: {
       std::string text = "{";
@@ -93,23 +96,35 @@ std::string formatConstant(const fnd::Object* value) {
       }
       return text + "}";
     }
-    default: return value->description();
+    default:
+      return value->description();
   }
 }
 
 const char* operatorText(ComparisonOperator op) {
   switch (op) {
-    case ComparisonOperator::Equal: return "==";
-    case ComparisonOperator::NotEqual: return "!=";
-    case ComparisonOperator::Less: return "<";
-    case ComparisonOperator::LessOrEqual: return "<=";
-    case ComparisonOperator::Greater: return ">";
-    case ComparisonOperator::GreaterOrEqual: return ">=";
-    case ComparisonOperator::In: return "IN";
-    case ComparisonOperator::Like: return "LIKE";
-    case ComparisonOperator::Contains: return "CONTAINS";
-    case ComparisonOperator::BeginsWith: return "BEGINSWITH";
-    case ComparisonOperator::EndsWith: return "ENDSWITH";
+    case ComparisonOperator::Equal:
+      return "==";
+    case ComparisonOperator::NotEqual:
+      return "!=";
+    case ComparisonOperator::Less:
+      return "<";
+    case ComparisonOperator::LessOrEqual:
+      return "<=";
+    case ComparisonOperator::Greater:
+      return ">";
+    case ComparisonOperator::GreaterOrEqual:
+      return ">=";
+    case ComparisonOperator::In:
+      return "IN";
+    case ComparisonOperator::Like:
+      return "LIKE";
+    case ComparisonOperator::Contains:
+      return "CONTAINS";
+    case ComparisonOperator::BeginsWith:
+      return "BEGINSWITH";
+    case ComparisonOperator::EndsWith:
+      return "ENDSWITH";
   }
   return "?";
 }
@@ -127,11 +142,16 @@ bool valuesEqual(const fnd::Object* a, const fnd::Object* b, StringOptions optio
 
 std::optional<StringOperator> stringOperator(ComparisonOperator op) {
   switch (op) {
-    case ComparisonOperator::Like: return StringOperator::Like;
-    case ComparisonOperator::Contains: return StringOperator::Contains;
-    case ComparisonOperator::BeginsWith: return StringOperator::BeginsWith;
-    case ComparisonOperator::EndsWith: return StringOperator::EndsWith;
-    default: return std::nullopt;
+    case ComparisonOperator::Like:
+      return StringOperator::Like;
+    case ComparisonOperator::Contains:
+      return StringOperator::Contains;
+    case ComparisonOperator::BeginsWith:
+      return StringOperator::BeginsWith;
+    case ComparisonOperator::EndsWith:
+      return StringOperator::EndsWith;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -143,8 +163,7 @@ std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, Str
   if (!a || !b || a->kind() != b->kind()) return std::nullopt;
   switch (a->kind()) {
     case fnd::ObjectKind::Number: {
-      std::partial_ordering order =
-          static_cast<const fnd::Number*>(a)->compare(*static_cast<const fnd::Number*>(b));
+      std::partial_ordering order = static_cast<const fnd::Number*>(a)->compare(*static_cast<const fnd::Number*>(b));
       if (order == std::partial_ordering::unordered) return std::nullopt;
       return order < 0 ? -1 : (order > 0 ? 1 : 0);
     }
@@ -155,7 +174,8 @@ std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, Str
       double difference = static_cast<const fnd::Date*>(a)->timeIntervalSinceDate(*static_cast<const fnd::Date*>(b));
       return difference < 0 ? -1 : (difference > 0 ? 1 : 0);
     }
-    default: return std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -188,7 +208,8 @@ bool Expression::isAggregateFunction(std::string_view function) {
   return name == "max" || name == "min" || name == "sum" || name == "average" || name == "count";
 }
 
-fnd::Ref<fnd::Object> Expression::aggregate(std::string_view function, const std::vector<fnd::Ref<fnd::Object>>& values) {
+fnd::Ref<fnd::Object> Expression::aggregate(std::string_view function,
+                                            const std::vector<fnd::Ref<fnd::Object>>& values) {
   std::string_view name = withoutColon(function);
   if (name == "count") return fnd::Number::create(static_cast<std::int64_t>(values.size()));
   if (name == "max" || name == "min") {
@@ -225,8 +246,10 @@ fnd::Ref<fnd::Object> Expression::aggregate(std::string_view function, const std
 
 fnd::Ref<fnd::Object> Expression::evaluate(const KeyValueSource* source) const {
   switch (m_kind) {
-    case Kind::Constant: return m_constant;
-    case Kind::Self: return fnd::Ref<fnd::Object>(source ? const_cast<fnd::Object*>(source->selfObject()) : nullptr);
+    case Kind::Constant:
+      return m_constant;
+    case Kind::Self:
+      return fnd::Ref<fnd::Object>(source ? const_cast<fnd::Object*>(source->selfObject()) : nullptr);
     case Kind::KeyPath: {
       if (!source) return {};
       std::string_view path(m_text);
@@ -257,9 +280,12 @@ fnd::Ref<fnd::Object> Expression::evaluate(const KeyValueSource* source) const {
 
 std::string Expression::format() const {
   switch (m_kind) {
-    case Kind::Constant: return formatConstant(m_constant.get());
-    case Kind::Self: return "SELF";
-    case Kind::KeyPath: return m_text;
+    case Kind::Constant:
+      return formatConstant(m_constant.get());
+    case Kind::Self:
+      return "SELF";
+    case Kind::KeyPath:
+      return m_text;
     case Kind::Function: {
       std::string text = std::string(withoutColon(m_text)) + ":(";
       const char* separator = "";
@@ -283,9 +309,8 @@ Predicate::Predicate(Kind kind, ComparisonOperator op, StringOptions options, st
       m_parts(std::move(parts)) {}
 
 PredicatePtr Predicate::truePredicate() {
-  static const PredicatePtr shared =
-      std::make_shared<Predicate>(Kind::True, ComparisonOperator::Equal, StringOptions{}, nullptr, nullptr,
-                                  std::vector<PredicatePtr>());
+  static const PredicatePtr shared = std::make_shared<Predicate>(Kind::True, ComparisonOperator::Equal, StringOptions{},
+                                                                 nullptr, nullptr, std::vector<PredicatePtr>());
   return shared;
 }
 
@@ -309,9 +334,12 @@ PredicatePtr Predicate::withFormat(std::string_view format, std::vector<FormatAr
 
 bool Predicate::evaluate(const KeyValueSource& source) const {
   switch (m_kind) {
-    case Kind::True: return true;
-    case Kind::False: return false;
-    case Kind::Not: return !m_parts.front()->evaluate(source);
+    case Kind::True:
+      return true;
+    case Kind::False:
+      return false;
+    case Kind::Not:
+      return !m_parts.front()->evaluate(source);
     case Kind::And:
       for (const auto& part : m_parts) {
         if (!part->evaluate(source)) return false;
@@ -322,7 +350,8 @@ bool Predicate::evaluate(const KeyValueSource& source) const {
         if (part->evaluate(source)) return true;
       }
       return false;
-    case Kind::Comparison: return evaluateComparison(source);
+    case Kind::Comparison:
+      return evaluateComparison(source);
   }
   return false;
 }
@@ -341,8 +370,10 @@ bool Predicate::evaluateComparison(const KeyValueSource& source) const {
   const fnd::Object* left = valueOrNull(leftValue.get());
   const fnd::Object* right = valueOrNull(rightValue.get());
   switch (m_operator) {
-    case ComparisonOperator::Equal: return valuesEqual(left, right, m_options);
-    case ComparisonOperator::NotEqual: return !valuesEqual(left, right, m_options);
+    case ComparisonOperator::Equal:
+      return valuesEqual(left, right, m_options);
+    case ComparisonOperator::NotEqual:
+      return !valuesEqual(left, right, m_options);
     case ComparisonOperator::Less:
     case ComparisonOperator::LessOrEqual:
     case ComparisonOperator::Greater:
@@ -387,9 +418,12 @@ std::string Predicate::format() const {
     return nested ? "(" + part->format() + ")" : part->format();
   };
   switch (m_kind) {
-    case Kind::True: return "TRUEPREDICATE";
-    case Kind::False: return "FALSEPREDICATE";
-    case Kind::Not: return "NOT " + partText(m_parts.front());
+    case Kind::True:
+      return "TRUEPREDICATE";
+    case Kind::False:
+      return "FALSEPREDICATE";
+    case Kind::Not:
+      return "NOT " + partText(m_parts.front());
     case Kind::And:
     case Kind::Or: {
       std::string text;
@@ -402,7 +436,8 @@ std::string Predicate::format() const {
     case Kind::Comparison: {
       std::string options;
       if (m_options.bits()) {
-        options = std::string("[") + (m_options.caseInsensitive ? "c" : "") + (m_options.diacriticInsensitive ? "d" : "") + "]";
+        options = std::string("[") + (m_options.caseInsensitive ? "c" : "") +
+                  (m_options.diacriticInsensitive ? "d" : "") + "]";
       }
       return m_left->format() + " " + operatorText(m_operator) + options + " " + m_right->format();
     }

@@ -69,7 +69,8 @@ class Statement {
         sqlite3_bind_blob(m_statement, index, data->bytes(), static_cast<int>(data->length()), SQLITE_STATIC);
         return;
       }
-      default: sqlite3_bind_null(m_statement, index);
+      default:
+        sqlite3_bind_null(m_statement, index);
     }
   }
   void bindKey(int index, std::int64_t key) { sqlite3_bind_int64(m_statement, index, key); }
@@ -102,11 +103,15 @@ class StatementUse {
 
 const char* columnType(AttributeType type) {
   switch (type) {
-    case AttributeType::String: return "TEXT";
+    case AttributeType::String:
+      return "TEXT";
     case AttributeType::Double:
-    case AttributeType::Date: return "REAL";
-    case AttributeType::Binary: return "BLOB";
-    default: return "INTEGER";
+    case AttributeType::Date:
+      return "REAL";
+    case AttributeType::Binary:
+      return "BLOB";
+    default:
+      return "INTEGER";
   }
 }
 
@@ -128,15 +133,18 @@ std::string sqlLiteral(const fnd::Object* value) {
   switch (value->kind()) {
     case fnd::ObjectKind::String: {
       std::string text = "'";
-      for (char c : static_cast<const fnd::String*>(value)->utf8()) text += c == '\'' ? std::string("''") : std::string(1, c);
+      for (char c : static_cast<const fnd::String*>(value)->utf8())
+        text += c == '\'' ? std::string("''") : std::string(1, c);
       return text + "'";
     }
     case fnd::ObjectKind::Number: {
       const auto* number = static_cast<const fnd::Number*>(value);
       return number->isInteger() ? std::to_string(number->int64Value()) : exactLiteral(number->doubleValue());
     }
-    case fnd::ObjectKind::Date: return exactLiteral(static_cast<const fnd::Date*>(value)->timeIntervalSince1970());
-    default: return "NULL";
+    case fnd::ObjectKind::Date:
+      return exactLiteral(static_cast<const fnd::Date*>(value)->timeIntervalSince1970());
+    default:
+      return "NULL";
   }
 }
 
@@ -182,16 +190,22 @@ fnd::Ref<fnd::Object> columnValue(sqlite3_stmt* statement, int column, Attribute
   switch (type) {
     case AttributeType::String: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      return fnd::String::create(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
+      return fnd::String::create(
+          std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
     }
-    case AttributeType::Boolean: return fnd::Ref<fnd::Object>(fnd::Number::boolean(sqlite3_column_int64(statement, column) != 0));
-    case AttributeType::Double: return fnd::Number::create(sqlite3_column_double(statement, column));
-    case AttributeType::Date: return fnd::Date::create(sqlite3_column_double(statement, column));
+    case AttributeType::Boolean:
+      return fnd::Ref<fnd::Object>(fnd::Number::boolean(sqlite3_column_int64(statement, column) != 0));
+    case AttributeType::Double:
+      return fnd::Number::create(sqlite3_column_double(statement, column));
+    case AttributeType::Date:
+      return fnd::Date::create(sqlite3_column_double(statement, column));
     case AttributeType::Binary: {
       const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
-      return fnd::Data::create(std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
+      return fnd::Data::create(
+          std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
     }
-    default: return fnd::Number::create(static_cast<std::int64_t>(sqlite3_column_int64(statement, column)));
+    default:
+      return fnd::Number::create(static_cast<std::int64_t>(sqlite3_column_int64(statement, column)));
   }
 }
 
@@ -225,11 +239,21 @@ void matchFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
   std::u32string_view folded(value);
   bool result = false;
   switch (op) {
-    case StringOperator::Equal: result = folded == *operand; break;
-    case StringOperator::Like: result = likeMatch(*operand, folded); break;
-    case StringOperator::Contains: result = folded.find(*operand) != std::u32string_view::npos; break;
-    case StringOperator::BeginsWith: result = folded.starts_with(*operand); break;
-    case StringOperator::EndsWith: result = folded.ends_with(*operand); break;
+    case StringOperator::Equal:
+      result = folded == *operand;
+      break;
+    case StringOperator::Like:
+      result = likeMatch(*operand, folded);
+      break;
+    case StringOperator::Contains:
+      result = folded.find(*operand) != std::u32string_view::npos;
+      break;
+    case StringOperator::BeginsWith:
+      result = folded.starts_with(*operand);
+      break;
+    case StringOperator::EndsWith:
+      result = folded.ends_with(*operand);
+      break;
   }
   sqlite3_result_int(context, result ? 1 : 0);
 }
@@ -325,8 +349,8 @@ fnd::Error SqliteStore::lastError(long code, const std::string& what) const {
   int result = sqlite3_extended_errcode(m_database);
   if ((result & 0xff) == SQLITE_NOTADB || (result & 0xff) == SQLITE_CORRUPT) code = kFileReadCorruptFileError;
   std::string message = m_database ? sqlite3_errmsg(m_database) : "out of memory";
-  return storeError(code, "The store at " + (m_path.empty() ? std::string("(memory)") : m_path) + " failed to " +
-                              what + ": " + message);
+  return storeError(code, "The store at " + (m_path.empty() ? std::string("(memory)") : m_path) + " failed to " + what +
+                              ": " + message);
 }
 
 bool SqliteStore::execute(const std::string& sql, std::optional<fnd::Error>* error) {
@@ -410,9 +434,9 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
         auto previous = old.find(name);
         if (previous != old.end()) {
           if (previous->second != signature) {
-            return fail(kMigrationMissingSourceModelError,
-                        "Can't find mapping model for migration: " + entity->name() + "." + name + " changed from " +
-                            previous->second + " to " + signature);
+            return fail(kMigrationMissingSourceModelError, "Can't find mapping model for migration: " + entity->name() +
+                                                               "." + name + " changed from " + previous->second +
+                                                               " to " + signature);
           }
           continue;
         }
@@ -476,7 +500,8 @@ bool SqliteStore::prepareSchema(bool migrate, std::optional<fnd::Error>* error) 
     };
     // Entities no longer in the model leave the schema record, so that one
     // coming back later is made anew.
-    bool written = execute(std::string("DELETE FROM Z_METADATA WHERE Z_KEY LIKE '") + kEntitySchemaPrefix + "%'", nullptr);
+    bool written =
+        execute(std::string("DELETE FROM Z_METADATA WHERE Z_KEY LIKE '") + kEntitySchemaPrefix + "%'", nullptr);
     written = written && write.isValid() && put(kVersionHashKey, versionHash);
     for (const auto& entity : m_model->entities()) {
       written = written && put(kEntitySchemaPrefix + entity->name(), encodeSignatures(propertySignatures(*entity)));
@@ -501,7 +526,8 @@ void SqliteStore::readValues(Statement& statement, int firstColumn, const Entity
       continue;
     }
     std::vector<std::int64_t> keys;
-    if (sqlite3_column_type(statement.get(), column) != SQLITE_NULL) keys.push_back(sqlite3_column_int64(statement.get(), column));
+    if (sqlite3_column_type(statement.get(), column) != SQLITE_NULL)
+      keys.push_back(sqlite3_column_int64(statement.get(), column));
     ++column;
     values.relationships.emplace_back(std::move(keys));
   }
@@ -523,10 +549,12 @@ std::string selectColumns(const EntityDescription& entity) {
 std::vector<StoredRow> SqliteStore::fetchRows(const EntityDescription& entity, const SqlFilter& filter,
                                               const std::string& orderSql, std::size_t limit, std::size_t offset,
                                               bool withValues, std::optional<fnd::Error>* error) {
-  std::string sql = "SELECT " + (withValues ? selectColumns(entity) : std::string("Z_PK")) + " FROM " + tableName(entity);
+  std::string sql =
+      "SELECT " + (withValues ? selectColumns(entity) : std::string("Z_PK")) + " FROM " + tableName(entity);
   if (!filter.where.empty()) sql += " WHERE " + filter.where;
   sql += orderSql.empty() ? " ORDER BY Z_PK" : orderSql;
-  if (limit || offset) sql += " LIMIT " + (limit ? std::to_string(limit) : std::string("-1")) + " OFFSET " + std::to_string(offset);
+  if (limit || offset)
+    sql += " LIMIT " + (limit ? std::to_string(limit) : std::string("-1")) + " OFFSET " + std::to_string(offset);
   std::lock_guard lock(m_mutex);
   std::vector<StoredRow> rows;
   Statement& statement = cachedStatement(sql);
@@ -586,7 +614,8 @@ std::vector<StoredRow> SqliteStore::fetchRowsWithKeys(const EntityDescription& e
 std::vector<std::int64_t> SqliteStore::fetchRelationship(const EntityDescription& entity, int relationshipIndex,
                                                          std::int64_t key) {
   const RelationshipDescription& relationship = entity.relationships()[static_cast<std::size_t>(relationshipIndex)];
-  std::string sql = "SELECT z_target FROM " + joinTableName(entity, relationship) + " WHERE z_source = ? ORDER BY z_order";
+  std::string sql =
+      "SELECT z_target FROM " + joinTableName(entity, relationship) + " WHERE z_source = ? ORDER BY z_order";
   std::lock_guard lock(m_mutex);
   std::vector<std::int64_t> keys;
   Statement& statement = cachedStatement(sql);
@@ -605,7 +634,8 @@ std::optional<std::int64_t> SqliteStore::count(const EntityDescription& entity, 
   Statement& statement = cachedStatement(sql);
   if (statement.isValid()) {
     StatementUse use(statement);
-    for (std::size_t i = 0; i < filter.bindings.size(); ++i) use->bind(static_cast<int>(i + 1), filter.bindings[i].get());
+    for (std::size_t i = 0; i < filter.bindings.size(); ++i)
+      use->bind(static_cast<int>(i + 1), filter.bindings[i].get());
     if (use->step() == SQLITE_ROW) return sqlite3_column_int64(use->get(), 0);
   }
   if (error) *error = lastError(kPersistentStoreOpenError, "count " + entity.name());

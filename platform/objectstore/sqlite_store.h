@@ -27,7 +27,7 @@ struct StoreChange {
   enum class Kind { Insert, Update, Delete };
   Kind kind = Kind::Insert;
   ObjectID id;
-  const RecordValues* values = nullptr;  // Insert and Update; must outlive the save
+  const RecordValues* values = nullptr;        // Insert and Update; must outlive the save
   const std::vector<bool>* changed = nullptr;  // Update: which properties to write; must outlive the save
 };
 
@@ -55,8 +55,8 @@ class SqliteStore {
 
   // Rows of `entity` passing `filter`, in `orderSql` (else key order), after
   // skipping `offset`, at most `limit` (0: no limit).
-  std::vector<StoredRow> fetchRows(const EntityDescription& entity, const SqlFilter& filter, const std::string& orderSql,
-                                   std::size_t limit, std::size_t offset, bool withValues,
+  std::vector<StoredRow> fetchRows(const EntityDescription& entity, const SqlFilter& filter,
+                                   const std::string& orderSql, std::size_t limit, std::size_t offset, bool withValues,
                                    std::optional<fnd::Error>* error);
   std::optional<RecordValues> fetchRow(const EntityDescription& entity, std::int64_t key);
   // The rows of those `keys` that exist, in no particular order.
@@ -88,9 +88,10 @@ class SqliteStore {
   std::string m_path;
   std::shared_ptr<const ManagedObjectModel> m_model;
   std::mutex m_mutex;
-  sqlite3* m_database = nullptr;                                          // guarded by m_mutex
+  sqlite3* m_database = nullptr;                                             // guarded by m_mutex
   std::unordered_map<std::string, std::unique_ptr<Statement>> m_statements;  // guarded by m_mutex
-  std::unordered_map<const EntityDescription*, std::unique_ptr<EntityStatements>> m_entityStatements;  // guarded by m_mutex
+  std::unordered_map<const EntityDescription*, std::unique_ptr<EntityStatements>>
+      m_entityStatements;  // guarded by m_mutex
 };
 
 // Error domain and codes of the object store, as the platform gives them.

@@ -26,7 +26,8 @@ class StoreFixture : public ::testing::Test {
     m_model = std::move(model);
     m_coordinator = std::make_shared<PersistentStoreCoordinator>(m_model);
     std::optional<fnd::Error> error;
-    m_store = m_coordinator->addPersistentStore(kSQLiteStoreType, path(), migrate ? migrationOptions() : nullptr, &error);
+    m_store =
+        m_coordinator->addPersistentStore(kSQLiteStoreType, path(), migrate ? migrationOptions() : nullptr, &error);
     m_openError = error;
     m_root = ManagedObjectContext::create(ConcurrencyType::PrivateQueue);
     m_root->setPersistentStoreCoordinator(m_coordinator);

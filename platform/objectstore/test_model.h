@@ -14,11 +14,12 @@ inline std::shared_ptr<ManagedObjectModel> peopleModel(bool withNickname = false
   EntityDescription& person = model->addEntity("Person");
   person.addAttribute({.name = "name", .type = AttributeType::String, .isIndexedForSearch = true});
   person.addAttribute({.name = "age", .type = AttributeType::Integer32});
-  person.addAttribute({.name = "member", .type = AttributeType::Boolean,
-                       .defaultValue = fnd::Ref<fnd::Object>(fnd::Number::no())});
+  person.addAttribute(
+      {.name = "member", .type = AttributeType::Boolean, .defaultValue = fnd::Ref<fnd::Object>(fnd::Number::no())});
   person.addAttribute({.name = "born", .type = AttributeType::Date});
   if (withNickname) {
-    person.addAttribute({.name = "nickname", .type = AttributeType::String,
+    person.addAttribute({.name = "nickname",
+                         .type = AttributeType::String,
                          .defaultValue = fnd::Ref<fnd::Object>(fnd::String::create("none"))});
   }
   person.addRelationship({.name = "employer", .destinationEntityName = "Company"});

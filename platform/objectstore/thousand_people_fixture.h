@@ -44,7 +44,7 @@ class ThousandPeopleTest : public StoreFixture {
 
   static std::size_t faultCount(const std::vector<ManagedObjectRef>& records) {
     return static_cast<std::size_t>(std::count_if(records.begin(), records.end(),
-                                                   [](const ManagedObjectRef& record) { return record->isFault(); }));
+                                                  [](const ManagedObjectRef& record) { return record->isFault(); }));
   }
 
   static std::string nameOf(const ManagedObject& record) {

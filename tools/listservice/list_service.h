@@ -20,11 +20,11 @@ class ListService : public QObject {
   static constexpr const char* kBackupPath = "/iPhoneApp/ringeplagvern/updateData.php";
 
   struct Faults {
-    int status = 200;                        // the status of every list answer
-    std::chrono::milliseconds delay{0};      // wait before answering
-    bool resetConnection = false;            // close without an answer
-    bool truncateBody = false;               // promise the whole body, send half, close
-    bool notJson = false;                    // answer an HTML page instead of the list
+    int status = 200;                    // the status of every list answer
+    std::chrono::milliseconds delay{0};  // wait before answering
+    bool resetConnection = false;        // close without an answer
+    bool truncateBody = false;           // promise the whole body, send half, close
+    bool notJson = false;                // answer an HTML page instead of the list
   };
 
   explicit ListService(QObject* parent = nullptr);
