@@ -1,6 +1,7 @@
 #include "platform/objectstore/predicate.h"
 
 #include <cmath>
+#include <compare>
 
 #include "platform/foundation/date.h"
 #include "platform/foundation/exception.h"
@@ -165,7 +166,7 @@ std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, Str
     case fnd::ObjectKind::Number: {
       std::partial_ordering order = static_cast<const fnd::Number*>(a)->compare(*static_cast<const fnd::Number*>(b));
       if (order == std::partial_ordering::unordered) return std::nullopt;
-      return order < 0 ? -1 : (order > 0 ? 1 : 0);
+      return std::is_lt(order) ? -1 : (std::is_gt(order) ? 1 : 0);
     }
     case fnd::ObjectKind::String:
       return compareStrings(static_cast<const fnd::String*>(a)->utf8(), static_cast<const fnd::String*>(b)->utf8(),
