@@ -62,7 +62,7 @@ if findings=$(clang-format --dry-run --Werror -- "${files[@]}" 2>&1); then
   exit 0
 fi
 echo "$findings"
-unformatted=$(grep -oE '^[^:]+:[0-9]+:[0-9]+: error: code should be clang-formatted' <<<"$findings" | cut -d: -f1 | sort -u)
+unformatted=$({ grep -oE '^[^:]+:[0-9]+:[0-9]+: error: code should be clang-formatted' <<<"$findings" || true; } | cut -d: -f1 | sort -u)
 if [[ -n "$unformatted" ]]; then
   echo
   echo "clang-format: $(wc -l <<<"$unformatted") of ${#files[@]} files differ from .clang-format:"
