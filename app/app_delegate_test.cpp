@@ -20,10 +20,10 @@
 #include "platform/defaults/user_defaults.h"
 #include "platform/dispatch/termination_signals.h"
 #include "platform/foundation/notification_center.h"
-#include "store/record_store.h"
-#include "tests/support/event_loop.h"
 #include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/status_bar.h"
+#include "store/record_store.h"
+#include "tests/support/event_loop.h"
 #include "ui/rating_prompt.h"
 #include "ui/rating_prompt_record.h"
 
@@ -47,7 +47,8 @@ TEST(AppDelegate, LaunchShowsThePhoneSizedWindowWithTheMainScreen) {
   const auto* statusBar = delegate.window()->findChild<uikit::StatusBar*>("statusBar");
   ASSERT_NE(statusBar, nullptr);
   EXPECT_EQ(statusBar->geometry().top(), 0);
-  EXPECT_EQ(delegate.rootViewController()->geometry(), QRect(0, uikit::StatusBar::kHeight, 320, 480 - uikit::StatusBar::kHeight));
+  EXPECT_EQ(delegate.rootViewController()->geometry(),
+            QRect(0, uikit::StatusBar::kHeight, 320, 480 - uikit::StatusBar::kHeight));
   delegate.applicationWillTerminate();
 }
 

@@ -7,10 +7,10 @@
 #include "app/manage_modal_view.h"
 #include "app/screen_parts.h"
 #include "app/text_field_table_view_cell.h"
-#include "ui_NewContactViewController.h"
 #include "numberlist/contact.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/uikit/navigation_bar.h"
+#include "ui_NewContactViewController.h"
 
 namespace app {
 
@@ -96,8 +96,8 @@ uikit::TableViewCell* NewContactViewController::cellForRowAtIndexPath(uikit::Tab
 }
 
 QString NewContactViewController::getCellTextFieldContentFromCellAt(unsigned row, unsigned section) {
-  const auto* cell = qobject_cast<TextFieldTableViewCell*>(m_ui->contactTableView->cellForRowAtIndexPath(
-      {static_cast<int>(section), static_cast<int>(row)}));
+  const auto* cell = qobject_cast<TextFieldTableViewCell*>(
+      m_ui->contactTableView->cellForRowAtIndexPath({static_cast<int>(section), static_cast<int>(row)}));
   if (!cell) return QString();
   cell->textField()->resignFirstResponder();
   return cell->textField()->text();

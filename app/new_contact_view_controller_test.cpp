@@ -81,8 +81,8 @@ class NewNumberScreen : public rp::test::ScreenFixture {
   static std::vector<Stored> storedByHand() {
     std::vector<Stored> stored;
     for (const auto& record : Contact::findAll().value_or(Contact::List{})) {
-      stored.push_back({text(record->phoneNumber()), text(record->firm()), text(record->url()), text(record->category()),
-                        record->manualAdd() && record->manualAdd()->boolValue()});
+      stored.push_back({text(record->phoneNumber()), text(record->firm()), text(record->url()),
+                        text(record->category()), record->manualAdd() && record->manualAdd()->boolValue()});
     }
     return stored;
   }
@@ -107,8 +107,9 @@ TEST_F(NewNumberScreen, TheFormHasFiveLabelledRowsWithThePresentersNumberFirst) 
   EXPECT_EQ(field(3).returnKeyType(), uikit::TextField::ReturnKeyType::Next);
   EXPECT_EQ(field(4).returnKeyType(), uikit::TextField::ReturnKeyType::Go);
   EXPECT_TRUE(field(1).hasFocus()) << "focus is on "
-                                  << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
-                                                                  : std::string("nothing"));
+                                   << (QApplication::focusWidget()
+                                           ? QApplication::focusWidget()->objectName().toStdString()
+                                           : std::string("nothing"));
 }
 
 TEST_F(NewNumberScreen, AnAddWhileProtectionIsOffStoresTheRecordAndStaysOpen) {

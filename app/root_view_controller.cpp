@@ -10,7 +10,6 @@
 #include "app/number_search.h"
 #include "app/screen_parts.h"
 #include "app/settings_view_controller.h"
-#include "ui_RootViewController.h"
 #include "numberlist/number_list_format.h"
 #include "platform/defaults/user_defaults.h"
 #include "platform/pasteboard/pasteboard.h"
@@ -18,6 +17,7 @@
 #include "platform/uikit/navigation_bar.h"
 #include "platform/uikit/transition.h"
 #include "ui/ub_dialogs.h"
+#include "ui_RootViewController.h"
 
 namespace app {
 
@@ -72,12 +72,11 @@ void RootViewController::viewDidLoad() {
 
   m_cycle->startDownloadIfDateIsExpired();
   searchWithPasteboard();
-  m_foregroundObserver = fnd::ScopedObserver(
-      fnd::NotificationCenter::defaultCenter(),
-      fnd::NotificationCenter::defaultCenter().addObserver(std::string(kApplicationWillEnterForegroundNotification), nullptr,
-                                                           [this](const fnd::Notification&) {
-                                                             applicationWillEnterForeground();
-                                                           }));
+  m_foregroundObserver =
+      fnd::ScopedObserver(fnd::NotificationCenter::defaultCenter(),
+                          fnd::NotificationCenter::defaultCenter().addObserver(
+                              std::string(kApplicationWillEnterForegroundNotification), nullptr,
+                              [this](const fnd::Notification&) { applicationWillEnterForeground(); }));
 }
 
 void RootViewController::viewDidAppear(bool) { setInformationText(m_cycle->applicationInformation()); }
@@ -207,7 +206,7 @@ bool RootViewController::textFieldShouldBeginEditing(uikit::TextField& field) {
 }
 
 bool RootViewController::textFieldShouldChangeCharactersInRange(uikit::TextField& field, int location, int length,
-                                                               const QString& replacement) {
+                                                                const QString& replacement) {
   const QString edited = QString(field.text()).replace(location, length, replacement).trimmed();
   uikit::BarButtonItem* right = m_navigationBarTitle->rightBarButtonItem();
   if (edited.isEmpty()) {

@@ -21,8 +21,8 @@ std::shared_ptr<const objectstore::ManagedObjectModel> buildModel() {
   contact.addAttribute({.name = "position", .type = AttributeType::Integer32});
   contact.addAttribute({.name = "status", .type = AttributeType::Boolean});
   // The list parser finds downloaded records by "manualAdd == 0", so an unset value must read NO.
-  contact.addAttribute({.name = "manualAdd", .type = AttributeType::Boolean,
-                        .defaultValue = fnd::Ref<fnd::Object>(fnd::Number::no())});
+  contact.addAttribute(
+      {.name = "manualAdd", .type = AttributeType::Boolean, .defaultValue = fnd::Ref<fnd::Object>(fnd::Number::no())});
   contact.setInstanceFactory([] { return new Contact; });
   model->finish();
   return model;

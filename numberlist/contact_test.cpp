@@ -17,7 +17,8 @@ using store::StoreSaving;
 class ContactTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(m_directory.filePath("contacts.sqlite").toStdString());
+    RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(
+        m_directory.filePath("contacts.sqlite").toStdString());
   }
   void TearDown() override { RecordStore::cleanUp(); }
 
@@ -89,7 +90,8 @@ TEST_F(ContactTest, ImportConditionsInMemoryIgnoreRecordsWithoutValues) {
   EXPECT_EQ(numbersMatching(Contact::approvedPredicate()), (std::vector<std::string>{"10000001", "10000002"}));
   EXPECT_EQ(numbersMatching(Contact::withinImportCountPredicate(100)),
             (std::vector<std::string>{"10000001", "10000003", "10000004", "20000000"}));
-  EXPECT_EQ(numbersMatching(Contact::withinImportCountPredicate(0)), (std::vector<std::string>{"10000004", "20000000"}));
+  EXPECT_EQ(numbersMatching(Contact::withinImportCountPredicate(0)),
+            (std::vector<std::string>{"10000004", "20000000"}));
   auto positionOnly = objectstore::Predicate::withFormat("position <= %d", {std::int64_t{7000}});
   EXPECT_EQ(numbersMatching(positionOnly).size(), 4u) << "a hand-added record has no position";
 }

@@ -19,27 +19,27 @@ void DataDownloader::startDownloadWithUrl(const std::string& url, const std::str
   net::NetworkActivityIndicator::setVisible(true);
   net::UrlRequest request{useBackup ? backupUrl : url};
   request.maximumBodyBytes = kMaximumListBytes;
-  net::sendAsynchronousRequest(
-      std::move(request), [self = shared_from_this(), url, backupUrl, useBackup](
-                              const std::optional<net::UrlResponse>& response, const fnd::Ref<fnd::Data>& body,
-                              const std::optional<fnd::Error>& transportError) {
-        // An error page is no list: a status outside 2xx fails the attempt
-        // like a network error, so the backup is tried and the stored list kept.
-        std::optional<fnd::Error> error = transportError;
-        if (!error && !response->succeeded())
-          error = net::httpStatusError(response->statusCode, response->url);
-        if (!error) {
-          self->respondDidFinishDownloadingToDelegate(body);
-          net::NetworkActivityIndicator::setVisible(false);
-          return;
-        }
-        net::NetworkActivityIndicator::setVisible(false);
-        if (useBackup) {
-          self->respondDidFailDownloadingWithErrorToDelegate(*error);
-        } else {
-          self->startDownloadWithUrl(url, backupUrl, true);
-        }
-      });
+  net::sendAsynchronousRequest(std::move(request),
+                               [self = shared_from_this(), url, backupUrl, useBackup](
+                                   const std::optional<net::UrlResponse>& response, const fnd::Ref<fnd::Data>& body,
+                                   const std::optional<fnd::Error>& transportError) {
+                                 // An error page is no list: a status outside 2xx fails the attempt
+                                 // like a network error, so the backup is tried and the stored list kept.
+                                 std::optional<fnd::Error> error = transportError;
+                                 if (!error && !response->succeeded())
+                                   error = net::httpStatusError(response->statusCode, response->url);
+                                 if (!error) {
+                                   self->respondDidFinishDownloadingToDelegate(body);
+                                   net::NetworkActivityIndicator::setVisible(false);
+                                   return;
+                                 }
+                                 net::NetworkActivityIndicator::setVisible(false);
+                                 if (useBackup) {
+                                   self->respondDidFailDownloadingWithErrorToDelegate(*error);
+                                 } else {
+                                   self->startDownloadWithUrl(url, backupUrl, true);
+                                 }
+                               });
 }
 
 void DataDownloader::respondDidFinishDownloadingToDelegate(const fnd::Ref<fnd::Data>& data) {

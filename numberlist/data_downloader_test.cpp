@@ -131,7 +131,8 @@ TEST_F(DataDownloaderTest, TwoDownloadsSideBySideEachReportOnce) {
 
 TEST_F(DataDownloaderTest, IndicatorShowsDuringEachAttemptAndHidesAfterTheReport) {
   std::vector<bool> transitions;
-  const int observer = net::NetworkActivityIndicator::addObserver([&](bool visible) { transitions.push_back(visible); });
+  const int observer =
+      net::NetworkActivityIndicator::addObserver([&](bool visible) { transitions.push_back(visible); });
   download(refusedUrl(), backupUrl());
   net::NetworkActivityIndicator::removeObserver(observer);
   // First attempt shown then hidden; the backup attempt shown again, and

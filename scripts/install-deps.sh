@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev
   libebook1.2-dev evolution-data-server dbus
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   rapidjson-dev python3 python3-vobject radicale khard
   fonts-dejavu-core fonts-dejavu-extra
   desktop-file-utils appstream dpkg-dev

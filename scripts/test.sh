@@ -3,13 +3,20 @@
 #   scripts/test.sh                     the normal build, every test
 #   scripts/test.sh --sanitize address  ASan+UBSan build, the tests without a screen
 #   scripts/test.sh --sanitize thread   TSan build, the tests without a screen
+#   scripts/test.sh --build-only        configures and builds, runs nothing (with
+#                                       or without --sanitize)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 sanitizer=""
-if [[ "${1:-}" == "--sanitize" ]]; then
-  sanitizer="${2:?--sanitize needs 'address' or 'thread'}"
-fi
+build_only=0
+while (($#)); do
+  case "$1" in
+    --sanitize) sanitizer="${2:?--sanitize needs 'address' or 'thread'}"; shift 2 ;;
+    --build-only) build_only=1; shift ;;
+    *) echo "unknown option: $1 (see the top of $0)" >&2; exit 2 ;;
+  esac
+done
 
 bash scripts/install-deps.sh
 
@@ -31,6 +38,9 @@ if command -v ccache >/dev/null; then
 fi
 cmake -S . -B "$build_dir" -G Ninja "${configuration[@]}" -DRP_WERROR="$werror" -DRP_SANITIZER="$sanitizer" >/dev/null
 cmake --build "$build_dir" -j2
+if ((build_only)); then
+  exit 0
+fi
 
 ctest_arguments=(--test-dir "$build_dir" -j2 --output-on-failure --no-tests=error)
 if [[ -n "$sanitizer" ]]; then

@@ -32,8 +32,12 @@ class Record : public objectstore::ManagedObject {
   static const objectstore::EntityDescription* RS_entityDescriptionInContext(const ContextPtr& context) {
     return fetch_requests::entityNamed(T::kEntityName, context);
   }
-  static const objectstore::EntityDescription* RS_entityDescription() { return RS_entityDescriptionInContext(current()); }
-  static FetchRequest RS_createFetchRequestInContext(const ContextPtr& context) { return RS_requestAllInContext(context); }
+  static const objectstore::EntityDescription* RS_entityDescription() {
+    return RS_entityDescriptionInContext(current());
+  }
+  static FetchRequest RS_createFetchRequestInContext(const ContextPtr& context) {
+    return RS_requestAllInContext(context);
+  }
   static FetchRequest RS_createFetchRequest() { return RS_requestAllInContext(current()); }
   static FetchRequest RS_requestAll() { return RS_requestAllInContext(current()); }
   static FetchRequest RS_requestAllInContext(const ContextPtr& context) {
@@ -82,7 +86,8 @@ class Record : public objectstore::ManagedObject {
   static std::size_t RS_defaultBatchSize() { return fetch_requests::defaultBatchSize(); }
 
   // Execution.
-  static std::optional<List> RS_executeFetchRequest(const FetchRequest& request, const ContextPtr& context = current()) {
+  static std::optional<List> RS_executeFetchRequest(const FetchRequest& request,
+                                                    const ContextPtr& context = current()) {
     std::optional<objectstore::FetchResults> results = fetch_requests::execute(request, context);
     if (!results) return std::nullopt;
     List records;
@@ -92,7 +97,8 @@ class Record : public objectstore::ManagedObject {
     }
     return records;
   }
-  static fnd::Ref<T> RS_executeFetchRequestAndReturnFirstObject(FetchRequest& request, const ContextPtr& context = current()) {
+  static fnd::Ref<T> RS_executeFetchRequestAndReturnFirstObject(FetchRequest& request,
+                                                                const ContextPtr& context = current()) {
     fnd::Ref<fnd::Object> first = fetch_requests::executeFirst(request, context);
     return fnd::Ref<T>(dynamic_cast<T*>(first.get()));
   }
@@ -105,7 +111,8 @@ class Record : public objectstore::ManagedObject {
   static std::optional<List> RS_findAllWithPredicate(PredicatePtr predicate, const ContextPtr& context = current()) {
     return RS_executeFetchRequest(RS_requestAllWithPredicate(std::move(predicate), context), context);
   }
-  static std::optional<List> RS_findAllSortedBy(const std::string& terms, bool ascending, PredicatePtr predicate = nullptr,
+  static std::optional<List> RS_findAllSortedBy(const std::string& terms, bool ascending,
+                                                PredicatePtr predicate = nullptr,
                                                 const ContextPtr& context = current()) {
     return RS_executeFetchRequest(RS_requestAllSortedBy(terms, ascending, std::move(predicate), context), context);
   }
@@ -126,7 +133,8 @@ class Record : public objectstore::ManagedObject {
     FetchRequest request = RS_requestAllSortedBy(sortedBy, ascending, std::move(predicate), context);
     return RS_executeFetchRequestAndReturnFirstObject(request, context);
   }
-  static fnd::Ref<T> RS_findFirstWithPredicate(PredicatePtr predicate, const std::vector<std::string>& andRetrieveAttributes,
+  static fnd::Ref<T> RS_findFirstWithPredicate(PredicatePtr predicate,
+                                               const std::vector<std::string>& andRetrieveAttributes,
                                                const ContextPtr& context = current()) {
     FetchRequest request = RS_requestAllWithPredicate(std::move(predicate), context);
     request.setPropertiesToFetch(fetch_requests::propertiesNamed(request.entity(), &andRetrieveAttributes));
@@ -160,8 +168,8 @@ class Record : public objectstore::ManagedObject {
   static std::optional<std::size_t> RS_countOfEntitiesWithContext(const ContextPtr& context) {
     return fetch_requests::count(RS_requestAllInContext(context), context);
   }
-  static std::optional<std::size_t> RS_countOfEntitiesWithPredicate(PredicatePtr predicate,
-                                                                    const ContextPtr& context = StoreContext::RS_defaultContext()) {
+  static std::optional<std::size_t> RS_countOfEntitiesWithPredicate(
+      PredicatePtr predicate, const ContextPtr& context = StoreContext::RS_defaultContext()) {
     return fetch_requests::count(RS_requestAllWithPredicate(std::move(predicate), context), context);
   }
   static fnd::Ref<fnd::Number> RS_numberOfEntities() { return RS_numberOfEntitiesWithContext(current()); }
@@ -240,19 +248,17 @@ class Record : public objectstore::ManagedObject {
     controller->setDelegate(delegate);
     return controller;
   }
-  static std::unique_ptr<FetchedResultsController> RS_fetchAllGroupedBy(const std::string& group, PredicatePtr predicate,
-                                                                        const std::string& sortedBy, bool ascending,
-                                                                        FetchedResultsControllerDelegate* delegate = nullptr,
-                                                                        const ContextPtr& context = current()) {
+  static std::unique_ptr<FetchedResultsController> RS_fetchAllGroupedBy(
+      const std::string& group, PredicatePtr predicate, const std::string& sortedBy, bool ascending,
+      FetchedResultsControllerDelegate* delegate = nullptr, const ContextPtr& context = current()) {
     FetchRequest request = RS_requestAllSortedBy(sortedBy, ascending, std::move(predicate), context);
     auto controller = RS_fetchController(request, delegate, false, group, context);
     RS_performFetch(*controller);
     return controller;
   }
-  static std::unique_ptr<FetchedResultsController> RS_fetchAllSortedBy(const std::string& sortedBy, bool ascending,
-                                                                       PredicatePtr predicate, const std::string& groupBy,
-                                                                       FetchedResultsControllerDelegate* delegate = nullptr,
-                                                                       const ContextPtr& context = current()) {
+  static std::unique_ptr<FetchedResultsController> RS_fetchAllSortedBy(
+      const std::string& sortedBy, bool ascending, PredicatePtr predicate, const std::string& groupBy,
+      FetchedResultsControllerDelegate* delegate = nullptr, const ContextPtr& context = current()) {
     return RS_fetchAllGroupedBy(groupBy, std::move(predicate), sortedBy, ascending, delegate, context);
   }
   static void RS_performFetch(FetchedResultsController& controller) {

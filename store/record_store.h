@@ -56,12 +56,14 @@ class RecordStore {
   // Runs `block` with `context` on the one serial action queue, then saves the
   // context in the background; `completion` runs on the main queue.
   static void saveInBackgroundUsingContext(const ContextPtr& context, const SaveBlock& block,
-                                           const Completion& completion = nullptr, const ErrorHandler& handler = nullptr);
+                                           const Completion& completion = nullptr,
+                                           const ErrorHandler& handler = nullptr);
   // The same in a new child of the default context: its changes reach the
   // default context, not the file; save the default context for that.
   static void saveInBackgroundWithBlock(const SaveBlock& block, const Completion& completion = nullptr,
                                         const ErrorHandler& handler = nullptr);
-  static void saveInBackgroundUsingCurrentContextWithBlock(const SaveBlock& block, const Completion& completion = nullptr,
+  static void saveInBackgroundUsingCurrentContextWithBlock(const SaveBlock& block,
+                                                           const Completion& completion = nullptr,
                                                            const ErrorHandler& handler = nullptr);
 
   // Null: nothing. A target and an action: the action gets the error.

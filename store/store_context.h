@@ -22,11 +22,13 @@ class StoreContext {
   static ContextPtr RS_rootSavingContext();
   // Creates the root saving context over `coordinator` and the default context
   // as its child; does nothing when a default context exists.
-  static void RS_initializeDefaultContextWithCoordinator(const std::shared_ptr<objectstore::PersistentStoreCoordinator>& coordinator);
+  static void RS_initializeDefaultContextWithCoordinator(
+      const std::shared_ptr<objectstore::PersistentStoreCoordinator>& coordinator);
   static void RS_setRootSavingContext(ContextPtr context);
   static void RS_setDefaultContext(ContextPtr context);
 
-  static ContextPtr RS_contextWithStoreCoordinator(const std::shared_ptr<objectstore::PersistentStoreCoordinator>& coordinator);
+  static ContextPtr RS_contextWithStoreCoordinator(
+      const std::shared_ptr<objectstore::PersistentStoreCoordinator>& coordinator);
   static ContextPtr RS_contextWithoutParent();
   static ContextPtr RS_contextWithParent(const ContextPtr& parent);
   // A private-queue child of the default context.

@@ -61,8 +61,8 @@ CoordinatorPtr StoreCoordinator::RS_coordinatorWithAutoMigratingSqliteStoreNamed
   CoordinatorPtr coordinator = newCoordinator();
   RS_addAutoMigratingSqliteStoreNamed(coordinator, nameOrPath);
   if (coordinator->persistentStores().empty()) {
-    dispatch::performAfterDelay(kStoreRetryDelay,
-                                [coordinator, nameOrPath] { RS_addAutoMigratingSqliteStoreNamed(coordinator, nameOrPath); });
+    dispatch::performAfterDelay(
+        kStoreRetryDelay, [coordinator, nameOrPath] { RS_addAutoMigratingSqliteStoreNamed(coordinator, nameOrPath); });
   }
   return coordinator;
 }
@@ -105,8 +105,8 @@ PersistentStorePtr StoreCoordinator::RS_addSqliteStoreNamed(const CoordinatorPtr
     // A damaged file must not stop the application: it is kept aside, where
     // the user's own numbers can still be recovered from, and a fresh store
     // takes its place.
-    RP_LOG("record store damaged, kept as " + objectstore::damagedStorePath(path) + " and started afresh: " +
-           error->localizedDescription());
+    RP_LOG("record store damaged, kept as " + objectstore::damagedStorePath(path) +
+           " and started afresh: " + error->localizedDescription());
     RecordStore::handleErrors(&*error);
     if (objectstore::moveStoreFilesAside(path)) {
       error.reset();
@@ -163,7 +163,9 @@ std::string StoreCoordinator::RS_directory(SearchPathDirectory directory) {
   return QStandardPaths::writableLocation(location).toStdString();
 }
 
-std::string StoreCoordinator::RS_applicationDocumentsDirectory() { return RS_directory(SearchPathDirectory::Documents); }
+std::string StoreCoordinator::RS_applicationDocumentsDirectory() {
+  return RS_directory(SearchPathDirectory::Documents);
+}
 
 std::string StoreCoordinator::RS_applicationStorageDirectory() {
   return joinPath(RS_directory(SearchPathDirectory::ApplicationSupport), RecordStore::bundleName());

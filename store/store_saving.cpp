@@ -29,7 +29,9 @@ void StoreSaving::RS_saveErrorHandler(const ContextPtr& context, const ErrorHand
   }
 }
 
-void StoreSaving::RS_saveNestedContexts(const ContextPtr& context) { RS_saveNestedContextsErrorHandler(context, nullptr); }
+void StoreSaving::RS_saveNestedContexts(const ContextPtr& context) {
+  RS_saveNestedContextsErrorHandler(context, nullptr);
+}
 
 void StoreSaving::RS_saveNestedContextsErrorHandler(const ContextPtr& context, const ErrorHandler& handler) {
   for (ContextPtr current = context; current; current = current->parentContext()) {

@@ -153,8 +153,9 @@ TEST_F(OverlaySnapshots, AlertAndActionSheet) {
                                   UBButtonItem::itemWithLabel("Slett"), {UBButtonItem::itemWithLabel("Kopier")});
   sheet->show(&m_screen);
   const QImage sheetImage = snapshot("dialog-action-sheet");
-  const QPoint destructive = sheet->buttonAtIndex(1)->geometry().translated(
-      sheet->buttonAtIndex(1)->parentWidget()->pos()).topLeft() + QPoint(6, 6);
+  const QPoint destructive =
+      sheet->buttonAtIndex(1)->geometry().translated(sheet->buttonAtIndex(1)->parentWidget()->pos()).topLeft() +
+      QPoint(6, 6);
   const QColor red = sheetImage.pixelColor(destructive);
   EXPECT_GT(red.red(), 150);
   EXPECT_LT(red.green(), 80) << "the destructive button is red";

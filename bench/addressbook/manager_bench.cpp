@@ -69,7 +69,8 @@ void BM_WrapperReference(benchmark::State& state) {
     auto person = addressBook->newPersonInDefaultSource();
     auto numbers = pb::PBMutableMultiValue::create(ab::kMultiStringPropertyType);
     for (int i = 0; i < count; ++i) {
-      numbers->addValue(fnd::str(std::to_string(20000000 + i)).get(), fnd::str("Telefonsalg " + std::to_string(i % 800) + " AS").get());
+      numbers->addValue(fnd::str(std::to_string(20000000 + i)).get(),
+                        fnd::str("Telefonsalg " + std::to_string(i % 800) + " AS").get());
     }
     person->setPhoneNumbers(numbers.get());
     if (!addressBook->save()) state.SkipWithError("the save failed");

@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 
 #include "app/root_view_controller.h"
-#include "bench/app/large_list.h"
 #include "app/settings_view_controller.h"
+#include "bench/app/large_list.h"
 #include "numberlist/contact.h"
 #include "platform/pasteboard/pasteboard.h"
 #include "platform/uikit/table_view.h"

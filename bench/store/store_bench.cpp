@@ -60,7 +60,8 @@ void replaceList(int generation) {
 class StoreFixture {
  public:
   StoreFixture() {
-    RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(m_directory.filePath("bench.sqlite").toStdString());
+    RecordStore::setupCoreDataStackWithAutoMigratingSqliteStoreNamed(
+        m_directory.filePath("bench.sqlite").toStdString());
     for (int generation = 0; generation < kWarmUpGenerations; ++generation) replaceList(generation);
   }
   ~StoreFixture() { RecordStore::cleanUp(); }
@@ -82,18 +83,22 @@ void BM_ReplaceList_RawSqlite(benchmark::State& state) {
   sqlite3* database = nullptr;
   sqlite3_open(directory.filePath("raw.sqlite").toUtf8().constData(), &database);
   sqlite3_exec(database, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
-  sqlite3_exec(database,
-               "CREATE TABLE contact (id INTEGER PRIMARY KEY, firm TEXT, phone TEXT, url TEXT, category TEXT, "
-               "position INTEGER, status INTEGER, manual INTEGER DEFAULT 0); CREATE INDEX contact_phone ON contact(phone)",
-               nullptr, nullptr, nullptr);
+  sqlite3_exec(
+      database,
+      "CREATE TABLE contact (id INTEGER PRIMARY KEY, firm TEXT, phone TEXT, url TEXT, category TEXT, "
+      "position INTEGER, status INTEGER, manual INTEGER DEFAULT 0); CREATE INDEX contact_phone ON contact(phone)",
+      nullptr, nullptr, nullptr);
   sqlite3_stmt* insert = nullptr;
-  sqlite3_prepare_v2(database, "INSERT INTO contact (firm, phone, url, category, position, status, manual) "
-                     "VALUES (?, ?, ?, ?, ?, ?, 0)", -1, &insert, nullptr);
+  sqlite3_prepare_v2(database,
+                     "INSERT INTO contact (firm, phone, url, category, position, status, manual) "
+                     "VALUES (?, ?, ?, ?, ?, ?, 0)",
+                     -1, &insert, nullptr);
   auto write = [&](int generation) {
     sqlite3_exec(database, "BEGIN; DELETE FROM contact WHERE manual = 0;", nullptr, nullptr, nullptr);
     for (int i = 0; i < kRecords; ++i) {
       std::string firm = "Firma " + std::to_string(i), phone = phoneNumber(i);
-      std::string url = "http://firma" + std::to_string(i) + ".no", category = "Telefonsalg " + std::to_string(generation);
+      std::string url = "http://firma" + std::to_string(i) + ".no",
+                  category = "Telefonsalg " + std::to_string(generation);
       sqlite3_bind_text(insert, 1, firm.c_str(), -1, SQLITE_TRANSIENT);
       sqlite3_bind_text(insert, 2, phone.c_str(), -1, SQLITE_TRANSIENT);
       sqlite3_bind_text(insert, 3, url.c_str(), -1, SQLITE_TRANSIENT);
@@ -124,11 +129,12 @@ void BM_NumberSearch(benchmark::State& state, const char* label, std::string (*p
   }
   state.SetLabel(label);
 }
-BENCHMARK_CAPTURE(BM_NumberSearch, Exact, "exact number", [](int i) { return phoneNumber(i); })
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_NumberSearch, LeadingStar, "leading * (full scan)",
-                  [](int i) { return "*" + phoneNumber(i).substr(2); })
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NumberSearch, Exact, "exact number", [](int i) {
+  return phoneNumber(i);
+})->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_NumberSearch, LeadingStar, "leading * (full scan)", [](int i) {
+  return "*" + phoneNumber(i).substr(2);
+})->Unit(benchmark::kMillisecond);
 
 void BM_CountOfEntities(benchmark::State& state) {
   StoreFixture fixture;

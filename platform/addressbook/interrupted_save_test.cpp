@@ -3,8 +3,8 @@
 // changes or none of them. A child process saves batches of people in a loop
 // and is killed at a random moment; the parent then reads the file.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -201,7 +201,8 @@ TEST(VCard, ReadsOlderCardsAsPhonesExportThem) {
       "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:F=C3=B8rste linje=0D=0Aandre linje med =\r\n"
       "=C3=A6=C3=B8=C3=A5 og =3D tegn\r\n"
       "ORG;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:K=E5re AS\r\n"
-      "TITLE;CHARSET=ISO-8859-1:Sj\xe5" "f\r\n"
+      "TITLE;CHARSET=ISO-8859-1:Sj\xe5"
+      "f\r\n"
       "EMAIL;HOME;QUOTED-PRINTABLE:oystein=40example.no\r\n"
       "END:VCARD\r\n";
   const auto people = createPeopleFromVCardRepresentation(card, nullptr);
@@ -212,8 +213,7 @@ TEST(VCard, ReadsOlderCardsAsPhonesExportThem) {
   EXPECT_EQ(textOf(person, kPersonNoteProperty), "Første linje\r\nandre linje med æøå og = tegn");
   EXPECT_EQ(textOf(person, kPersonOrganizationProperty), "Kåre AS");
   EXPECT_EQ(textOf(person, kPersonJobTitleProperty), "Sjåf");
-  EXPECT_EQ(entriesOf(person.copyValue(kPersonEmailProperty).get()),
-            std::string(kHomeLabel) + "=oystein@example.no\n");
+  EXPECT_EQ(entriesOf(person.copyValue(kPersonEmailProperty).get()), std::string(kHomeLabel) + "=oystein@example.no\n");
   EXPECT_EQ(entriesOf(person.copyValue(kPersonPhoneProperty).get()), std::string(kPhoneMobileLabel) + "=+4799999999\n");
 
   // Written back, the card is 3.0 with the text as it is.
@@ -236,8 +236,8 @@ TEST(VCard, ACardWithoutItsEndOrWithACardInsideKeepsAllItsLines) {
   for (const auto& person : people)
     found.push_back(textOf(*person, kPersonFirstNameProperty) + " " +
                     entriesOf(person->copyValue(kPersonPhoneProperty).get()));
-  EXPECT_EQ(found, (std::vector<std::string>{"Anne -=11111111\n", "Bjørn -=22222222\n", "Cato -=33333333\n",
-                                             "Dina <none>"}));
+  EXPECT_EQ(found,
+            (std::vector<std::string>{"Anne -=11111111\n", "Bjørn -=22222222\n", "Cato -=33333333\n", "Dina <none>"}));
 }
 
 TEST(VCard, GarbageGivesNoPeopleAndNoCrash) {

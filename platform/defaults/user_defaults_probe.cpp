@@ -20,9 +20,9 @@ int main(int argc, char** argv) {
   }
   if (argc == 2 && std::strcmp(argv[1], "read") == 0) {
     const auto date = store.dateForKey("when");
-    std::printf("%d\n%lld\n%g\n%s\n%.3f\n", store.boolForKey("flag"), static_cast<long long>(store.integerForKey("count")),
-                store.doubleForKey("ratio"), store.stringForKey("name").value_or("<absent>").c_str(),
-                date ? date->timeIntervalSince1970() : -1.0);
+    std::printf("%d\n%lld\n%g\n%s\n%.3f\n", store.boolForKey("flag"),
+                static_cast<long long>(store.integerForKey("count")), store.doubleForKey("ratio"),
+                store.stringForKey("name").value_or("<absent>").c_str(), date ? date->timeIntervalSince1970() : -1.0);
     return 0;
   }
   std::fprintf(stderr, "usage: %s write|read\n", argv[0]);

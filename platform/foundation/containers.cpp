@@ -144,7 +144,9 @@ std::string Dictionary::description() const {
   return text + "}";
 }
 
-void MutableDictionary::setObject(Object* object, std::string_view key) { setObject(object, String::create(key).get()); }
+void MutableDictionary::setObject(Object* object, std::string_view key) {
+  setObject(object, String::create(key).get());
+}
 
 Ref<Object> keyCopy(const Object& key) {
   switch (key.kind()) {

@@ -106,7 +106,8 @@ TEST(ObjectDictionary, LooksUpByValueEqualityAcrossNumberKinds) {
 
 TEST(ObjectDictionary, RemovalKeepsEveryOtherKeyReachableAndEnumerable) {
   auto dictionary = ObjectDictionary::createMutable();
-  for (int i = 0; i < 100; ++i) dictionary->setObject(Number::create(std::int64_t{i * i}).get(), Number::create(std::int64_t{i}).get());
+  for (int i = 0; i < 100; ++i)
+    dictionary->setObject(Number::create(std::int64_t{i * i}).get(), Number::create(std::int64_t{i}).get());
   for (int i = 0; i < 100; i += 3) dictionary->removeObjectForKey(Number::create(std::int64_t{i}).get());
   dictionary->removeObjectForKey(str("absent").get());
   std::size_t visited = 0;

@@ -7,7 +7,9 @@
 namespace fnd {
 
 Error::Error(std::string domain, long code, Ref<Dictionary> userInfo)
-    : m_domain(std::move(domain)), m_code(code), m_userInfo(userInfo ? std::move(userInfo) : Ref<Dictionary>(ObjectDictionary::create())) {}
+    : m_domain(std::move(domain)),
+      m_code(code),
+      m_userInfo(userInfo ? std::move(userInfo) : Ref<Dictionary>(ObjectDictionary::create())) {}
 
 Error Error::withDescription(std::string domain, long code, std::string_view description) {
   auto userInfo = ObjectDictionary::createMutable();

@@ -54,7 +54,8 @@ class ScopedObserver {
  public:
   ScopedObserver() = default;
   ScopedObserver(NotificationCenter& center, NotificationCenter::ObserverId id) : m_center(&center), m_id(id) {}
-  ScopedObserver(ScopedObserver&& other) noexcept : m_center(std::exchange(other.m_center, nullptr)), m_id(other.m_id) {}
+  ScopedObserver(ScopedObserver&& other) noexcept
+      : m_center(std::exchange(other.m_center, nullptr)), m_id(other.m_id) {}
   ScopedObserver& operator=(ScopedObserver&& other) noexcept;
   ~ScopedObserver() { reset(); }
   void reset();

@@ -67,11 +67,11 @@ class Ref {
   Ref(const Ref& other) noexcept : Ref(other.m_object) {}
   Ref(Ref&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
   template <class U>
-    requires std::convertible_to<U*, T*>
-  Ref(const Ref<U>& other) noexcept : Ref(other.get()) {}
+  requires std::convertible_to<U*, T*> Ref(const Ref<U>& other)
+  noexcept : Ref(other.get()) {}
   template <class U>
-    requires std::convertible_to<U*, T*>
-  Ref(Ref<U>&& other) noexcept : m_object(other.leak()) {}
+  requires std::convertible_to<U*, T*> Ref(Ref<U>&& other)
+  noexcept : m_object(other.leak()) {}
   ~Ref() {
     if (m_object) m_object->release();
   }

@@ -9,8 +9,9 @@ Ref<ObjectArray> ObjectArray::create(std::span<Object* const> objects, bool isMu
   array->m_objects.reserve(objects.size());
   for (Object* object : objects) {
     if (!object) {
-      throw Exception(Exception::Kind::InvalidArgument,
-                      formatString("*** -[%s initWithObjects:count:]: attempt to insert nil object", array->className()));
+      throw Exception(
+          Exception::Kind::InvalidArgument,
+          formatString("*** -[%s initWithObjects:count:]: attempt to insert nil object", array->className()));
     }
     array->m_objects.emplace_back(object);
   }

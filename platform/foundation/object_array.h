@@ -12,7 +12,9 @@ namespace fnd {
 class ObjectArray final : public MutableArray {
  public:
   static Ref<ObjectArray> create(std::span<Object* const> objects = {}, bool isMutable = false);
-  static Ref<ObjectArray> create(std::initializer_list<Object*> objects) { return create(std::span(objects.begin(), objects.size())); }
+  static Ref<ObjectArray> create(std::initializer_list<Object*> objects) {
+    return create(std::span(objects.begin(), objects.size()));
+  }
   static Ref<ObjectArray> createMutable() { return create({}, true); }
   static Ref<ObjectArray> createWithArray(const Array& array, bool isMutable);
 

@@ -115,11 +115,16 @@ bool matchString(StringOperator op, std::string_view text, std::string_view oper
   std::u32string foldedOperand = foldText(operand, options);
   std::u32string_view value(folded);
   switch (op) {
-    case StringOperator::Equal: return folded == foldedOperand;
-    case StringOperator::Like: return likeMatch(foldedOperand, folded);
-    case StringOperator::Contains: return value.find(foldedOperand) != std::u32string_view::npos;
-    case StringOperator::BeginsWith: return value.starts_with(foldedOperand);
-    case StringOperator::EndsWith: return value.ends_with(foldedOperand);
+    case StringOperator::Equal:
+      return folded == foldedOperand;
+    case StringOperator::Like:
+      return likeMatch(foldedOperand, folded);
+    case StringOperator::Contains:
+      return value.find(foldedOperand) != std::u32string_view::npos;
+    case StringOperator::BeginsWith:
+      return value.starts_with(foldedOperand);
+    case StringOperator::EndsWith:
+      return value.ends_with(foldedOperand);
   }
   return false;
 }

@@ -62,9 +62,9 @@ TEST(Number, NaNIsEqualToItselfSoItCanBeAKey) {
 
 TEST(String, CountsUtf16UnitsOfNonAsciiText) {
   EXPECT_EQ(String::create("abc")->utf16Length(), 3u);
-  EXPECT_EQ(String::create("blåbær")->utf16Length(), 6u);           // å, æ: two bytes, one unit
+  EXPECT_EQ(String::create("blåbær")->utf16Length(), 6u);  // å, æ: two bytes, one unit
   EXPECT_EQ(String::create("blåbær")->byteLength(), 8u);
-  EXPECT_EQ(String::create("€")->utf16Length(), 1u);                // three bytes, one unit
+  EXPECT_EQ(String::create("€")->utf16Length(), 1u);                 // three bytes, one unit
   EXPECT_EQ(String::create("\xF0\x9D\x84\x9E")->utf16Length(), 2u);  // U+1D11E: a surrogate pair
   EXPECT_EQ(String::create("a\xF0\x9F\x98\x80z")->toQString().size(), 4);
 }

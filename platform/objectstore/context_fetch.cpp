@@ -131,7 +131,8 @@ class ContextFetch {
     return !predicate || predicate->evaluate(RowSource(m_context, id, values));
   }
 
-  bool collect(bool wantsValues, bool applyLimit, std::vector<Candidate>& candidates, std::optional<fnd::Error>* error) {
+  bool collect(bool wantsValues, bool applyLimit, std::vector<Candidate>& candidates,
+               std::optional<fnd::Error>* error) {
     const EntityDescription& entity = *m_request.entity();
     SqlFilter filter = translatePredicate(m_request.predicate().get(), entity);
     const auto& order = m_request.sortDescriptors();
@@ -153,7 +154,8 @@ class ContextFetch {
     }
     if (std::shared_ptr<PersistentStore> store = m_context.primaryStore()) {
       std::optional<fnd::Error> failure;
-      m_rows = store->storage().fetchRows(entity, filter, orderSql, sqlLimit, sqlPaging ? offset : 0, needValues, &failure);
+      m_rows =
+          store->storage().fetchRows(entity, filter, orderSql, sqlLimit, sqlPaging ? offset : 0, needValues, &failure);
       if (failure) {
         if (error) *error = failure;
         return false;
@@ -182,7 +184,8 @@ class ContextFetch {
   void sortCandidates(std::vector<Candidate>& candidates, const EntityDescription& entity) const {
     const auto& order = m_request.sortDescriptors();
     if (order.empty()) {
-      std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) { return a.key < b.key; });
+      std::sort(candidates.begin(), candidates.end(),
+                [](const Candidate& a, const Candidate& b) { return a.key < b.key; });
       return;
     }
     auto valueOf = [&](const Candidate& candidate, const SortDescriptor& descriptor) {

@@ -80,7 +80,8 @@ TEST_F(RecordTest, IdentifiersArePermanentFromInsertion) {
   EXPECT_TRUE(context->obtainPermanentIDsForObjects({fresh}, &error));
   EXPECT_FALSE(error);
   EXPECT_EQ(fresh->objectID(), id);
-  EXPECT_NE(id.uriRepresentation(), ManagedObjectRef(context->insertNewObject("Person"))->objectID().uriRepresentation());
+  EXPECT_NE(id.uriRepresentation(),
+            ManagedObjectRef(context->insertNewObject("Person"))->objectID().uriRepresentation());
   ASSERT_TRUE(save(context));
   ASSERT_TRUE(save(m_root));
   EXPECT_EQ(fresh->objectID(), id);

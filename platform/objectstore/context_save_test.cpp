@@ -86,11 +86,11 @@ TEST_F(ContextSaveTest, DidSaveNotificationNamesEveryKindOfChange) {
   context->deleteObject(*context->objectWithID(deleted->objectID()));
   std::optional<fnd::Notification> received;
   int notifications = 0;
-  auto observer = fnd::NotificationCenter::defaultCenter().addObserver(
-      kContextDidSaveNotification, context.get(), [&](const fnd::Notification& note) {
-        received = note;
-        ++notifications;
-      });
+  auto observer = fnd::NotificationCenter::defaultCenter().addObserver(kContextDidSaveNotification, context.get(),
+                                                                       [&](const fnd::Notification& note) {
+                                                                         received = note;
+                                                                         ++notifications;
+                                                                       });
   ASSERT_TRUE(save(context));
   ASSERT_TRUE(save(context)) << "a save without changes succeeds";
   fnd::NotificationCenter::defaultCenter().removeObserver(observer);

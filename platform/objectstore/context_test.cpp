@@ -31,7 +31,8 @@ class ContextTest : public test::StoreFixture {
     return object;
   }
 
-  std::vector<std::string> names(const ContextPtr& context, const char* format, std::vector<FormatArgument> arguments = {},
+  std::vector<std::string> names(const ContextPtr& context, const char* format,
+                                 std::vector<FormatArgument> arguments = {},
                                  std::vector<SortDescriptor> order = {{"name", true}}, std::size_t limit = 0) {
     FetchRequest request(m_model->entityNamed("Person"));
     if (format) request.setPredicate(Predicate::withFormat(format, std::move(arguments)));
@@ -53,7 +54,6 @@ class ContextTest : public test::StoreFixture {
     if (format) request.setPredicate(Predicate::withFormat(format));
     return context->countForFetchRequest(request, nullptr).value_or(999999);
   }
-
 };
 
 TEST_F(ContextTest, UnsavedChangesOfTheChainAreSeenAndReachTheFileOnlyFromTheRoot) {
@@ -113,12 +113,27 @@ TEST_F(ContextTest, StoreAnswersAgreeWithTheEvaluatorInMemory) {
     if (i % 2 == 0) object->setValueForKey(fnd::Number::yes(), "member");
   }
   ASSERT_TRUE(m_root->save(nullptr));
-  const char* formats[] = {"name LIKE[cd] 'alesund'", "name like[cd] 'a*'", "name LIKE[cd] '*334455'",
-                           "name LIKE[cd] '2233445?'", "name LIKE 'Oslo'", "name LIKE[c] 'OSLO*'",
-                           "name CONTAINS[cd] 'ae'", "name BEGINSWITH 'B'", "name ENDSWITH[c] 'UM'",
-                           "name ==[cd] 'BAERUM'", "name != 'Oslo'", "age < 4", "NOT age < 4", "age == nil",
-                           "age != nil AND member == YES", "member == NO OR age >= 5", "NOT (age > 2 OR member == YES)",
-                           "age IN {1, 2, 7}", "name IN {'Oslo', 'Bergen'}", "name > 'C'", "age == 'x'"};
+  const char* formats[] = {"name LIKE[cd] 'alesund'",
+                           "name like[cd] 'a*'",
+                           "name LIKE[cd] '*334455'",
+                           "name LIKE[cd] '2233445?'",
+                           "name LIKE 'Oslo'",
+                           "name LIKE[c] 'OSLO*'",
+                           "name CONTAINS[cd] 'ae'",
+                           "name BEGINSWITH 'B'",
+                           "name ENDSWITH[c] 'UM'",
+                           "name ==[cd] 'BAERUM'",
+                           "name != 'Oslo'",
+                           "age < 4",
+                           "NOT age < 4",
+                           "age == nil",
+                           "age != nil AND member == YES",
+                           "member == NO OR age >= 5",
+                           "NOT (age > 2 OR member == YES)",
+                           "age IN {1, 2, 7}",
+                           "name IN {'Oslo', 'Bergen'}",
+                           "name > 'C'",
+                           "age == 'x'"};
   FetchRequest all(m_model->entityNamed("Person"));
   auto everyone = *m_root->executeFetchRequest(all, nullptr);
   for (const char* format : formats) {
@@ -215,12 +230,12 @@ TEST_F(ContextTest, DidSaveNotificationMergesIntoAnotherContext) {
   ContextPtr reader = child(m_root);
   ContextPtr writer = child(m_root);
   auto readAnn = static_cast<ManagedObject*>((*reader->executeFetchRequest(
-                                                  [&] {
-                                                    FetchRequest r(m_model->entityNamed("Person"));
-                                                    r.setSortDescriptors({{"name", true}});
-                                                    return r;
-                                                  }(),
-                                                  nullptr))[0]
+      [&] {
+        FetchRequest r(m_model->entityNamed("Person"));
+        r.setSortDescriptors({{"name", true}});
+        return r;
+      }(),
+      nullptr))[0]
                                                  .get());
   ManagedObjectRef keep(readAnn);
   // Read now: a record still a fault would read the sibling's save when first used.

@@ -26,7 +26,7 @@ struct ExpressionDescription {
 };
 
 struct PropertyToFetch {
-  std::string attributeName;                    // a plain attribute, or
+  std::string attributeName;                          // a plain attribute, or
   std::shared_ptr<ExpressionDescription> expression;  // a computed column
 };
 

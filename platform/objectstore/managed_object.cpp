@@ -16,19 +16,23 @@ namespace {
 
 bool kindFits(AttributeType type, fnd::ObjectKind kind) {
   switch (type) {
-    case AttributeType::String: return kind == fnd::ObjectKind::String;
-    case AttributeType::Date: return kind == fnd::ObjectKind::Date;
-    case AttributeType::Binary: return kind == fnd::ObjectKind::Data;
-    default: return kind == fnd::ObjectKind::Number;
+    case AttributeType::String:
+      return kind == fnd::ObjectKind::String;
+    case AttributeType::Date:
+      return kind == fnd::ObjectKind::Date;
+    case AttributeType::Binary:
+      return kind == fnd::ObjectKind::Data;
+    default:
+      return kind == fnd::ObjectKind::Number;
   }
 }
 
 [[noreturn]] void throwUnknownKey(const EntityDescription& entity, std::string_view key) {
-  throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
-                       fnd::formatString("[<%s> valueForUndefinedKey:]: the entity %s is not key value coding-compliant "
-                                         "for the key \"%.*s\".",
-                                         entity.name().c_str(), entity.name().c_str(), static_cast<int>(key.size()),
-                                         key.data()));
+  throw fnd::Exception(
+      fnd::Exception::Kind::InvalidArgument,
+      fnd::formatString("[<%s> valueForUndefinedKey:]: the entity %s is not key value coding-compliant "
+                        "for the key \"%.*s\".",
+                        entity.name().c_str(), entity.name().c_str(), static_cast<int>(key.size()), key.data()));
 }
 
 // The values of a record without a context. One that was detached while still
@@ -45,11 +49,12 @@ fnd::Ref<fnd::Object> checkedAttributeValue(const AttributeDescription& attribut
                                             const EntityDescription& entity) {
   if (!value || value->kind() == fnd::ObjectKind::Null) return {};
   if (!kindFits(attribute.type, value->kind())) {
-    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
-                         fnd::formatString("Unacceptable type of value for attribute: property = \"%s\"; desired type = "
-                                           "%s; given type = %s; entity = %s",
-                                           attribute.name.c_str(), attributeTypeName(attribute.type), value->className(),
-                                           entity.name().c_str()));
+    throw fnd::Exception(
+        fnd::Exception::Kind::InvalidArgument,
+        fnd::formatString("Unacceptable type of value for attribute: property = \"%s\"; desired type = "
+                          "%s; given type = %s; entity = %s",
+                          attribute.name.c_str(), attributeTypeName(attribute.type), value->className(),
+                          entity.name().c_str()));
   }
   if (attribute.type == AttributeType::Boolean) {
     return fnd::Ref<fnd::Object>(fnd::Number::boolean(static_cast<fnd::Number*>(value)->boolValue()));

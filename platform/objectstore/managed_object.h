@@ -75,15 +75,15 @@ class ManagedObject : public fnd::Object, public KeyValueSource {
 
   std::atomic<ManagedObjectContext*> m_context{nullptr};
   ObjectID m_id;
-  RecordValues m_values;             // guarded by the context's lock
-  std::vector<bool> m_changed;       // guarded by the context's lock; one flag per property
-  bool m_isFault = false;            // guarded by the context's lock
+  RecordValues m_values;                           // guarded by the context's lock
+  std::vector<bool> m_changed;                     // guarded by the context's lock; one flag per property
+  bool m_isFault = false;                          // guarded by the context's lock
   std::shared_ptr<const FaultGroup> m_faultGroup;  // guarded by the context's lock; null when read alone
   std::size_t m_faultIndex = 0;                    // guarded by the context's lock; place in m_faultGroup
-  bool m_isInserted = false;         // guarded by the context's lock
-  bool m_isUpdated = false;          // guarded by the context's lock
-  bool m_isDeleted = false;          // guarded by the context's lock
-  bool m_handedOut = false;          // guarded by the context's lock; a caller has had it
+  bool m_isInserted = false;                       // guarded by the context's lock
+  bool m_isUpdated = false;                        // guarded by the context's lock
+  bool m_isDeleted = false;                        // guarded by the context's lock
+  bool m_handedOut = false;                        // guarded by the context's lock; a caller has had it
   // The queue of the context that ended while the record was still a fault,
   // which leaves it without values; empty otherwise. Written when detached.
   std::string m_lostContextQueue;

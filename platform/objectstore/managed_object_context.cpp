@@ -130,9 +130,7 @@ void ManagedObjectContext::performBlockAndWait(const dispatch::Block& block) {
   }
 }
 
-bool ManagedObjectContext::isOnOwnQueue() const {
-  return m_queue ? m_queue->isCurrent() : dispatch::isMainThread();
-}
+bool ManagedObjectContext::isOnOwnQueue() const { return m_queue ? m_queue->isCurrent() : dispatch::isMainThread(); }
 
 const EntityDescription* ManagedObjectContext::entityNamed(std::string_view name) const {
   std::shared_ptr<PersistentStoreCoordinator> coordinator = persistentStoreCoordinator();
@@ -226,12 +224,13 @@ ManagedObjectRef ManagedObjectContext::existingObjectWithID(const ObjectID& id, 
   return handOut(registerObject(id, &*values));
 }
 
-bool ManagedObjectContext::obtainPermanentIDsForObjects(const std::vector<ManagedObjectRef>&, std::optional<fnd::Error>*) {
+bool ManagedObjectContext::obtainPermanentIDsForObjects(const std::vector<ManagedObjectRef>&,
+                                                        std::optional<fnd::Error>*) {
   return true;
 }
 
 ManagedObjectContext::AncestorRecord ManagedObjectContext::ancestorRecord(const ObjectID& id,
-                                                                       RecordValues* values) const {
+                                                                          RecordValues* values) const {
   std::shared_ptr<ManagedObjectContext> parent = m_parent;
   while (parent) {
     std::lock_guard lock(parent->m_mutex);
@@ -255,9 +254,12 @@ std::shared_ptr<PersistentStore> ManagedObjectContext::primaryStore() const {
 std::optional<RecordValues> ManagedObjectContext::valuesFromAncestors(const ObjectID& id) const {
   RecordValues values;
   switch (ancestorRecord(id, &values)) {
-    case AncestorRecord::Held: return values;
-    case AncestorRecord::Deleted: return std::nullopt;
-    case AncestorRecord::NotHeld: break;
+    case AncestorRecord::Held:
+      return values;
+    case AncestorRecord::Deleted:
+      return std::nullopt;
+    case AncestorRecord::NotHeld:
+      break;
   }
   std::shared_ptr<PersistentStore> store = primaryStore();
   return store ? store->storage().fetchRow(*id.entity, id.key) : std::nullopt;
@@ -292,8 +294,12 @@ void ManagedObjectContext::fireFaultBatch(ManagedObject& object) const {
     if (!member || !member->m_isFault || member->m_faultGroup != group) continue;
     RecordValues values;
     switch (ancestorRecord(member->m_id, &values)) {
-      case AncestorRecord::Held: fillFault(*member, std::move(values)); break;
-      case AncestorRecord::Deleted: fillFault(*member, std::nullopt); break;
+      case AncestorRecord::Held:
+        fillFault(*member, std::move(values));
+        break;
+      case AncestorRecord::Deleted:
+        fillFault(*member, std::nullopt);
+        break;
       case AncestorRecord::NotHeld:
         waiting.emplace(member->m_id.key, member.get());
         break;
@@ -403,7 +409,8 @@ bool ManagedObjectContext::pushChangesToParent(ManagedObjectContext& parent) {
       if (property < attributeCount) {
         target->m_values.attributes[property] = object->m_values.attributes[property];
       } else {
-        target->m_values.relationships[property - attributeCount] = object->m_values.relationships[property - attributeCount];
+        target->m_values.relationships[property - attributeCount] =
+            object->m_values.relationships[property - attributeCount];
       }
       if (target->m_changed.size() != target->propertyCount()) target->m_changed.assign(target->propertyCount(), false);
       target->m_changed[property] = true;
@@ -437,7 +444,8 @@ bool ManagedObjectContext::writeChangesToStore(std::optional<fnd::Error>* error)
   std::vector<StoreChange> changes;
   changes.reserve(m_inserted.size() + m_updated.size() + m_deleted.size());
   // The store reads the values in place: this context stays locked until it is done.
-  for (const ManagedObjectRef& object : m_deleted) changes.push_back({StoreChange::Kind::Delete, object->m_id, nullptr, nullptr});
+  for (const ManagedObjectRef& object : m_deleted)
+    changes.push_back({StoreChange::Kind::Delete, object->m_id, nullptr, nullptr});
   for (const ManagedObjectRef& object : m_inserted) {
     changes.push_back({StoreChange::Kind::Insert, object->m_id, &object->m_values, nullptr});
   }

@@ -130,15 +130,15 @@ class ManagedObjectContext : public std::enable_shared_from_this<ManagedObjectCo
   const ConcurrencyType m_type;
   std::unique_ptr<dispatch::BlockThread> m_queue;  // private queue only
   mutable std::recursive_mutex m_mutex;
-  std::string m_name;                                              // guarded by m_mutex
-  MergePolicy m_mergePolicy = MergePolicy::Error;                  // guarded by m_mutex
-  bool m_handsRecordsOverOnSave = false;                           // guarded by m_mutex
-  std::shared_ptr<ManagedObjectContext> m_parent;                  // guarded by m_mutex
-  std::shared_ptr<PersistentStoreCoordinator> m_coordinator;       // guarded by m_mutex
+  std::string m_name;                                                         // guarded by m_mutex
+  MergePolicy m_mergePolicy = MergePolicy::Error;                             // guarded by m_mutex
+  bool m_handsRecordsOverOnSave = false;                                      // guarded by m_mutex
+  std::shared_ptr<ManagedObjectContext> m_parent;                             // guarded by m_mutex
+  std::shared_ptr<PersistentStoreCoordinator> m_coordinator;                  // guarded by m_mutex
   std::unordered_map<ObjectID, ManagedObjectRef, ObjectIDHash> m_registered;  // guarded by m_mutex
-  std::vector<ManagedObjectRef> m_inserted;                        // guarded by m_mutex; insertion order
-  std::unordered_set<ManagedObject*> m_updated;                    // guarded by m_mutex
-  std::vector<ManagedObjectRef> m_deleted;                         // guarded by m_mutex
+  std::vector<ManagedObjectRef> m_inserted;                                   // guarded by m_mutex; insertion order
+  std::unordered_set<ManagedObject*> m_updated;                               // guarded by m_mutex
+  std::vector<ManagedObjectRef> m_deleted;                                    // guarded by m_mutex
 };
 
 using ContextPtr = std::shared_ptr<ManagedObjectContext>;

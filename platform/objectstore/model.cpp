@@ -10,14 +10,22 @@ namespace objectstore {
 
 const char* attributeTypeName(AttributeType type) noexcept {
   switch (type) {
-    case AttributeType::String: return "string";
-    case AttributeType::Integer16: return "int16";
-    case AttributeType::Integer32: return "int32";
-    case AttributeType::Integer64: return "int64";
-    case AttributeType::Double: return "double";
-    case AttributeType::Boolean: return "bool";
-    case AttributeType::Date: return "date";
-    case AttributeType::Binary: return "binary";
+    case AttributeType::String:
+      return "string";
+    case AttributeType::Integer16:
+      return "int16";
+    case AttributeType::Integer32:
+      return "int32";
+    case AttributeType::Integer64:
+      return "int64";
+    case AttributeType::Double:
+      return "double";
+    case AttributeType::Boolean:
+      return "bool";
+    case AttributeType::Date:
+      return "date";
+    case AttributeType::Binary:
+      return "binary";
   }
   return "?";
 }
@@ -75,9 +83,9 @@ std::string EntityDescription::versionHash() const {
 
 EntityDescription& EntityDescription::addAttribute(AttributeDescription attribute) {
   if (attributeIndex(attribute.name) >= 0 || relationshipIndex(attribute.name) >= 0) {
-    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
-                         fnd::formatString("Entity %s already has a property named %s", m_name.c_str(),
-                                           attribute.name.c_str()));
+    throw fnd::Exception(
+        fnd::Exception::Kind::InvalidArgument,
+        fnd::formatString("Entity %s already has a property named %s", m_name.c_str(), attribute.name.c_str()));
   }
   attribute.userInfo = orEmpty(std::move(attribute.userInfo));
   m_attributes.push_back(std::move(attribute));
@@ -86,9 +94,9 @@ EntityDescription& EntityDescription::addAttribute(AttributeDescription attribut
 
 EntityDescription& EntityDescription::addRelationship(RelationshipDescription relationship) {
   if (attributeIndex(relationship.name) >= 0 || relationshipIndex(relationship.name) >= 0) {
-    throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
-                         fnd::formatString("Entity %s already has a property named %s", m_name.c_str(),
-                                           relationship.name.c_str()));
+    throw fnd::Exception(
+        fnd::Exception::Kind::InvalidArgument,
+        fnd::formatString("Entity %s already has a property named %s", m_name.c_str(), relationship.name.c_str()));
   }
   relationship.userInfo = orEmpty(std::move(relationship.userInfo));
   if (relationship.isOrdered) relationship.isToMany = true;
@@ -126,10 +134,10 @@ void ManagedObjectModel::finish() {
     for (RelationshipDescription& relationship : entity->m_relationships) {
       relationship.destinationEntity = entityNamed(relationship.destinationEntityName);
       if (!relationship.destinationEntity) {
-        throw fnd::Exception(fnd::Exception::Kind::InvalidArgument,
-                             fnd::formatString("Relationship %s.%s has an unknown destination entity %s",
-                                               entity->name().c_str(), relationship.name.c_str(),
-                                               relationship.destinationEntityName.c_str()));
+        throw fnd::Exception(
+            fnd::Exception::Kind::InvalidArgument,
+            fnd::formatString("Relationship %s.%s has an unknown destination entity %s", entity->name().c_str(),
+                              relationship.name.c_str(), relationship.destinationEntityName.c_str()));
       }
     }
   }

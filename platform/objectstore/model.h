@@ -34,7 +34,7 @@ struct RelationshipDescription {
   bool isToMany = false;
   bool isOrdered = false;
   bool isOptional = true;
-  fnd::Ref<fnd::Dictionary> userInfo;  // never null once added to an entity
+  fnd::Ref<fnd::Dictionary> userInfo;                    // never null once added to an entity
   const EntityDescription* destinationEntity = nullptr;  // resolved when the model is finished
 };
 
@@ -93,7 +93,8 @@ class ManagedObjectModel {
   std::string versionHash() const;
 
   // The union of several finished models' entities (copies; entity names must not repeat).
-  static std::shared_ptr<ManagedObjectModel> merged(const std::vector<std::shared_ptr<const ManagedObjectModel>>& models);
+  static std::shared_ptr<ManagedObjectModel> merged(
+      const std::vector<std::shared_ptr<const ManagedObjectModel>>& models);
 
  private:
   std::vector<std::unique_ptr<EntityDescription>> m_entities;

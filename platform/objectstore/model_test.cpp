@@ -35,11 +35,16 @@ TEST(ModelTest, VersionHashFollowsWhatTheStoredSchemaDependsOn) {
       {"an attribute of another type",
        [](EntityDescription& e) { e.addAttribute({.name = "extra", .type = AttributeType::Integer64}); }},
       {"a required attribute", [](EntityDescription& e) { e.addAttribute({.name = "extra", .isOptional = false}); }},
-      {"an added to-one", [](EntityDescription& e) { e.addRelationship({.name = "boss", .destinationEntityName = "Company"}); }},
+      {"an added to-one",
+       [](EntityDescription& e) { e.addRelationship({.name = "boss", .destinationEntityName = "Company"}); }},
       {"an added to-many",
-       [](EntityDescription& e) { e.addRelationship({.name = "boss", .destinationEntityName = "Company", .isToMany = true}); }},
+       [](EntityDescription& e) {
+         e.addRelationship({.name = "boss", .destinationEntityName = "Company", .isToMany = true});
+       }},
       {"an added ordered to-many",
-       [](EntityDescription& e) { e.addRelationship({.name = "boss", .destinationEntityName = "Company", .isOrdered = true}); }},
+       [](EntityDescription& e) {
+         e.addRelationship({.name = "boss", .destinationEntityName = "Company", .isOrdered = true});
+       }},
   };
   std::vector<std::string> seen{base};
   for (const auto& [what, change] : changes) {
@@ -49,7 +54,8 @@ TEST(ModelTest, VersionHashFollowsWhatTheStoredSchemaDependsOn) {
   }
   // The type of a property, not only its presence, counts.
   auto typed = [](AttributeType type) {
-    return personModel([type](EntityDescription& e) { e.addAttribute({.name = "extra", .type = type}); })->versionHash();
+    return personModel([type](EntityDescription& e) { e.addAttribute({.name = "extra", .type = type}); })
+        ->versionHash();
   };
   EXPECT_NE(typed(AttributeType::Integer16), typed(AttributeType::Integer32));
   EXPECT_NE(typed(AttributeType::Double), typed(AttributeType::Date));
@@ -60,8 +66,11 @@ TEST(ModelTest, VersionHashIgnoresDefaultsIndexesAndUserInfo) {
   const std::string base = personModel([](EntityDescription& e) { e.addAttribute({.name = "extra"}); })->versionHash();
   auto info = test::record({{"key", test::text("value")}});
   EXPECT_EQ(personModel([&](EntityDescription& e) {
-              e.addAttribute({.name = "extra", .defaultValue = test::text("x"), .isIndexed = true,
-                              .isIndexedForSearch = true, .userInfo = info});
+              e.addAttribute({.name = "extra",
+                              .defaultValue = test::text("x"),
+                              .isIndexed = true,
+                              .isIndexedForSearch = true,
+                              .userInfo = info});
               e.setUserInfo(info);
             })->versionHash(),
             base);

@@ -19,13 +19,15 @@ class SqliteStore;
 
 inline constexpr std::string_view kSQLiteStoreType = "SQLite";
 inline constexpr std::string_view kInMemoryStoreType = "InMemory";
-inline constexpr std::string_view kMigratePersistentStoresAutomaticallyOption = "NSMigratePersistentStoresAutomaticallyOption";
+inline constexpr std::string_view kMigratePersistentStoresAutomaticallyOption =
+    "NSMigratePersistentStoresAutomaticallyOption";
 inline constexpr std::string_view kInferMappingModelAutomaticallyOption = "NSInferMappingModelAutomaticallyOption";
 
 // One store attached to a coordinator.
 class PersistentStore {
  public:
-  PersistentStore(std::string type, std::string path, fnd::Ref<fnd::Dictionary> options, std::unique_ptr<SqliteStore> store);
+  PersistentStore(std::string type, std::string path, fnd::Ref<fnd::Dictionary> options,
+                  std::unique_ptr<SqliteStore> store);
   ~PersistentStore();
   const std::string& type() const noexcept { return m_type; }
   // The file path; empty for an in-memory store.

@@ -1,6 +1,7 @@
 #include "platform/objectstore/predicate.h"
 
 #include <cmath>
+#include <compare>
 
 #include "platform/foundation/date.h"
 #include "platform/foundation/exception.h"
@@ -84,10 +85,13 @@ std::string formatConstant(const fnd::Object* value) {
   value = valueOrNull(value);
   if (!value) return "nil";
   switch (value->kind()) {
-    case fnd::ObjectKind::String: return quoted(static_cast<const fnd::String*>(value)->utf8());
-    case fnd::ObjectKind::Number: return value->description();
+    case fnd::ObjectKind::String:
+      return quoted(static_cast<const fnd::String*>(value)->utf8());
+    case fnd::ObjectKind::Number:
+      return value->description();
     case fnd::ObjectKind::Date:
-      return "CAST(" + fnd::Number::create(static_cast<const fnd::Date*>(value)->timeIntervalSince1970())->description() +
+      return "CAST(" +
+             fnd::Number::create(static_cast<const fnd::Date*>(value)->timeIntervalSince1970())->description() +
              ", \"NSDate\")";
     case fnd::ObjectKind::Array: {
       std::string text = "{";
@@ -98,23 +102,35 @@ std::string formatConstant(const fnd::Object* value) {
       }
       return text + "}";
     }
-    default: return value->description();
+    default:
+      return value->description();
   }
 }
 
 const char* operatorText(ComparisonOperator op) {
   switch (op) {
-    case ComparisonOperator::Equal: return "==";
-    case ComparisonOperator::NotEqual: return "!=";
-    case ComparisonOperator::Less: return "<";
-    case ComparisonOperator::LessOrEqual: return "<=";
-    case ComparisonOperator::Greater: return ">";
-    case ComparisonOperator::GreaterOrEqual: return ">=";
-    case ComparisonOperator::In: return "IN";
-    case ComparisonOperator::Like: return "LIKE";
-    case ComparisonOperator::Contains: return "CONTAINS";
-    case ComparisonOperator::BeginsWith: return "BEGINSWITH";
-    case ComparisonOperator::EndsWith: return "ENDSWITH";
+    case ComparisonOperator::Equal:
+      return "==";
+    case ComparisonOperator::NotEqual:
+      return "!=";
+    case ComparisonOperator::Less:
+      return "<";
+    case ComparisonOperator::LessOrEqual:
+      return "<=";
+    case ComparisonOperator::Greater:
+      return ">";
+    case ComparisonOperator::GreaterOrEqual:
+      return ">=";
+    case ComparisonOperator::In:
+      return "IN";
+    case ComparisonOperator::Like:
+      return "LIKE";
+    case ComparisonOperator::Contains:
+      return "CONTAINS";
+    case ComparisonOperator::BeginsWith:
+      return "BEGINSWITH";
+    case ComparisonOperator::EndsWith:
+      return "ENDSWITH";
   }
   return "?";
 }
@@ -132,11 +148,16 @@ bool valuesEqual(const fnd::Object* a, const fnd::Object* b, StringOptions optio
 
 std::optional<StringOperator> stringOperator(ComparisonOperator op) {
   switch (op) {
-    case ComparisonOperator::Like: return StringOperator::Like;
-    case ComparisonOperator::Contains: return StringOperator::Contains;
-    case ComparisonOperator::BeginsWith: return StringOperator::BeginsWith;
-    case ComparisonOperator::EndsWith: return StringOperator::EndsWith;
-    default: return std::nullopt;
+    case ComparisonOperator::Like:
+      return StringOperator::Like;
+    case ComparisonOperator::Contains:
+      return StringOperator::Contains;
+    case ComparisonOperator::BeginsWith:
+      return StringOperator::BeginsWith;
+    case ComparisonOperator::EndsWith:
+      return StringOperator::EndsWith;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -148,10 +169,9 @@ std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, Str
   if (!a || !b || a->kind() != b->kind()) return std::nullopt;
   switch (a->kind()) {
     case fnd::ObjectKind::Number: {
-      std::partial_ordering order =
-          static_cast<const fnd::Number*>(a)->compare(*static_cast<const fnd::Number*>(b));
+      std::partial_ordering order = static_cast<const fnd::Number*>(a)->compare(*static_cast<const fnd::Number*>(b));
       if (order == std::partial_ordering::unordered) return std::nullopt;
-      return order < 0 ? -1 : (order > 0 ? 1 : 0);
+      return std::is_lt(order) ? -1 : (std::is_gt(order) ? 1 : 0);
     }
     case fnd::ObjectKind::String:
       return compareStrings(static_cast<const fnd::String*>(a)->utf8(), static_cast<const fnd::String*>(b)->utf8(),
@@ -160,7 +180,8 @@ std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, Str
       double difference = static_cast<const fnd::Date*>(a)->timeIntervalSinceDate(*static_cast<const fnd::Date*>(b));
       return difference < 0 ? -1 : (difference > 0 ? 1 : 0);
     }
-    default: return std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -193,7 +214,8 @@ bool Expression::isAggregateFunction(std::string_view function) {
   return name == "max" || name == "min" || name == "sum" || name == "average" || name == "count";
 }
 
-fnd::Ref<fnd::Object> Expression::aggregate(std::string_view function, const std::vector<fnd::Ref<fnd::Object>>& values) {
+fnd::Ref<fnd::Object> Expression::aggregate(std::string_view function,
+                                            const std::vector<fnd::Ref<fnd::Object>>& values) {
   std::string_view name = withoutColon(function);
   if (name == "count") return fnd::Number::create(static_cast<std::int64_t>(values.size()));
   if (name == "max" || name == "min") {
@@ -230,8 +252,10 @@ fnd::Ref<fnd::Object> Expression::aggregate(std::string_view function, const std
 
 fnd::Ref<fnd::Object> Expression::evaluate(const KeyValueSource* source) const {
   switch (m_kind) {
-    case Kind::Constant: return m_constant;
-    case Kind::Self: return fnd::Ref<fnd::Object>(source ? const_cast<fnd::Object*>(source->selfObject()) : nullptr);
+    case Kind::Constant:
+      return m_constant;
+    case Kind::Self:
+      return fnd::Ref<fnd::Object>(source ? const_cast<fnd::Object*>(source->selfObject()) : nullptr);
     case Kind::KeyPath: {
       if (!source) return {};
       std::string_view path(m_text);
@@ -262,9 +286,12 @@ fnd::Ref<fnd::Object> Expression::evaluate(const KeyValueSource* source) const {
 
 std::string Expression::format() const {
   switch (m_kind) {
-    case Kind::Constant: return formatConstant(m_constant.get());
-    case Kind::Self: return "SELF";
-    case Kind::KeyPath: return m_text;
+    case Kind::Constant:
+      return formatConstant(m_constant.get());
+    case Kind::Self:
+      return "SELF";
+    case Kind::KeyPath:
+      return m_text;
     case Kind::Function: {
       std::string text = std::string(withoutColon(m_text)) + ":(";
       const char* separator = "";
@@ -288,9 +315,8 @@ Predicate::Predicate(Kind kind, ComparisonOperator op, StringOptions options, st
       m_parts(std::move(parts)) {}
 
 PredicatePtr Predicate::truePredicate() {
-  static const PredicatePtr shared =
-      std::make_shared<Predicate>(Kind::True, ComparisonOperator::Equal, StringOptions{}, nullptr, nullptr,
-                                  std::vector<PredicatePtr>());
+  static const PredicatePtr shared = std::make_shared<Predicate>(Kind::True, ComparisonOperator::Equal, StringOptions{},
+                                                                 nullptr, nullptr, std::vector<PredicatePtr>());
   return shared;
 }
 
@@ -314,9 +340,12 @@ PredicatePtr Predicate::withFormat(std::string_view format, std::vector<FormatAr
 
 bool Predicate::evaluate(const KeyValueSource& source) const {
   switch (m_kind) {
-    case Kind::True: return true;
-    case Kind::False: return false;
-    case Kind::Not: return !m_parts.front()->evaluate(source);
+    case Kind::True:
+      return true;
+    case Kind::False:
+      return false;
+    case Kind::Not:
+      return !m_parts.front()->evaluate(source);
     case Kind::And:
       for (const auto& part : m_parts) {
         if (!part->evaluate(source)) return false;
@@ -327,7 +356,8 @@ bool Predicate::evaluate(const KeyValueSource& source) const {
         if (part->evaluate(source)) return true;
       }
       return false;
-    case Kind::Comparison: return evaluateComparison(source);
+    case Kind::Comparison:
+      return evaluateComparison(source);
   }
   return false;
 }
@@ -346,8 +376,10 @@ bool Predicate::evaluateComparison(const KeyValueSource& source) const {
   const fnd::Object* left = valueOrNull(leftValue.get());
   const fnd::Object* right = valueOrNull(rightValue.get());
   switch (m_operator) {
-    case ComparisonOperator::Equal: return valuesEqual(left, right, m_options);
-    case ComparisonOperator::NotEqual: return !valuesEqual(left, right, m_options);
+    case ComparisonOperator::Equal:
+      return valuesEqual(left, right, m_options);
+    case ComparisonOperator::NotEqual:
+      return !valuesEqual(left, right, m_options);
     case ComparisonOperator::Less:
     case ComparisonOperator::LessOrEqual:
     case ComparisonOperator::Greater:
@@ -392,9 +424,12 @@ std::string Predicate::format() const {
     return nested ? "(" + part->format() + ")" : part->format();
   };
   switch (m_kind) {
-    case Kind::True: return "TRUEPREDICATE";
-    case Kind::False: return "FALSEPREDICATE";
-    case Kind::Not: return "NOT " + partText(m_parts.front());
+    case Kind::True:
+      return "TRUEPREDICATE";
+    case Kind::False:
+      return "FALSEPREDICATE";
+    case Kind::Not:
+      return "NOT " + partText(m_parts.front());
     case Kind::And:
     case Kind::Or: {
       std::string text;
@@ -407,7 +442,8 @@ std::string Predicate::format() const {
     case Kind::Comparison: {
       std::string options;
       if (m_options.bits()) {
-        options = std::string("[") + (m_options.caseInsensitive ? "c" : "") + (m_options.diacriticInsensitive ? "d" : "") + "]";
+        options = std::string("[") + (m_options.caseInsensitive ? "c" : "") +
+                  (m_options.diacriticInsensitive ? "d" : "") + "]";
       }
       return m_left->format() + " " + operatorText(m_operator) + options + " " + m_right->format();
     }

@@ -34,7 +34,8 @@ class Expression {
   static std::shared_ptr<const Expression> self();
   // Aggregates over a collection argument: "max", "min", "sum", "average", "count"
   // (a trailing ":" is accepted).
-  static std::shared_ptr<const Expression> function(std::string name, std::vector<std::shared_ptr<const Expression>> arguments);
+  static std::shared_ptr<const Expression> function(std::string name,
+                                                    std::vector<std::shared_ptr<const Expression>> arguments);
 
   Kind kind() const noexcept { return m_kind; }
   const fnd::Ref<fnd::Object>& constantValue() const noexcept { return m_constant; }
@@ -60,7 +61,17 @@ class Expression {
 };
 
 enum class ComparisonOperator {
-  Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual, In, Like, Contains, BeginsWith, EndsWith
+  Equal,
+  NotEqual,
+  Less,
+  LessOrEqual,
+  Greater,
+  GreaterOrEqual,
+  In,
+  Like,
+  Contains,
+  BeginsWith,
+  EndsWith
 };
 
 // One argument of a format string: %d %i %u take integers, %f a double,
@@ -78,7 +89,8 @@ class Predicate {
 
   // Parses `format`; throws fnd::Exception (InvalidArgument) with the parse
   // error's message when it is malformed.
-  static std::shared_ptr<const Predicate> withFormat(std::string_view format, std::vector<FormatArgument> arguments = {});
+  static std::shared_ptr<const Predicate> withFormat(std::string_view format,
+                                                     std::vector<FormatArgument> arguments = {});
   // Parses `format`; on failure returns null and fills `error`.
   static std::shared_ptr<const Predicate> parse(std::string_view format, const std::vector<FormatArgument>& arguments,
                                                 PredicateParseError* error);

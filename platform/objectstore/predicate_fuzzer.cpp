@@ -30,8 +30,7 @@ const objectstore::EntityDescription& entity() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view format(reinterpret_cast<const char*>(data), size);
   const std::vector<objectstore::FormatArgument> arguments = {
-      std::string("phoneNumber"), fnd::Ref<fnd::Object>(fnd::str("22*")), std::int64_t{7}, 2.5,
-      std::uint64_t{3}};
+      std::string("phoneNumber"), fnd::Ref<fnd::Object>(fnd::str("22*")), std::int64_t{7}, 2.5, std::uint64_t{3}};
   objectstore::PredicateParseError error;
   objectstore::PredicatePtr predicate = objectstore::Predicate::parse(format, arguments, &error);
   if (!predicate) return 0;

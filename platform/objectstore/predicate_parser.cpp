@@ -34,7 +34,9 @@ struct ParseFailure {
   std::size_t position;
 };
 
-bool isIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '@' || c == '#'; }
+bool isIdentifierStart(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '$' || c == '@' || c == '#';
+}
 bool isIdentifierPart(char c) { return isIdentifierStart(c) || std::isdigit(static_cast<unsigned char>(c)); }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -57,7 +59,8 @@ class Tokenizer {
     char c = m_text[m_position];
     if (isIdentifierStart(c)) {
       std::size_t start = m_position;
-      while (m_position < m_text.size() && (isIdentifierPart(m_text[m_position]) || m_text[m_position] == '.')) ++m_position;
+      while (m_position < m_text.size() && (isIdentifierPart(m_text[m_position]) || m_text[m_position] == '.'))
+        ++m_position;
       token.kind = TokenKind::Identifier;
       token.text = m_text.substr(start, m_position - start);
       return token;
@@ -229,13 +232,20 @@ class Parser {
       bool keyword;
     };
     static constexpr Entry kOperators[] = {
-        {"==", ComparisonOperator::Equal, false},        {"=", ComparisonOperator::Equal, false},
-        {"!=", ComparisonOperator::NotEqual, false},     {"<>", ComparisonOperator::NotEqual, false},
-        {"<", ComparisonOperator::Less, false},          {"<=", ComparisonOperator::LessOrEqual, false},
-        {"=<", ComparisonOperator::LessOrEqual, false},  {">", ComparisonOperator::Greater, false},
-        {">=", ComparisonOperator::GreaterOrEqual, false}, {"=>", ComparisonOperator::GreaterOrEqual, false},
-        {"IN", ComparisonOperator::In, true},            {"LIKE", ComparisonOperator::Like, true},
-        {"CONTAINS", ComparisonOperator::Contains, true}, {"BEGINSWITH", ComparisonOperator::BeginsWith, true},
+        {"==", ComparisonOperator::Equal, false},
+        {"=", ComparisonOperator::Equal, false},
+        {"!=", ComparisonOperator::NotEqual, false},
+        {"<>", ComparisonOperator::NotEqual, false},
+        {"<", ComparisonOperator::Less, false},
+        {"<=", ComparisonOperator::LessOrEqual, false},
+        {"=<", ComparisonOperator::LessOrEqual, false},
+        {">", ComparisonOperator::Greater, false},
+        {">=", ComparisonOperator::GreaterOrEqual, false},
+        {"=>", ComparisonOperator::GreaterOrEqual, false},
+        {"IN", ComparisonOperator::In, true},
+        {"LIKE", ComparisonOperator::Like, true},
+        {"CONTAINS", ComparisonOperator::Contains, true},
+        {"BEGINSWITH", ComparisonOperator::BeginsWith, true},
         {"ENDSWITH", ComparisonOperator::EndsWith, true},
     };
     for (const Entry& entry : kOperators) {
@@ -270,10 +280,17 @@ class Parser {
     DepthGuard guard(*this);
     Token token = m_token;
     switch (token.kind) {
-      case TokenKind::End: fail("expected an expression");
-      case TokenKind::Number: advance(); return Expression::constant(numberConstant(token.text, false));
-      case TokenKind::String: advance(); return Expression::constant(fnd::String::create(token.text));
-      case TokenKind::Format: advance(); return formatArgument(token);
+      case TokenKind::End:
+        fail("expected an expression");
+      case TokenKind::Number:
+        advance();
+        return Expression::constant(numberConstant(token.text, false));
+      case TokenKind::String:
+        advance();
+        return Expression::constant(fnd::String::create(token.text));
+      case TokenKind::Format:
+        advance();
+        return formatArgument(token);
       case TokenKind::Symbol:
         if (token.text == "-") {
           advance();
@@ -284,7 +301,8 @@ class Parser {
         }
         if (token.text == "{") return parseList();
         fail("unexpected '" + token.text + "'");
-      case TokenKind::Identifier: return parseIdentifier(token);
+      case TokenKind::Identifier:
+        return parseIdentifier(token);
     }
     fail("expected an expression");
   }
@@ -320,8 +338,9 @@ class Parser {
       advance();
       return Expression::self();
     }
-    static constexpr std::string_view kReserved[] = {"AND", "OR", "NOT", "IN", "LIKE", "CONTAINS", "BEGINSWITH",
-                                                     "ENDSWITH", "MATCHES", "ANY", "ALL", "SOME", "NONE", "BETWEEN"};
+    static constexpr std::string_view kReserved[] = {"AND",      "OR",         "NOT",      "IN",      "LIKE",
+                                                     "CONTAINS", "BEGINSWITH", "ENDSWITH", "MATCHES", "ANY",
+                                                     "ALL",      "SOME",       "NONE",     "BETWEEN"};
     for (std::string_view word : kReserved) {
       if (isKeyword(word)) fail("unexpected keyword '" + token.text + "'");
     }
@@ -373,8 +392,9 @@ class Parser {
       auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
       if (error == std::errc() && end == text.data() + text.size()) {
         if (!negative) {
-          return magnitude <= static_cast<std::uint64_t>(INT64_MAX) ? fnd::Number::create(static_cast<std::int64_t>(magnitude))
-                                                                    : fnd::Number::createUnsigned(magnitude);
+          return magnitude <= static_cast<std::uint64_t>(INT64_MAX)
+                     ? fnd::Number::create(static_cast<std::int64_t>(magnitude))
+                     : fnd::Number::createUnsigned(magnitude);
         }
         if (magnitude <= static_cast<std::uint64_t>(INT64_MAX) + 1) {
           return fnd::Number::create(static_cast<std::int64_t>(0 - magnitude));
@@ -412,7 +432,8 @@ class Parser {
       wrongType("a key name");
     }
     if (specifier == 'd' || specifier == 'i' || specifier == 'D') {
-      if (const auto* value = std::get_if<std::int64_t>(&argument)) return Expression::constant(fnd::Number::create(*value));
+      if (const auto* value = std::get_if<std::int64_t>(&argument))
+        return Expression::constant(fnd::Number::create(*value));
       if (const auto* value = std::get_if<std::uint64_t>(&argument)) {
         return Expression::constant(fnd::Number::createUnsigned(*value));
       }
@@ -434,7 +455,8 @@ class Parser {
     // %@: any object; texts and numbers given directly are wrapped.
     if (const auto* object = std::get_if<fnd::Ref<fnd::Object>>(&argument)) return Expression::constant(*object);
     if (const auto* text = std::get_if<std::string>(&argument)) return Expression::constant(fnd::String::create(*text));
-    if (const auto* value = std::get_if<std::int64_t>(&argument)) return Expression::constant(fnd::Number::create(*value));
+    if (const auto* value = std::get_if<std::int64_t>(&argument))
+      return Expression::constant(fnd::Number::create(*value));
     if (const auto* value = std::get_if<std::uint64_t>(&argument)) {
       return Expression::constant(fnd::Number::createUnsigned(*value));
     }

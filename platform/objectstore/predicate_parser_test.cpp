@@ -27,17 +27,26 @@ TEST(PredicateParserTest, EveryOperatorAndItsSpellings) {
     const char* format;
     ComparisonOperator op;
   };
-  const Case cases[] = {{"a == 1", ComparisonOperator::Equal},          {"a = 1", ComparisonOperator::Equal},
-                        {"a != 1", ComparisonOperator::NotEqual},       {"a <> 1", ComparisonOperator::NotEqual},
-                        {"a < 1", ComparisonOperator::Less},            {"a <= 1", ComparisonOperator::LessOrEqual},
-                        {"a =< 1", ComparisonOperator::LessOrEqual},    {"a > 1", ComparisonOperator::Greater},
-                        {"a >= 1", ComparisonOperator::GreaterOrEqual}, {"a => 1", ComparisonOperator::GreaterOrEqual},
-                        {"a IN {1}", ComparisonOperator::In},           {"a in {1}", ComparisonOperator::In},
-                        {"a LIKE 'x'", ComparisonOperator::Like},       {"a like 'x'", ComparisonOperator::Like},
-                        {"a CONTAINS 'x'", ComparisonOperator::Contains}, {"a contains 'x'", ComparisonOperator::Contains},
+  const Case cases[] = {{"a == 1", ComparisonOperator::Equal},
+                        {"a = 1", ComparisonOperator::Equal},
+                        {"a != 1", ComparisonOperator::NotEqual},
+                        {"a <> 1", ComparisonOperator::NotEqual},
+                        {"a < 1", ComparisonOperator::Less},
+                        {"a <= 1", ComparisonOperator::LessOrEqual},
+                        {"a =< 1", ComparisonOperator::LessOrEqual},
+                        {"a > 1", ComparisonOperator::Greater},
+                        {"a >= 1", ComparisonOperator::GreaterOrEqual},
+                        {"a => 1", ComparisonOperator::GreaterOrEqual},
+                        {"a IN {1}", ComparisonOperator::In},
+                        {"a in {1}", ComparisonOperator::In},
+                        {"a LIKE 'x'", ComparisonOperator::Like},
+                        {"a like 'x'", ComparisonOperator::Like},
+                        {"a CONTAINS 'x'", ComparisonOperator::Contains},
+                        {"a contains 'x'", ComparisonOperator::Contains},
                         {"a BEGINSWITH 'x'", ComparisonOperator::BeginsWith},
                         {"a beginsWith 'x'", ComparisonOperator::BeginsWith},
-                        {"a ENDSWITH 'x'", ComparisonOperator::EndsWith}, {"a==1", ComparisonOperator::Equal},
+                        {"a ENDSWITH 'x'", ComparisonOperator::EndsWith},
+                        {"a==1", ComparisonOperator::Equal},
                         {"  a\t<=\n1  ", ComparisonOperator::LessOrEqual}};
   for (const Case& c : cases) {
     PredicatePtr predicate = parsed(c.format);
@@ -56,9 +65,10 @@ TEST(PredicateParserTest, StringOptionsInEveryCombination) {
     bool caseInsensitive;
     bool diacriticInsensitive;
   };
-  const Case cases[] = {{"a LIKE 'x'", false, false},      {"a LIKE[c] 'x'", true, false},   {"a LIKE[d] 'x'", false, true},
-                        {"a LIKE[cd] 'x'", true, true},    {"a LIKE[dc] 'x'", true, true},   {"a ==[C] 'x'", true, false},
-                        {"a CONTAINS[n] 'x'", false, false}, {"a BEGINSWITH[cdn] 'x'", true, true},
+  const Case cases[] = {{"a LIKE 'x'", false, false},         {"a LIKE[c] 'x'", true, false},
+                        {"a LIKE[d] 'x'", false, true},       {"a LIKE[cd] 'x'", true, true},
+                        {"a LIKE[dc] 'x'", true, true},       {"a ==[C] 'x'", true, false},
+                        {"a CONTAINS[n] 'x'", false, false},  {"a BEGINSWITH[cdn] 'x'", true, true},
                         {"a ENDSWITH [ c ] 'x'", true, false}};
   for (const Case& c : cases) {
     PredicatePtr predicate = parsed(c.format);
@@ -185,8 +195,7 @@ TEST(PredicateParserTest, FormatOutputParsesBackToTheSameMeaning) {
   const fnd::Ref<fnd::Dictionary> samples[] = {
       record({{"a", integer(1)}, {"b", text("xa1")}, {"c", real(3)}, {"s", text("it's \\ \"q\"")}}),
       record({{"a", integer(-2)}, {"b", text("BAR")}, {"s", text("line\nbreak")}}),
-      record({{"list", fnd::ObjectArray::create({integer(1).get(), integer(2).get(), integer(3).get()})}}),
-      record({})};
+      record({{"list", fnd::ObjectArray::create({integer(1).get(), integer(2).get(), integer(3).get()})}}), record({})};
   for (const char* format : formats) {
     PredicateParseError error;
     PredicatePtr predicate = Predicate::parse(format, {}, &error);
@@ -231,11 +240,26 @@ TEST(PredicateParserTest, MalformedFormatsFailAtTheirPosition) {
     const char* format;
     std::size_t position;
   };
-  const Case cases[] = {{"a == 1 OR", 9},      {"NOT", 3},           {"()", 1},           {"a IN {1, 2", 10},
-                        {"a == 'x' b", 9},     {"a LIKE[] 'x'", 7},  {"a == 1 &&", 9},    {"a == 'it\\'s", 5},
-                        {"a & b", 2},          {"a == -x", 6},       {"a == 1 ) OR b", 7}, {"a == \"x", 5},
-                        {"a LIKE[c 'x'", 9},   {"a BETWEEN {1, 2}", 2}, {"a == .5", 5},   {"a == %", 5},
-                        {"a", 1},              {"== 1", 0},          {"a == 1 a == 2", 7}, {"(((a == 1))", 11}};
+  const Case cases[] = {{"a == 1 OR", 9},
+                        {"NOT", 3},
+                        {"()", 1},
+                        {"a IN {1, 2", 10},
+                        {"a == 'x' b", 9},
+                        {"a LIKE[] 'x'", 7},
+                        {"a == 1 &&", 9},
+                        {"a == 'it\\'s", 5},
+                        {"a & b", 2},
+                        {"a == -x", 6},
+                        {"a == 1 ) OR b", 7},
+                        {"a == \"x", 5},
+                        {"a LIKE[c 'x'", 9},
+                        {"a BETWEEN {1, 2}", 2},
+                        {"a == .5", 5},
+                        {"a == %", 5},
+                        {"a", 1},
+                        {"== 1", 0},
+                        {"a == 1 a == 2", 7},
+                        {"(((a == 1))", 11}};
   for (const Case& c : cases) {
     PredicateParseError error;
     EXPECT_EQ(Predicate::parse(c.format, {}, &error), nullptr) << c.format;

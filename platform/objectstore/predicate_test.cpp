@@ -19,8 +19,8 @@ fnd::Ref<fnd::Object> num(std::int64_t value) { return test::integer(value); }
 fnd::Ref<fnd::Object> yes() { return test::boolean(true); }
 
 TEST(PredicateTest, ComparisonsAndConnectives) {
-  auto item = record({{"position", num(5)}, {"manualAdd", fnd::Ref<fnd::Object>(fnd::Number::no())},
-                      {"firm", fnd::str("Acme")}});
+  auto item = record(
+      {{"position", num(5)}, {"manualAdd", fnd::Ref<fnd::Object>(fnd::Number::no())}, {"firm", fnd::str("Acme")}});
   EXPECT_TRUE(holds("position == 5", *item));
   EXPECT_TRUE(holds("position = 5 AND firm == 'Acme'", *item));
   EXPECT_TRUE(holds("position != 4 && firm <> \"Other\"", *item));
@@ -94,10 +94,9 @@ TEST(PredicateTest, MalformedFormatsNameThePositionAndNeverCrash) {
     const char* format;
     std::size_t position;
   };
-  const Case cases[] = {{"", 0},           {"a ==", 4},          {"a == 1 AND", 10}, {"(a == 1", 7},
-                        {"a === 1", 4},    {"a == 'open", 5},    {"a ~ 1", 2},       {"a == %@", 5},
-                        {"a LIKE[x] 'b'", 7}, {"a == 1)", 6},    {"AND == 1", 0},    {"a. == 1", 0},
-                        {"max(a == 1", 6}, {"unknown(a) == 1", 0}, {"a == %q", 5}};
+  const Case cases[] = {{"", 0},           {"a ==", 4},    {"a == 1 AND", 10}, {"(a == 1", 7},         {"a === 1", 4},
+                        {"a == 'open", 5}, {"a ~ 1", 2},   {"a == %@", 5},     {"a LIKE[x] 'b'", 7},   {"a == 1)", 6},
+                        {"AND == 1", 0},   {"a. == 1", 0}, {"max(a == 1", 6},  {"unknown(a) == 1", 0}, {"a == %q", 5}};
   for (const Case& c : cases) {
     PredicateParseError error;
     EXPECT_EQ(Predicate::parse(c.format, {}, &error), nullptr) << c.format;
@@ -115,8 +114,8 @@ TEST(PredicateTest, AggregateFunctionsOverLists) {
   EXPECT_TRUE(holds("max(values) == 9 AND min(values) == -1 AND sum(values) == 11 AND count(values) == 3", *item));
   EXPECT_TRUE(holds("average(values) > 3.6 AND average(values) < 3.7", *item));
   // A sum beyond the 64-bit range is not wrapped around: it becomes a double.
-  EXPECT_TRUE(holds("sum(values) > 9223372036854775000", *record({{"values", fnd::ObjectArray::create(
-                                                                                  {num(INT64_MAX).get(), num(777).get()})}})));
+  EXPECT_TRUE(holds("sum(values) > 9223372036854775000",
+                    *record({{"values", fnd::ObjectArray::create({num(INT64_MAX).get(), num(777).get()})}})));
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ std::vector<Row> rows() {
       {"alesund", "alesund", integer(-1), integer(std::numeric_limits<std::int64_t>::min()), real(0.5),
        fnd::Ref<fnd::Object>(fnd::Number::no()), date(1e9)},
       {"ALESUND", nullptr, integer(5), integer(9007199254740993), real(5), nullptr, date(-1e9)},
-      {"Bærum", "bærum", nullptr, integer(9007199254740992), real(big), fnd::Ref<fnd::Object>(fnd::Number::yes()), nullptr},
+      {"Bærum", "bærum", nullptr, integer(9007199254740992), real(big), fnd::Ref<fnd::Object>(fnd::Number::yes()),
+       nullptr},
       {"100% sure", "100% sure", integer(2147483647), nullptr, real(1e300), nullptr, date(1e9 + 0.5)},
       {"under_score", "under_score", integer(-2147483648LL), integer(-5), real(-2.5),
        fnd::Ref<fnd::Object>(fnd::Number::no()), nullptr},
@@ -106,7 +107,8 @@ class SqlAgreementTest : public test::StoreFixture {
     FetchRequest request(&sample);
     request.setPredicate(predicate);
     std::vector<std::int64_t> fetched;
-    for (const auto& object : fetch(m_root, request)) fetched.push_back(static_cast<ManagedObject&>(*object).objectID().key);
+    for (const auto& object : fetch(m_root, request))
+      fetched.push_back(static_cast<ManagedObject&>(*object).objectID().key);
     std::sort(fetched.begin(), fetched.end());
     EXPECT_EQ(fetched, expected) << format << " through the context";
   }
@@ -116,16 +118,51 @@ class SqlAgreementTest : public test::StoreFixture {
 
 TEST_F(SqlAgreementTest, StringsWithOptionsAndSqlSpecialCharacters) {
   for (const char* column : {"name", "label"}) {
-    for (const char* tail : {"==[c] 'alesund'", "==[cd] 'alesund'", "==[d] 'Alesund'", "!=[c] 'alesund'",
-                             "!=[cd] 'ALESUND'", "== 'it\\'s'", "== ''", "!= ''", "LIKE '*%*'", "LIKE '100%*'",
-                             "LIKE '*_*'", "LIKE 'under?score'", "LIKE[c] '*\\'*'", "LIKE 'a?b'", "LIKE 'a*b'",
-                             "LIKE[cd] 'a*'", "LIKE[cd] 'ALE*'", "LIKE[cd] '*SUND'", "LIKE[cd] 'alesund'",
-                             "LIKE[cd] 'cafe'", "LIKE[cd] 'ca*'", "LIKE[cd] 'CAF?'", "LIKE[cd] 'tromsø'",
-                             "LIKE[cd] 'tromso'", "LIKE[cd] 'TROMSØ*'", "LIKE[cd] '*'", "LIKE[cd] ''", "LIKE ''",
-                             "LIKE[c] 'Å*'", "LIKE[d] 'A*'", "LIKE[cd] 'z*'", "LIKE[cd] '1*'", "LIKE[cd] 'u*e'",
-                             "CONTAINS ''", "CONTAINS[cd] 'SUN'", "CONTAINS '%'", "CONTAINS '_'",
-                             "BEGINSWITH[cd] 'Å'", "BEGINSWITH ''", "ENDSWITH[c] 'SUND'", "ENDSWITH[d] 'e'",
-                             "IN {'it\\'s', 'Bærum'}", "IN[c] {'bærum'}", "IN {}", "IN {nil, ''}"}) {
+    for (const char* tail : {"==[c] 'alesund'",
+                             "==[cd] 'alesund'",
+                             "==[d] 'Alesund'",
+                             "!=[c] 'alesund'",
+                             "!=[cd] 'ALESUND'",
+                             "== 'it\\'s'",
+                             "== ''",
+                             "!= ''",
+                             "LIKE '*%*'",
+                             "LIKE '100%*'",
+                             "LIKE '*_*'",
+                             "LIKE 'under?score'",
+                             "LIKE[c] '*\\'*'",
+                             "LIKE 'a?b'",
+                             "LIKE 'a*b'",
+                             "LIKE[cd] 'a*'",
+                             "LIKE[cd] 'ALE*'",
+                             "LIKE[cd] '*SUND'",
+                             "LIKE[cd] 'alesund'",
+                             "LIKE[cd] 'cafe'",
+                             "LIKE[cd] 'ca*'",
+                             "LIKE[cd] 'CAF?'",
+                             "LIKE[cd] 'tromsø'",
+                             "LIKE[cd] 'tromso'",
+                             "LIKE[cd] 'TROMSØ*'",
+                             "LIKE[cd] '*'",
+                             "LIKE[cd] ''",
+                             "LIKE ''",
+                             "LIKE[c] 'Å*'",
+                             "LIKE[d] 'A*'",
+                             "LIKE[cd] 'z*'",
+                             "LIKE[cd] '1*'",
+                             "LIKE[cd] 'u*e'",
+                             "CONTAINS ''",
+                             "CONTAINS[cd] 'SUN'",
+                             "CONTAINS '%'",
+                             "CONTAINS '_'",
+                             "BEGINSWITH[cd] 'Å'",
+                             "BEGINSWITH ''",
+                             "ENDSWITH[c] 'SUND'",
+                             "ENDSWITH[d] 'e'",
+                             "IN {'it\\'s', 'Bærum'}",
+                             "IN[c] {'bærum'}",
+                             "IN {}",
+                             "IN {nil, ''}"}) {
       expectAgreement((std::string(column) + " " + tail).c_str());
     }
   }
@@ -142,34 +179,79 @@ TEST_F(SqlAgreementTest, LettersWithAStrokeFoldToTheirBaseLettersInSqlAsInMemory
 }
 
 TEST_F(SqlAgreementTest, OrderingOfStringsWithAndWithoutOptions) {
-  for (const char* format : {"name > 'b'", "name < 'B'", "name >= 'a'", "name <= 'Å'", "label > 'z'",
-                             "name >[c] 'b'", "name <[c] 'b'", "name >=[cd] 'alesund'", "name <[d] 'B'",
-                             "label >[cd] 'c'", "'m' < name", "'m' >[c] name"}) {
+  for (const char* format :
+       {"name > 'b'", "name < 'B'", "name >= 'a'", "name <= 'Å'", "label > 'z'", "name >[c] 'b'", "name <[c] 'b'",
+        "name >=[cd] 'alesund'", "name <[d] 'B'", "label >[cd] 'c'", "'m' < name", "'m' >[c] name"}) {
     expectAgreement(format);
   }
 }
 
 TEST_F(SqlAgreementTest, MissingValuesUnderNotAndNil) {
-  for (const char* format : {"name == nil", "name != nil", "nil == name", "NOT name == nil", "NOT name LIKE 'a*'",
-                             "NOT name BEGINSWITH[c] 'a'", "NOT name CONTAINS[cd] 'e'", "NOT i32 > 0",
-                             "NOT (i32 > 0)", "NOT i32 > 0 OR name == nil", "NOT (i32 > 0 AND name == nil)",
-                             "NOT (i32 > 0 OR d < 1)", "NOT NOT i32 > 0", "i32 != 5", "i32 == nil OR i32 > 3",
-                             "i16 == i32", "i16 != i32", "i16 < i32", "i16 <= i32", "name == label",
-                             "name ==[c] label", "NOT i32 IN {5}", "NOT name IN {'it\\'s'}", "flag != YES",
-                             "NOT flag == YES", "flag == nil", "when == nil", "NOT when > %@"}) {
+  for (const char* format : {"name == nil",
+                             "name != nil",
+                             "nil == name",
+                             "NOT name == nil",
+                             "NOT name LIKE 'a*'",
+                             "NOT name BEGINSWITH[c] 'a'",
+                             "NOT name CONTAINS[cd] 'e'",
+                             "NOT i32 > 0",
+                             "NOT (i32 > 0)",
+                             "NOT i32 > 0 OR name == nil",
+                             "NOT (i32 > 0 AND name == nil)",
+                             "NOT (i32 > 0 OR d < 1)",
+                             "NOT NOT i32 > 0",
+                             "i32 != 5",
+                             "i32 == nil OR i32 > 3",
+                             "i16 == i32",
+                             "i16 != i32",
+                             "i16 < i32",
+                             "i16 <= i32",
+                             "name == label",
+                             "name ==[c] label",
+                             "NOT i32 IN {5}",
+                             "NOT name IN {'it\\'s'}",
+                             "flag != YES",
+                             "NOT flag == YES",
+                             "flag == nil",
+                             "when == nil",
+                             "NOT when > %@"}) {
     expectAgreement(format, {fnd::Ref<fnd::Object>(date(0))});
   }
 }
 
 TEST_F(SqlAgreementTest, IntegersBesideDoublesAndTheLimits) {
-  for (const char* format : {"i32 == 5.0", "i32 < 5.5", "i32 > -0.5", "i32 >= -2147483648", "i32 == 2147483647",
-                             "d == 5", "d == 0", "d == -0.0", "d < 1", "d > 1e299", "d == 0.5", "d <= -2.5",
-                             "d == 9007199254740992", "d == 9007199254740993", "i64 == 9007199254740993",
-                             "i64 == 9007199254740992.0", "i64 > 9007199254740992.0", "i64 > 9223372036854775806",
-                             "i64 == -9223372036854775808", "i64 < 18446744073709551615",
-                             "i64 == 18446744073709551615", "i32 > 18446744073709551615", "5 > i32", "5.5 <= i32",
-                             "i32 == '5'", "i32 IN {5, 'x'}", "i32 IN {5, 0}", "i32 IN {5.0, -1}", "i32 IN {}",
-                             "i32 IN {nil, 5}", "d IN {0, 0.5}", "i64 IN {9007199254740992.0}"}) {
+  for (const char* format : {"i32 == 5.0",
+                             "i32 < 5.5",
+                             "i32 > -0.5",
+                             "i32 >= -2147483648",
+                             "i32 == 2147483647",
+                             "d == 5",
+                             "d == 0",
+                             "d == -0.0",
+                             "d < 1",
+                             "d > 1e299",
+                             "d == 0.5",
+                             "d <= -2.5",
+                             "d == 9007199254740992",
+                             "d == 9007199254740993",
+                             "i64 == 9007199254740993",
+                             "i64 == 9007199254740992.0",
+                             "i64 > 9007199254740992.0",
+                             "i64 > 9223372036854775806",
+                             "i64 == -9223372036854775808",
+                             "i64 < 18446744073709551615",
+                             "i64 == 18446744073709551615",
+                             "i32 > 18446744073709551615",
+                             "5 > i32",
+                             "5.5 <= i32",
+                             "i32 == '5'",
+                             "i32 IN {5, 'x'}",
+                             "i32 IN {5, 0}",
+                             "i32 IN {5.0, -1}",
+                             "i32 IN {}",
+                             "i32 IN {nil, 5}",
+                             "d IN {0, 0.5}",
+                             "i64 IN {9007199254740992.0}"}) {
     expectAgreement(format);
   }
 }
@@ -183,7 +265,8 @@ TEST_F(SqlAgreementTest, BooleansDatesAndSelf) {
   }
   expectAgreement("SELF == %@", {fnd::Ref<fnd::Object>(m_samples[3])});
   expectAgreement("SELF != %@", {fnd::Ref<fnd::Object>(m_samples[3])});
-  expectAgreement("SELF IN %@", {fnd::Ref<fnd::Object>(fnd::ObjectArray::create({m_samples[1].get(), m_samples[4].get()}))});
+  expectAgreement("SELF IN %@",
+                  {fnd::Ref<fnd::Object>(fnd::ObjectArray::create({m_samples[1].get(), m_samples[4].get()}))});
 }
 
 }  // namespace

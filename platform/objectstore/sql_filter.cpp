@@ -17,21 +17,30 @@ enum class Family { Null, Text, Number, Date, Blob, Other };
 
 Family attributeFamily(AttributeType type) {
   switch (type) {
-    case AttributeType::String: return Family::Text;
-    case AttributeType::Date: return Family::Date;
-    case AttributeType::Binary: return Family::Blob;
-    default: return Family::Number;
+    case AttributeType::String:
+      return Family::Text;
+    case AttributeType::Date:
+      return Family::Date;
+    case AttributeType::Binary:
+      return Family::Blob;
+    default:
+      return Family::Number;
   }
 }
 
 Family valueFamily(const fnd::Object* value) {
   if (!value || value->kind() == fnd::ObjectKind::Null) return Family::Null;
   switch (value->kind()) {
-    case fnd::ObjectKind::String: return Family::Text;
-    case fnd::ObjectKind::Number: return Family::Number;
-    case fnd::ObjectKind::Date: return Family::Date;
-    case fnd::ObjectKind::Data: return Family::Blob;
-    default: return Family::Other;
+    case fnd::ObjectKind::String:
+      return Family::Text;
+    case fnd::ObjectKind::Number:
+      return Family::Number;
+    case fnd::ObjectKind::Date:
+      return Family::Date;
+    case fnd::ObjectKind::Data:
+      return Family::Blob;
+    default:
+      return Family::Other;
   }
 }
 
@@ -51,36 +60,49 @@ std::optional<Operand> translateOperand(const Expression& expression, const Enti
       if (!attribute) return std::nullopt;
       return Operand{columnName(attribute->name), attributeFamily(attribute->type), attribute, nullptr, false};
     }
-    case Expression::Kind::Self: return Operand{"Z_PK", Family::Other, nullptr, nullptr, false};
+    case Expression::Kind::Self:
+      return Operand{"Z_PK", Family::Other, nullptr, nullptr, false};
     case Expression::Kind::Constant: {
       Operand operand{"?", valueFamily(expression.constantValue().get()), nullptr, expression.constantValue(), true};
       if (operand.family == Family::Null) operand.sql = "NULL";
       return operand;
     }
-    case Expression::Kind::Function: return std::nullopt;
+    case Expression::Kind::Function:
+      return std::nullopt;
   }
   return std::nullopt;
 }
 
 ComparisonOperator mirrored(ComparisonOperator op) {
   switch (op) {
-    case ComparisonOperator::Less: return ComparisonOperator::Greater;
-    case ComparisonOperator::LessOrEqual: return ComparisonOperator::GreaterOrEqual;
-    case ComparisonOperator::Greater: return ComparisonOperator::Less;
-    case ComparisonOperator::GreaterOrEqual: return ComparisonOperator::LessOrEqual;
-    default: return op;
+    case ComparisonOperator::Less:
+      return ComparisonOperator::Greater;
+    case ComparisonOperator::LessOrEqual:
+      return ComparisonOperator::GreaterOrEqual;
+    case ComparisonOperator::Greater:
+      return ComparisonOperator::Less;
+    case ComparisonOperator::GreaterOrEqual:
+      return ComparisonOperator::LessOrEqual;
+    default:
+      return op;
   }
 }
 
 std::optional<StringOperator> stringOperatorFor(ComparisonOperator op) {
   switch (op) {
     case ComparisonOperator::Equal:
-    case ComparisonOperator::NotEqual: return StringOperator::Equal;
-    case ComparisonOperator::Like: return StringOperator::Like;
-    case ComparisonOperator::Contains: return StringOperator::Contains;
-    case ComparisonOperator::BeginsWith: return StringOperator::BeginsWith;
-    case ComparisonOperator::EndsWith: return StringOperator::EndsWith;
-    default: return std::nullopt;
+    case ComparisonOperator::NotEqual:
+      return StringOperator::Equal;
+    case ComparisonOperator::Like:
+      return StringOperator::Like;
+    case ComparisonOperator::Contains:
+      return StringOperator::Contains;
+    case ComparisonOperator::BeginsWith:
+      return StringOperator::BeginsWith;
+    case ComparisonOperator::EndsWith:
+      return StringOperator::EndsWith;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -100,13 +122,18 @@ class Translator {
   bool translate(const Predicate& predicate, std::string& sql, std::vector<fnd::Ref<fnd::Object>>& bindings,
                  bool& exact) {
     switch (predicate.kind()) {
-      case Predicate::Kind::True: sql += "1"; return true;
-      case Predicate::Kind::False: sql += "0"; return true;
+      case Predicate::Kind::True:
+        sql += "1";
+        return true;
+      case Predicate::Kind::False:
+        sql += "0";
+        return true;
       case Predicate::Kind::Not: {
         std::string inner;
         std::vector<fnd::Ref<fnd::Object>> innerBindings;
         bool innerExact = true;
-        if (!translate(*predicate.subpredicates().front(), inner, innerBindings, innerExact) || !innerExact) return false;
+        if (!translate(*predicate.subpredicates().front(), inner, innerBindings, innerExact) || !innerExact)
+          return false;
         // SQL's unknown (NULL) must count as false before it is negated, as in memory.
         sql += "NOT coalesce((" + inner + "), 0)";
         append(bindings, innerBindings);
@@ -141,7 +168,8 @@ class Translator {
         append(bindings, allBindings);
         return true;
       }
-      case Predicate::Kind::Comparison: return translateComparison(predicate, sql, bindings);
+      case Predicate::Kind::Comparison:
+        return translateComparison(predicate, sql, bindings);
     }
     return false;
   }
@@ -193,13 +221,26 @@ class Translator {
     if (options.bits() != 0 && left->family == Family::Text) return false;
     const char* sqlOperator = nullptr;
     switch (op) {
-      case ComparisonOperator::Equal: sqlOperator = " IS "; break;
-      case ComparisonOperator::NotEqual: sqlOperator = " IS NOT "; break;
-      case ComparisonOperator::Less: sqlOperator = " < "; break;
-      case ComparisonOperator::LessOrEqual: sqlOperator = " <= "; break;
-      case ComparisonOperator::Greater: sqlOperator = " > "; break;
-      case ComparisonOperator::GreaterOrEqual: sqlOperator = " >= "; break;
-      default: return false;
+      case ComparisonOperator::Equal:
+        sqlOperator = " IS ";
+        break;
+      case ComparisonOperator::NotEqual:
+        sqlOperator = " IS NOT ";
+        break;
+      case ComparisonOperator::Less:
+        sqlOperator = " < ";
+        break;
+      case ComparisonOperator::LessOrEqual:
+        sqlOperator = " <= ";
+        break;
+      case ComparisonOperator::Greater:
+        sqlOperator = " > ";
+        break;
+      case ComparisonOperator::GreaterOrEqual:
+        sqlOperator = " >= ";
+        break;
+      default:
+        return false;
     }
     sql += left->sql + sqlOperator + right->sql;
     if (right->isConstant && right->family != Family::Null) bindings.push_back(right->constant);

@@ -66,9 +66,13 @@ class SqliteStoreTest : public test::StoreFixture {
 };
 
 TEST_F(SqliteStoreTest, TextsAndBytesRoundTripExactly) {
-  const std::vector<Value> texts = {fnd::str("Ringeplagvern"), fnd::str(""), fnd::str("Æøå ÆØÅ – 😀 e\u0301 ½"),
+  const std::vector<Value> texts = {fnd::str("Ringeplagvern"),
+                                    fnd::str(""),
+                                    fnd::str("Æøå ÆØÅ – 😀 e\u0301 ½"),
                                     fnd::str("quote ' double \" percent % under _ star * back \\"),
-                                    fnd::str("line\nfeed\ttab\r"), fnd::str(std::string(100000, 'x') + "ø"), nullptr};
+                                    fnd::str("line\nfeed\ttab\r"),
+                                    fnd::str(std::string(100000, 'x') + "ø"),
+                                    nullptr};
   std::vector<Value> read = roundTrip("name", texts);
   ASSERT_EQ(read.size(), texts.size());
   for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -77,8 +81,9 @@ TEST_F(SqliteStoreTest, TextsAndBytesRoundTripExactly) {
       EXPECT_NE(read[i], nullptr) << "an empty text is a value, not nil: " << i;
     }
   }
-  const std::vector<Value> blobs = {fnd::Data::create(std::string("\0\1\2\0\xff\0", 6)), fnd::Data::create(std::string()),
-                                    fnd::Data::create(std::string(70000, '\0')), nullptr};
+  const std::vector<Value> blobs = {fnd::Data::create(std::string("\0\1\2\0\xff\0", 6)),
+                                    fnd::Data::create(std::string()), fnd::Data::create(std::string(70000, '\0')),
+                                    nullptr};
   for (ManagedObjectRef& record : all(m_root, "Sample")) m_root->deleteObject(*record);
   read = roundTrip("blob", blobs);
   ASSERT_EQ(read.size(), blobs.size());
@@ -97,9 +102,10 @@ TEST_F(SqliteStoreTest, IntegersKeepTheirLimits) {
     std::int64_t least;
     std::int64_t most;
   };
-  for (const Case& c : {Case{"i16", std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()},
-                        Case{"i32", std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()},
-                        Case{"i64", std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}}) {
+  for (const Case& c :
+       {Case{"i16", std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()},
+        Case{"i32", std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()},
+        Case{"i64", std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}}) {
     for (ManagedObjectRef& record : all(m_root, "Sample")) m_root->deleteObject(*record);
     std::vector<Value> read = roundTrip(c.key, {integer(c.least), integer(c.most), integer(0), integer(-1), nullptr});
     ASSERT_EQ(read.size(), 5u) << c.key;
@@ -112,9 +118,15 @@ TEST_F(SqliteStoreTest, IntegersKeepTheirLimits) {
 }
 
 TEST_F(SqliteStoreTest, DoublesDatesAndBooleansKeepEveryBit) {
-  const double doubles[] = {0.1 + 0.2, -2.5, 1e308, -std::numeric_limits<double>::max(),
-                            std::numeric_limits<double>::denorm_min(), 9007199254740993.0, 123456789.0,
-                            std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+  const double doubles[] = {0.1 + 0.2,
+                            -2.5,
+                            1e308,
+                            -std::numeric_limits<double>::max(),
+                            std::numeric_limits<double>::denorm_min(),
+                            9007199254740993.0,
+                            123456789.0,
+                            std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity()};
   std::vector<Value> values;
   for (double value : doubles) values.push_back(real(value));
   std::vector<Value> read = roundTrip("d", values);
@@ -319,8 +331,8 @@ TEST_F(SqliteStoreTest, FilesThatAreNoStoreAreRefusedAndEmptyOnesBecomeStores) {
   m_root->insertNewObject("Sample");
   ASSERT_TRUE(save(m_root));
   close();
-  for (const QByteArray& content : {QByteArray("This is a note, not a database.\n"), QByteArray(8192, '\xA5'),
-                                    QByteArray("SQLite format 3", 15)}) {
+  for (const QByteArray& content :
+       {QByteArray("This is a note, not a database.\n"), QByteArray(8192, '\xA5'), QByteArray("SQLite format 3", 15)}) {
     QFile::remove(QString::fromStdString(path() + "-wal"));
     QFile::remove(QString::fromStdString(path() + "-shm"));
     QFile file(QString::fromStdString(path()));
@@ -369,13 +381,13 @@ std::shared_ptr<ManagedObjectModel> grownSamplesModel() {
   for (const AttributeDescription& attribute : original->entityNamed("Sample")->attributes()) {
     sample.addAttribute(attribute);
   }
-  sample.addAttribute({.name = "rank", .type = AttributeType::Integer32,
-                       .defaultValue = fnd::Number::create(std::int64_t{-7})});
-  sample.addAttribute({.name = "owner", .type = AttributeType::String,
-                       .defaultValue = fnd::Ref<fnd::Object>(fnd::str("O'Neil"))});
+  sample.addAttribute(
+      {.name = "rank", .type = AttributeType::Integer32, .defaultValue = fnd::Number::create(std::int64_t{-7})});
+  sample.addAttribute(
+      {.name = "owner", .type = AttributeType::String, .defaultValue = fnd::Ref<fnd::Object>(fnd::str("O'Neil"))});
   sample.addAttribute({.name = "note", .type = AttributeType::String});
-  sample.addAttribute({.name = "ratio", .type = AttributeType::Double,
-                       .defaultValue = fnd::Number::create(0.12345678901234567)});
+  sample.addAttribute(
+      {.name = "ratio", .type = AttributeType::Double, .defaultValue = fnd::Number::create(0.12345678901234567)});
   sample.addRelationship({.name = "tags", .destinationEntityName = "Tag", .isToMany = true, .isOrdered = true});
   sample.addRelationship({.name = "first", .destinationEntityName = "Tag"});
   model->addEntity("Tag").addAttribute({.name = "word", .type = AttributeType::String});

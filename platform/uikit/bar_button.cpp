@@ -170,7 +170,8 @@ void BarButton::paintCogWheel(QPainter& painter, const QRectF& area) const {
                               start + sector};
     const double radii[] = {kCogInnerRadius, kCogOuterRadius, kCogOuterRadius, kCogInnerRadius};
     for (int corner = 0; corner < 4; ++corner) {
-      const QPointF point = centre + QPointF(radii[corner] * std::cos(corners[corner]), radii[corner] * std::sin(corners[corner]));
+      const QPointF point =
+          centre + QPointF(radii[corner] * std::cos(corners[corner]), radii[corner] * std::sin(corners[corner]));
       if (tooth == 0 && corner == 0) {
         wheel.moveTo(point);
       } else {

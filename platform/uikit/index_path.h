@@ -9,7 +9,8 @@ namespace uikit {
 struct IndexPath {
   int section = 0;
   int row = 0;
-  friend auto operator<=>(const IndexPath&, const IndexPath&) = default;
+  // clang-tidy 14 takes the 0 the defaulted comparison is checked against for a null pointer.
+  friend auto operator<=>(const IndexPath&, const IndexPath&) = default;  // NOLINT(modernize-use-nullptr)
 };
 
 }  // namespace uikit
