@@ -146,8 +146,13 @@ bool valuesEqual(const fnd::Object* a, const fnd::Object* b, StringOptions optio
   return fnd::objectsEqual(a, b);
 }
 
-std::optional<StringOperator> stringOperator(ComparisonOperator op) {
+}  // namespace
+
+std::optional<StringOperator> stringOperatorFor(ComparisonOperator op) {
   switch (op) {
+    case ComparisonOperator::Equal:
+    case ComparisonOperator::NotEqual:
+      return StringOperator::Equal;
     case ComparisonOperator::Like:
       return StringOperator::Like;
     case ComparisonOperator::Contains:
@@ -160,8 +165,6 @@ std::optional<StringOperator> stringOperator(ComparisonOperator op) {
       return std::nullopt;
   }
 }
-
-}  // namespace
 
 std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, StringOptions options) {
   a = valueOrNull(a);
@@ -413,7 +416,7 @@ bool Predicate::evaluateComparison(const KeyValueSource& source) const {
     default: {
       const fnd::String* text = asString(left);
       const fnd::String* operand = asString(right);
-      return text && operand && matchString(*stringOperator(m_operator), text->utf8(), operand->utf8(), m_options);
+      return text && operand && matchString(*stringOperatorFor(m_operator), text->utf8(), operand->utf8(), m_options);
     }
   }
 }

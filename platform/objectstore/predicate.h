@@ -132,5 +132,8 @@ using PredicatePtr = std::shared_ptr<const Predicate>;
 // Three-way comparison of two values of one kind (numbers, strings, dates);
 // nullopt when they cannot be ordered against each other.
 std::optional<int> compareValues(const fnd::Object* a, const fnd::Object* b, fnd::StringOptions options = {});
+// The string match an operator stands for: equality for Equal and NotEqual;
+// none for the orderings and the operators that are no string match.
+std::optional<fnd::StringOperator> stringOperatorFor(ComparisonOperator op);
 
 }  // namespace objectstore

@@ -88,24 +88,6 @@ ComparisonOperator mirrored(ComparisonOperator op) {
   }
 }
 
-std::optional<StringOperator> stringOperatorFor(ComparisonOperator op) {
-  switch (op) {
-    case ComparisonOperator::Equal:
-    case ComparisonOperator::NotEqual:
-      return StringOperator::Equal;
-    case ComparisonOperator::Like:
-      return StringOperator::Like;
-    case ComparisonOperator::Contains:
-      return StringOperator::Contains;
-    case ComparisonOperator::BeginsWith:
-      return StringOperator::BeginsWith;
-    case ComparisonOperator::EndsWith:
-      return StringOperator::EndsWith;
-    default:
-      return std::nullopt;
-  }
-}
-
 bool isAscii(std::string_view text) {
   for (char c : text) {
     if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -193,7 +175,7 @@ class Translator {
     if (left->isConstant && !right->isConstant) {
       if (stringOperatorFor(op) && op != ComparisonOperator::Equal && op != ComparisonOperator::NotEqual) return false;
       if (op == ComparisonOperator::In) return false;
-      std::swap(left, right);
+      std::swap(*left, *right);
       op = mirrored(op);
     }
     if (left->isConstant) return false;
