@@ -10,7 +10,7 @@ namespace ui {
 namespace ub {
 
 void storeItems(QObject& dialog, UBButtonItems items) {
-  dialog.setProperty(kButtonsKey, QVariant::fromValue(std::move(items)));
+  dialog.setProperty(kButtonsKey, QVariant::fromValue(items));
 }
 
 UBButtonItems storedItems(const QObject& dialog) { return dialog.property(kButtonsKey).value<UBButtonItems>(); }
@@ -32,7 +32,7 @@ void runItemAtIndex(const QObject& dialog, int index) {
 void dropItems(QObject& dialog) { dialog.setProperty(kButtonsKey, QVariant()); }
 
 void storeDismissalAction(QObject& dialog, UBButtonItem::Action action) {
-  dialog.setProperty(kDismissalActionKey, action ? QVariant::fromValue(std::move(action)) : QVariant());
+  dialog.setProperty(kDismissalActionKey, action ? QVariant::fromValue(action) : QVariant());
 }
 
 UBButtonItem::Action storedDismissalAction(const QObject& dialog) {

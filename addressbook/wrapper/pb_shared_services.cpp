@@ -66,7 +66,7 @@ void PBAddressBookSharedServices::loadCache() {
   Results results;
   if (const std::optional<std::string> bytes = geo::readCacheFile(cacheFilePath())) {
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(*bytes));
-    for (const QJsonValue& entry : document.array())
+    for (const QJsonValue entry : document.array())
       if (auto result = PBAddressBookGeoResult::decode(entry.toObject())) results.push_back(std::move(result));
   }
   replaceCache(std::move(results));
