@@ -9,9 +9,7 @@ namespace ui {
 
 namespace ub {
 
-void storeItems(QObject& dialog, UBButtonItems items) {
-  dialog.setProperty(kButtonsKey, QVariant::fromValue(items));
-}
+void storeItems(QObject& dialog, UBButtonItems items) { dialog.setProperty(kButtonsKey, QVariant::fromValue(items)); }
 
 UBButtonItems storedItems(const QObject& dialog) { return dialog.property(kButtonsKey).value<UBButtonItems>(); }
 
