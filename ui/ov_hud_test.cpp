@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QTest>
 #include <QWidget>
 
 #include "tests/support/event_loop.h"
 #include "ui/ov_hud_root_view.h"
+#include "ui/ov_text_layer.h"
 
 namespace ui {
 
@@ -224,6 +228,17 @@ TEST_F(Overlay, UpdateRelaysOutInPlace) {
   EXPECT_TRUE(runEventLoopUntil([&] { return m_hud.panel().backgroundLayer().bounds().size() == after; }))
       << "the background follows to the new size";
   EXPECT_EQ(m_hud.panel().alpha(), 1.0);
+}
+
+TEST_F(Overlay, AWordLongerThanTheCaptionLineWidensThePanelInsteadOfBeingCutOff) {
+  const QString word = QStringLiteral("telefonnummerlistentelefonnummerlisten");
+  const double wordWidth = QFontMetricsF(OVTextLayer::captionFont()).horizontalAdvance(word);
+  ASSERT_GT(wordWidth, kOVCaptionWidth) << "the word must not fit on one caption line";
+  m_hud.setCaption(QStringLiteral("Oppdaterer ") + word);
+  showAndWait();
+  const OVHudGeometry& geometry = m_hud.panel().geometry();
+  EXPECT_GE(geometry.captionRect.width(), std::floor(wordWidth));
+  EXPECT_TRUE(geometry.targetBounds.contains(geometry.captionRect)) << "the caption stays inside the panel";
 }
 
 TEST_F(Overlay, AHideDuringTheAppearAnimationCutsItShort) {

@@ -32,7 +32,9 @@ QFont OVTextLayer::captionFont() {
 QSizeF OVTextLayer::measure(const QString& caption, double width, double maxHeight) {
   const QFontMetricsF metrics(captionFont());
   const QSizeF size = metrics.boundingRect(QRectF(0, 0, width, maxHeight), kCaptionFlags, caption).size();
-  return QSizeF(std::min(std::ceil(size.width()), width), std::min(std::ceil(size.height()), maxHeight));
+  // A word longer than the line is not broken, so the caption may be wider
+  // than `width`: the panel grows to it rather than cutting the word off.
+  return QSizeF(std::ceil(size.width()), std::min(std::ceil(size.height()), maxHeight));
 }
 
 void OVTextLayer::draw(QPainter& painter) const {

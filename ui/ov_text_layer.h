@@ -19,7 +19,8 @@ class OVTextLayer : public OVLayer {
   void setCaption(const QString& caption);
 
   static QFont captionFont();
-  // The caption's size wrapped at `width`, at most `maxHeight` high, in whole points.
+  // The caption's size wrapped at `width`, at most `maxHeight` high, in whole
+  // points; wider than `width` only where one word is.
   static QSizeF measure(const QString& caption, double width, double maxHeight);
 
   void draw(QPainter& painter) const override;
