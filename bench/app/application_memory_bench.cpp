@@ -44,12 +44,11 @@ double residentMegabytesOf(qint64 pid, const char* field) {
 class ProgramHome {
  public:
   ProgramHome() {
-    for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
-      const QString folder = m_root.filePath(QString::fromLatin1(variable).toLower());
-      m_environment.insert(QString::fromLatin1(variable), folder);
-    }
+    for (const auto& [variable, folder] : rp::test::homeLocationsUnder(m_root.path()))
+      m_environment.insert(variable, folder);
     m_environment.insert(QStringLiteral("RP_ADDRESSBOOK_FILE"), bookPath());
-    defaults::UserDefaults settings(m_root.filePath(QStringLiteral("xdg_config_home/Ringeplagvern/defaults.conf")));
+    defaults::UserDefaults settings(m_environment.value(QStringLiteral("XDG_CONFIG_HOME")) +
+                                    QStringLiteral("/Ringeplagvern/defaults.conf"));
     settings.setBool(app::AutoImportEnabledKey, true);
     settings.setInteger(app::ImportNumberKey, -1);
     settings.setInteger(app::ImportApprovedKey, 1);

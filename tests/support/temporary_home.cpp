@@ -8,12 +8,19 @@ namespace rp::test {
 
 TemporaryHome::TemporaryHome() {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  const QString root = m_directory.path();
-  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
-    const QString folder = root + '/' + QString::fromLatin1(variable).toLower();
+  for (const auto& [variable, folder] : homeLocationsUnder(m_directory.path())) {
     QDir().mkpath(folder);
-    ::setenv(variable, folder.toLocal8Bit().constData(), 1);
+    ::setenv(variable.toLatin1().constData(), folder.toLocal8Bit().constData(), 1);
   }
+}
+
+std::vector<std::pair<QString, QString>> homeLocationsUnder(const QString& root) {
+  std::vector<std::pair<QString, QString>> locations;
+  for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
+    const QString name = QString::fromLatin1(variable);
+    locations.emplace_back(name, root + '/' + name.toLower());
+  }
+  return locations;
 }
 
 std::string sharedDataPath() {
