@@ -186,9 +186,16 @@ TEST_P(ScreenSnapshots, Main) {
     snapshot(window, "main-search-miss");
   }
   {
+    // Protected as a person sees it: the contact built from the stored list,
+    // its count in the information text, the final message gone.
     settings().setBool(AutoImportEnabledKey, true);
     auto* screen = new RootViewController;
     PhoneWindow window(screen);
+    window.show();
+    ASSERT_TRUE(screen->protectionCycle().startImportOfContact(false));
+    rp::test::runEventLoopUntil([&] { return !screen->protectionCycle().isBusy(); }, 30s);
+    screen->overlay().hide();
+    ASSERT_EQ(screen->protectionCycle().addressBookManager().countOfMembers(), 120u);
     snapshot(window, "main-protected");
   }
 }
