@@ -36,6 +36,23 @@ QByteArray storedDefaults() {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The rating prompt's count of uses since this object was made: the tests of
+// one process share the settings.
+class UseCount {
+ public:
+  UseCount() : m_before(current()) {}
+  // Whether `uses` have been counted by the time the event loop has run a while.
+  bool becomes(std::int64_t uses) const {
+    return rp::test::runEventLoopUntil([&] { return current() - m_before == uses; });
+  }
+
+ private:
+  static std::int64_t current() {
+    return defaults::UserDefaults::standard().integerForKey(ui::RatingPromptRecord::kUseCount);
+  }
+  std::int64_t m_before;
+};
+
 TEST(AppDelegate, LaunchShowsThePhoneSizedWindowWithTheMainScreen) {
   RingeplagvernAppDelegate delegate;
   EXPECT_TRUE(delegate.didFinishLaunchingWithOptions());
@@ -108,11 +125,11 @@ TEST(AppDelegate, ResignActiveAndTerminateWriteTheDefaultsToDisk) {
 
 TEST(AppDelegate, LaunchAndEveryReturnToTheForegroundCountAUseOfTheVersion) {
   RingeplagvernAppDelegate delegate;
-  const auto& store = defaults::UserDefaults::standard();
+  const UseCount uses;
   delegate.didFinishLaunchingWithOptions();
-  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 1; }));
+  EXPECT_TRUE(uses.becomes(1));
   delegate.applicationWillEnterForeground();
-  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 2; }));
+  EXPECT_TRUE(uses.becomes(2));
 }
 
 TEST(AppDelegate, ResignActiveTakesTheRatingAlertAwayWithoutAChoice) {
@@ -160,18 +177,18 @@ TEST(ApplicationLifecycle, ComingBackFromAnotherWindowOrFromMinimisedEntersTheFo
   RingeplagvernAppDelegate delegate;
   connectLifecycle(delegate);
   ForegroundNotifications seen;
-  const auto& store = defaults::UserDefaults::standard();
+  const UseCount uses;
   delegate.didFinishLaunchingWithOptions();
   sendApplicationState(Qt::ApplicationActive);
   EXPECT_EQ(seen.counts(), (Counts{0, 0, 0})) << "the activation at launch is no return";
-  ASSERT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 1; }));
+  ASSERT_TRUE(uses.becomes(1));
 
   sendApplicationState(Qt::ApplicationInactive);  // another window has the focus
   EXPECT_EQ(seen.counts(), (Counts{1, 0, 0}));
   sendApplicationState(Qt::ApplicationActive);
   sendApplicationState(Qt::ApplicationActive);
   EXPECT_EQ(seen.counts(), (Counts{1, 1, 1}));
-  EXPECT_TRUE(rp::test::runEventLoopUntil([&] { return store.integerForKey(ui::RatingPromptRecord::kUseCount) == 2; }));
+  EXPECT_TRUE(uses.becomes(2));
 
   delegate.window()->showMinimized();
   EXPECT_EQ(seen.counts(), (Counts{2, 1, 1}));
