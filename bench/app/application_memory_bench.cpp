@@ -17,6 +17,7 @@
 #include "platform/defaults/user_defaults.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/listservice/list_service.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temporary_home.h"
 
 namespace {
@@ -28,16 +29,6 @@ constexpr auto kCycleDeadline = 5min;
 constexpr auto kPollInterval = 500ms;
 // Long enough for the last overlay hide and the publishing round to end.
 constexpr auto kRest = 2s;
-
-double residentMegabytesOf(qint64 pid, const char* field) {
-  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-  if (!status.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith(field))
-      return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ').value(0).toDouble() / 1024.0;
-  }
-  return 0;
-}
 
 // A home of the program's own, with protection on and every number chosen,
 // and its address book, which this benchmark reads too.
@@ -107,14 +98,14 @@ void BM_ApplicationResidentMemory(benchmark::State& state) {
       return state.SkipWithError(reason.c_str());
     }
     rp::test::runEventLoopFor(kRest);
-    state.counters["after_cycle_rss_mb"] = residentMegabytesOf(program.processId(), "VmRSS:");
-    state.counters["after_cycle_peak_mb"] = residentMegabytesOf(program.processId(), "VmHWM:");
+    state.counters["after_cycle_rss_mb"] = rp::test::megabytes(rp::test::residentBytesOf(program.processId()));
+    state.counters["after_cycle_peak_mb"] = rp::test::megabytes(rp::test::peakResidentBytesOf(program.processId()));
     stop(program);
 
     home.start(program, service.hostAndPort());
     rp::test::runEventLoopFor(kRest);
     if (program.state() != QProcess::Running) return state.SkipWithError("the program did not start again");
-    state.counters["restarted_at_rest_rss_mb"] = residentMegabytesOf(program.processId(), "VmRSS:");
+    state.counters["restarted_at_rest_rss_mb"] = rp::test::megabytes(rp::test::residentBytesOf(program.processId()));
     stop(program);
   }
 }

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <fstream>
 
 #include "app/constants.h"
 #include "app/list_service_config.h"
@@ -26,6 +25,7 @@
 #include "tests/support/addressbook/test_book_file.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/listservice/list_service.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temporary_home.h"
 
 namespace {
@@ -42,15 +42,6 @@ QByteArray listNamed(const std::string& which) {
       which == "sample" ? std::string(RP_SAMPLE_LIST) : rp::test::sharedDataPath() + "/json/bench/" + which;
   QFile file(QString::fromStdString(path));
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-double residentMegabytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  }
-  return 0;
 }
 
 // Serves `body` and points the application's list addresses at it.
@@ -124,7 +115,7 @@ void BM_WholeCycleThroughTheScreen(benchmark::State& state, const std::string& w
     rp::test::runEventLoopFor(kSettle);
     ticker.stop();
     state.counters["worst_stall_after_ms"] = worstStall;
-    state.counters["rss_mb"] = residentMegabytes();
+    state.counters["rss_mb"] = rp::test::megabytes(rp::test::residentBytes());
   }
   store::RecordStore::cleanUp();
 }

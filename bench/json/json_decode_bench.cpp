@@ -9,11 +9,12 @@
 
 #include <QFile>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 #include <string>
 
 #include "json/json_decoder.h"
 #include "platform/foundation/object_arena.h"
+#include "tests/support/peak_memory.h"
 #include "tests/support/temporary_home.h"
 
 namespace {
@@ -38,29 +39,17 @@ std::size_t heapInUse() {
   return info.uordblks + info.hblkhd + fnd::ObjectArena::bytesInUse();
 }
 
-// A "VmRSS:" or "VmHWM:" figure of this process, in bytes.
-std::size_t residentFigure(const char* field) {
-  QFile status("/proc/self/status");
-  if (!status.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith(field))
-      return line.mid(static_cast<qsizetype>(std::strlen(field))).trimmed().split(' ')[0].toULongLong() * 1024;
-  }
-  return 0;
-}
-
 // Runs `work` once and returns how far it raised the resident peak: free heap
 // and arena memory goes back to the system first and the peak mark is reset.
 template <class Work>
 std::size_t peakGrowth(Work work) {
   malloc_trim(0);
   fnd::ObjectArena::releaseReserve();
-  QFile clearRefs("/proc/self/clear_refs");
-  if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1) return 0;
-  clearRefs.close();
-  const std::size_t before = residentFigure("VmRSS:");
+  if (!rp::test::resetPeakResidentBytes()) return 0;
+  const std::optional<std::uint64_t> before = rp::test::residentBytes();
   work();
-  return residentFigure("VmHWM:") - before;
+  const std::optional<std::uint64_t> peak = rp::test::peakResidentBytes();
+  return before && peak ? static_cast<std::size_t>(*peak - *before) : 0;
 }
 
 // Runs `decode` (which returns the tree) once per iteration; the tree is

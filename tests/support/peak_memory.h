@@ -1,6 +1,6 @@
 #pragma once
-// The process's peak resident memory, for tests and benchmarks that bound what
-// hostile input may cost. Linux only; any thread.
+// The resident memory of this process, or another, for tests and benchmarks
+// that bound what hostile input or a whole cycle may cost. Linux only; any thread.
 
 #include <cstdint>
 #include <optional>
@@ -16,5 +16,15 @@ std::optional<std::uint64_t> peakResidentBytes();
 
 // The resident memory now, if known.
 std::optional<std::uint64_t> residentBytes();
+
+// The same two figures of another running process, by its id.
+std::optional<std::uint64_t> peakResidentBytesOf(std::int64_t processId);
+std::optional<std::uint64_t> residentBytesOf(std::int64_t processId);
+
+// A figure above in MiB, as benchmark counters show it; 0 when it is not known.
+inline double megabytes(std::optional<std::uint64_t> bytes) {
+  constexpr double kBytesPerMegabyte = 1024.0 * 1024.0;
+  return bytes ? static_cast<double>(*bytes) / kBytesPerMegabyte : 0;
+}
 
 }  // namespace rp::test
