@@ -111,20 +111,21 @@ bool likeMatch(std::u32string_view pattern, std::u32string_view text) {
 }
 
 bool matchString(StringOperator op, std::string_view text, std::string_view operand, StringOptions options) {
-  std::u32string folded = foldText(text, options);
-  std::u32string foldedOperand = foldText(operand, options);
-  std::u32string_view value(folded);
+  return matchFoldedText(op, foldText(text, options), foldText(operand, options));
+}
+
+bool matchFoldedText(StringOperator op, std::u32string_view folded, std::u32string_view foldedOperand) {
   switch (op) {
     case StringOperator::Equal:
       return folded == foldedOperand;
     case StringOperator::Like:
       return likeMatch(foldedOperand, folded);
     case StringOperator::Contains:
-      return value.find(foldedOperand) != std::u32string_view::npos;
+      return folded.find(foldedOperand) != std::u32string_view::npos;
     case StringOperator::BeginsWith:
-      return value.starts_with(foldedOperand);
+      return folded.starts_with(foldedOperand);
     case StringOperator::EndsWith:
-      return value.ends_with(foldedOperand);
+      return folded.ends_with(foldedOperand);
   }
   return false;
 }

@@ -33,6 +33,8 @@ bool likeMatch(std::u32string_view pattern, std::u32string_view text);
 
 // Applies `op` with `operand` (the right side) to `text`.
 bool matchString(StringOperator op, std::string_view text, std::string_view operand, StringOptions options);
+// The same on texts already folded alike, for callers that fold the operand once.
+bool matchFoldedText(StringOperator op, std::u32string_view folded, std::u32string_view foldedOperand);
 
 // Three-way comparison of the folded texts (code point order).
 int compareStrings(std::string_view a, std::string_view b, StringOptions options);

@@ -11,12 +11,19 @@ namespace objectstore {
 
 using fnd::foldText;
 using fnd::foldTextInto;
-using fnd::likeMatch;
+using fnd::matchFoldedText;
 using fnd::searchKey;
 using fnd::StringOperator;
 using fnd::StringOptions;
 
 namespace {
+
+// An argument's text as SQLite holds it, valid while the call runs; the text
+// is asked for before its length (braces evaluate in order), as SQLite wants.
+std::string_view textOf(sqlite3_value* argument) {
+  return {reinterpret_cast<const char*>(sqlite3_value_text(argument)),
+          static_cast<std::size_t>(sqlite3_value_bytes(argument))};
+}
 
 // rp_match(operator, options, text, operand): the evaluator's string operators.
 // The folded operand is cached per statement, so a scan folds it once.
@@ -29,9 +36,7 @@ void matchFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
   StringOptions options = StringOptions::fromBits(sqlite3_value_int(arguments[1]));
   auto* operand = static_cast<std::u32string*>(sqlite3_get_auxdata(context, 3));
   if (!operand) {
-    std::string_view text(reinterpret_cast<const char*>(sqlite3_value_text(arguments[3])),
-                          static_cast<std::size_t>(sqlite3_value_bytes(arguments[3])));
-    operand = new std::u32string(foldText(text, options));
+    operand = new std::u32string(foldText(textOf(arguments[3]), options));
     sqlite3_set_auxdata(context, 3, operand, [](void* p) { delete static_cast<std::u32string*>(p); });
     operand = static_cast<std::u32string*>(sqlite3_get_auxdata(context, 3));
     if (!operand) {
@@ -39,32 +44,11 @@ void matchFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
       return;
     }
   }
-  std::string_view text(reinterpret_cast<const char*>(sqlite3_value_text(arguments[2])),
-                        static_cast<std::size_t>(sqlite3_value_bytes(arguments[2])));
   // One buffer per thread for the folded text: this runs for every row a
   // search scans, and a fresh string each time would cost an allocation a row.
-  thread_local std::u32string value;
-  foldTextInto(value, text, options);
-  std::u32string_view folded(value);
-  bool result = false;
-  switch (op) {
-    case StringOperator::Equal:
-      result = folded == *operand;
-      break;
-    case StringOperator::Like:
-      result = likeMatch(*operand, folded);
-      break;
-    case StringOperator::Contains:
-      result = folded.find(*operand) != std::u32string_view::npos;
-      break;
-    case StringOperator::BeginsWith:
-      result = folded.starts_with(*operand);
-      break;
-    case StringOperator::EndsWith:
-      result = folded.ends_with(*operand);
-      break;
-  }
-  sqlite3_result_int(context, result ? 1 : 0);
+  thread_local std::u32string folded;
+  foldTextInto(folded, textOf(arguments[2]), options);
+  sqlite3_result_int(context, matchFoldedText(op, folded, *operand) ? 1 : 0);
 }
 
 void searchKeyFunction(sqlite3_context* context, int, sqlite3_value** arguments) {
@@ -72,8 +56,7 @@ void searchKeyFunction(sqlite3_context* context, int, sqlite3_value** arguments)
     sqlite3_result_null(context);
     return;
   }
-  std::string key = searchKey(std::string_view(reinterpret_cast<const char*>(sqlite3_value_text(arguments[0])),
-                                               static_cast<std::size_t>(sqlite3_value_bytes(arguments[0]))));
+  std::string key = searchKey(textOf(arguments[0]));
   sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
 }
 
