@@ -112,6 +112,16 @@ std::string valueOf(const std::map<std::string, std::string>& metadata, const st
   return found != metadata.end() ? found->second : std::string();
 }
 
+// Writes one metadata entry with `write` (a prepared kWriteMetadata) and
+// leaves it ready for the next.
+bool putMetadata(sqlite::Statement& write, std::string_view key, std::string_view value) {
+  write.bindText(1, key);
+  write.bindText(2, value);
+  const bool done = write.step() == sqlite::Step::Done;
+  write.reset();
+  return done;
+}
+
 }  // namespace
 
 SchemaPreparation::SchemaPreparation(sqlite::Database& database, const ManagedObjectModel& model,
@@ -248,35 +258,21 @@ void SchemaPreparation::planIndexes(const EntityDescription& entity) {
 
 bool SchemaPreparation::recordFoldingVersion() {
   sqlite::Statement write = m_database.prepare(kWriteMetadata);
-  write.bindText(1, kFoldingVersionKey);
-  write.bindText(2, kFoldingVersion);
-  if (write.step() != sqlite::Step::Done) {
-    return failDoing("record the text folding");
-  }
-  return true;
+  return putMetadata(write, kFoldingVersionKey, kFoldingVersion) || failDoing("record the text folding");
 }
 
 bool SchemaPreparation::recordSchema() {
   sqlite::Statement write = m_database.prepare(kWriteMetadata);
-  auto put = [&](const std::string& key, const std::string& value) {
-    write.bindText(1, key);
-    write.bindText(2, value);
-    bool done = write.step() == sqlite::Step::Done;
-    write.reset();
-    return done;
-  };
   // Entities no longer in the model leave the schema record, so that one
   // coming back later is made anew.
   bool written =
       m_database.execute(std::string("DELETE FROM Z_METADATA WHERE Z_KEY LIKE '") + kEntitySchemaPrefix + "%'");
-  written = written && write.isValid() && put(kVersionHashKey, m_model.versionHash());
+  written = written && putMetadata(write, kVersionHashKey, m_model.versionHash());
   for (const auto& entity : m_model.entities()) {
-    written = written && put(kEntitySchemaPrefix + entity->name(), encodeSignatures(propertySignatures(*entity)));
+    written = written &&
+              putMetadata(write, kEntitySchemaPrefix + entity->name(), encodeSignatures(propertySignatures(*entity)));
   }
-  if (!written) {
-    return failDoing("record the schema");
-  }
-  return true;
+  return written || failDoing("record the schema");
 }
 
 std::set<std::string> SchemaPreparation::columnNames(const std::string& table) {

@@ -55,6 +55,12 @@ void bindObject(sqlite::Statement& statement, int index, const fnd::Object* valu
   }
 }
 
+// Binds a filter's values to its placeholders, in order.
+void bindFilter(sqlite::Statement& statement, const SqlFilter& filter) {
+  for (std::size_t i = 0; i < filter.bindings.size(); ++i)
+    bindObject(statement, static_cast<int>(i + 1), filter.bindings[i].get());
+}
+
 class StatementUse {
  public:
   explicit StatementUse(sqlite::Statement& statement) : m_statement(statement) {}
@@ -203,8 +209,7 @@ std::vector<StoredRow> SqliteStore::fetchRows(const EntityDescription& entity, c
     return rows;
   }
   StatementUse use(statement);
-  for (std::size_t i = 0; i < filter.bindings.size(); ++i)
-    bindObject(*use, static_cast<int>(i + 1), filter.bindings[i].get());
+  bindFilter(*use, filter);
   sqlite::Step result;
   while ((result = use->step()) == sqlite::Step::Row) {
     StoredRow row;
@@ -274,8 +279,7 @@ std::optional<std::int64_t> SqliteStore::count(const EntityDescription& entity, 
   sqlite::Statement& statement = cachedStatement(sql);
   if (statement.isValid()) {
     StatementUse use(statement);
-    for (std::size_t i = 0; i < filter.bindings.size(); ++i)
-      bindObject(*use, static_cast<int>(i + 1), filter.bindings[i].get());
+    bindFilter(*use, filter);
     if (use->step() == sqlite::Step::Row) return use->integer(0);
   }
   if (error) *error = lastError(kPersistentStoreOpenError, "count " + entity.name());
