@@ -9,14 +9,16 @@ namespace ui {
 
 namespace ub {
 
-void storeItems(QObject& dialog, UBButtonItems items) { dialog.setProperty(kButtonsKey, QVariant::fromValue(items)); }
+void storeItems(QObject& dialog, const UBButtonItems& items) {
+  dialog.setProperty(kButtonsKey, QVariant::fromValue(items));
+}
 
 UBButtonItems storedItems(const QObject& dialog) { return dialog.property(kButtonsKey).value<UBButtonItems>(); }
 
 void appendItem(QObject& dialog, std::shared_ptr<UBButtonItem> item) {
   UBButtonItems items = storedItems(dialog);
   items.push_back(std::move(item));
-  storeItems(dialog, std::move(items));
+  storeItems(dialog, items);
 }
 
 void runItemAtIndex(const QObject& dialog, int index) {
@@ -29,7 +31,7 @@ void runItemAtIndex(const QObject& dialog, int index) {
 
 void dropItems(QObject& dialog) { dialog.setProperty(kButtonsKey, QVariant()); }
 
-void storeDismissalAction(QObject& dialog, UBButtonItem::Action action) {
+void storeDismissalAction(QObject& dialog, const UBButtonItem::Action& action) {
   dialog.setProperty(kDismissalActionKey, action ? QVariant::fromValue(action) : QVariant());
 }
 

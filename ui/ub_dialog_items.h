@@ -14,7 +14,7 @@ namespace ub {
 inline constexpr const char* kButtonsKey = "com.ubtools.BUTTONS";
 inline constexpr const char* kDismissalActionKey = "com.ubtools.DISMISSAL_ACTION";
 
-void storeItems(QObject& dialog, UBButtonItems items);
+void storeItems(QObject& dialog, const UBButtonItems& items);
 UBButtonItems storedItems(const QObject& dialog);
 void appendItem(QObject& dialog, std::shared_ptr<UBButtonItem> item);
 // Runs the action of the item at `index`, if there is one.
@@ -22,7 +22,7 @@ void runItemAtIndex(const QObject& dialog, int index);
 // Releases the items and with them their actions.
 void dropItems(QObject& dialog);
 
-void storeDismissalAction(QObject& dialog, UBButtonItem::Action action);
+void storeDismissalAction(QObject& dialog, const UBButtonItem::Action& action);
 UBButtonItem::Action storedDismissalAction(const QObject& dialog);
 
 }  // namespace ub

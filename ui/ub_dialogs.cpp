@@ -23,7 +23,7 @@ UBAlertView::UBAlertView(const QString& title, const QString& message, std::shar
     addButtonWithTitle(item->label());
     items.push_back(item);
   }
-  ub::storeItems(*this, std::move(items));
+  ub::storeItems(*this, items);
 }
 
 int UBAlertView::addButtonItem(std::shared_ptr<UBButtonItem> item) {
@@ -52,9 +52,7 @@ int UBActionSheet::addButtonItem(std::shared_ptr<UBButtonItem> item) {
   return index;
 }
 
-void UBActionSheet::setDismissalAction(UBButtonItem::Action action) {
-  ub::storeDismissalAction(*this, std::move(action));
-}
+void UBActionSheet::setDismissalAction(const UBButtonItem::Action& action) { ub::storeDismissalAction(*this, action); }
 
 UBButtonItem::Action UBActionSheet::dismissalAction() const { return ub::storedDismissalAction(*this); }
 

@@ -31,7 +31,7 @@ class UBActionSheet : public uikit::ActionSheet, private uikit::ButtonDialogDele
   int addButtonItem(std::shared_ptr<UBButtonItem> item);
 
   // Runs at every dismissal, after the pressed button's action.
-  void setDismissalAction(UBButtonItem::Action action);
+  void setDismissalAction(const UBButtonItem::Action& action);
   UBButtonItem::Action dismissalAction() const;
 
  private:
