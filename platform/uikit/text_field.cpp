@@ -87,6 +87,12 @@ TextField::TextField(QWidget* parent) : QLineEdit(parent) {
   QPalette palette = this->palette();
   palette.setColor(QPalette::Base, Qt::transparent);
   setPalette(palette);
+  // Out of editing a field shows its text from the start, cut off at the end
+  // when it is too long, as a phone's field does; a line edit would show the
+  // end of a text set by code.
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    if (!m_editing) home(false);
+  });
 }
 
 TextField::~TextField() = default;
@@ -182,6 +188,7 @@ void TextField::beginEditing() {
 
 void TextField::endEditingNow() {
   m_editing = false;
+  home(false);
   if (m_delegate) m_delegate->textFieldDidEndEditing(*this);
 }
 
@@ -202,7 +209,7 @@ bool TextField::resignFirstResponder() {
   // Not editing any more before the focus goes, so that it ends only once.
   m_editing = false;
   if (hasFocus()) clearFocus();
-  if (m_delegate) m_delegate->textFieldDidEndEditing(*this);
+  endEditingNow();
   return true;
 }
 

@@ -174,6 +174,25 @@ TEST_F(TextFieldTest, EmojiRightToLeftAndLongTextSurvive) {
   EXPECT_EQ(m_recorder.edits[0].replacement.size(), 10000);
 }
 
+TEST_F(TextFieldTest, OutOfEditingALongTextShowsFromItsStart) {
+  const QString address = QStringLiteral("https://") + QString(200, u'a') + QStringLiteral(".example.no");
+  m_field->setText(address);
+  EXPECT_EQ(m_field->cursorPosition(), 0) << "set by code";
+
+  ASSERT_TRUE(m_field->becomeFirstResponder());
+  m_field->end(false);
+  QTest::keyClicks(m_field, "/");
+  EXPECT_EQ(m_field->cursorPosition(), address.size() + 1) << "editing keeps the caret where the user typed";
+  m_field->resignFirstResponder();
+  EXPECT_EQ(m_field->cursorPosition(), 0) << "once editing ended by the code";
+
+  QTest::mouseClick(m_field, Qt::LeftButton);
+  m_field->end(false);
+  QTest::keyClick(m_field, Qt::Key_Tab);
+  ASSERT_FALSE(m_field->isEditing());
+  EXPECT_EQ(m_field->cursorPosition(), 0) << "once editing ended by the focus moving on";
+}
+
 TEST_F(TextFieldTest, ARefusalToBeginKeepsTheFieldUnfocused) {
   m_recorder.allowBegin = false;
   QTest::mouseClick(m_field, Qt::LeftButton);
